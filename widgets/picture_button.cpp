@@ -1,0 +1,9 @@
+#include "widgets/picture_button.h"
+
+namespace widgets {
+
+PictureButton::PictureButton(QWidget* parent) : QPushButton(parent) {
+  setIconSize(QSize(kPictureSize, kPictureSize));
+}
+
+}  // namespace widgets

@@ -1,0 +1,10 @@
+// Entry point of every window test binary: one QApplication for the whole
+// run, created before any test builds a widget.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
