@@ -1,0 +1,53 @@
+// The one exception type of the Jet engine. It carries the DAO error number
+// that the DAO layer reports, so that a damaged page deep in a row read ends
+// as the same error a DAO user would see.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace dao::jet {
+
+// DAO's published error numbers, used by the engine and the DAO objects.
+enum ErrorNumber : int {
+  kErrInvalidArgument = 3001,
+  kErrObjectNotFound = 3011,
+  kErrNoCurrentRecord = 3021,
+  kErrFileNotFound = 3024,
+  kErrReadOnly = 3027,
+  kErrWrongPassword = 3031,
+  kErrDiskError = 3043,
+  kErrInvalidPath = 3044,
+  kErrDatabaseDamaged = 3049,
+  kErrNoPermission = 3051,
+  kErrInputTableNotFound = 3078,
+  kErrNotBookmark = 3159,
+  kErrRecordDeleted = 3167,
+  kErrDatabaseExists = 3204,
+  kErrInvalidOperation = 3219,
+  kErrNotSupported = 3251,
+  kErrItemNotFound = 3265,
+  kErrPropertyNotFound = 3270,
+  kErrUnrecognizedFormat = 3343,
+  kErrObjectInvalid = 3420,
+};
+
+class JetError : public std::runtime_error {
+ public:
+  // `number` is the DAO error number, `description` the English text shown
+  // to the user.
+  JetError(int number, const std::string& description)
+      : std::runtime_error(description), number_(number) {}
+
+  // The DAO error number.
+  int Number() const { return number_; }
+
+ private:
+  int number_;
+};
+
+// Raises the error for a damaged structure; `detail` says what was found.
+[[noreturn]] void ThrowDamaged(std::string_view detail);
+
+}  // namespace dao::jet

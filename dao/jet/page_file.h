@@ -1,0 +1,96 @@
+// The database file as an array of fixed-size pages with a cache. Readers
+// get shared, read-only pages; writers change pages in place through
+// Modify/Append, and the changed pages reach the file on Flush (or when the
+// cache must make room). Pages are decrypted on read and encrypted on write
+// when the database has a page key.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <vector>
+
+#include "dao/jet/bytes.h"
+#include "dao/jet/storage.h"
+
+namespace dao::jet {
+
+// The bytes of one page as the engine sees them (decrypted).
+class Page {
+ public:
+  Page(std::uint32_t number, std::uint32_t size) : number_(number), bytes_(size, 0) {}
+
+  // The page's number in the file.
+  std::uint32_t Number() const { return number_; }
+  // All bytes of the page.
+  Bytes Data() const { return bytes_; }
+  // All bytes for changing; only reachable through PageFile::Modify/Append,
+  // which mark the page dirty.
+  MutableBytes MutableData() { return bytes_; }
+
+ private:
+  std::uint32_t number_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+using PageRef = std::shared_ptr<const Page>;
+using MutablePageRef = std::shared_ptr<Page>;
+
+class PageFile {
+ public:
+  // Cache size used when none is given.
+  static constexpr std::size_t kDefaultCacheBytes = 64u << 20;
+
+  // Works on `storage` in pages of `pageSize` bytes; a trailing partial page
+  // is not part of the file. The cache keeps at most about `cacheBytes` of
+  // unreferenced pages.
+  PageFile(std::unique_ptr<Storage> storage, std::uint32_t pageSize,
+           std::size_t cacheBytes = kDefaultCacheBytes);
+  // Writes dirty pages back (errors are lost here: call Flush to see them).
+  ~PageFile();
+  PageFile(const PageFile&) = delete;
+  PageFile& operator=(const PageFile&) = delete;
+
+  // Bytes per page.
+  std::uint32_t PageSize() const { return pageSize_; }
+  // Number of whole pages, including pages appended and not yet flushed.
+  std::uint32_t PageCount() const { return static_cast<std::uint32_t>(slots_.size()); }
+  // Whether pages may be changed.
+  bool IsWritable() const { return storage_->IsWritable(); }
+
+  // Page `number`; raises "damaged" when it lies beyond the end of the file
+  // and JetError when it cannot be read. The page stays valid while held.
+  PageRef Read(std::uint32_t number);
+  // Page `number` for changing in place; it is written back on Flush.
+  // Raises JetError 3027 on a read-only file.
+  MutablePageRef Modify(std::uint32_t number);
+  // A new zero-filled page at the end of the file, marked dirty.
+  MutablePageRef Append();
+  // Writes every dirty page, in page order, and syncs the storage.
+  void Flush();
+
+  // Page encryption key from page 0 (0: pages are stored in clear).
+  void SetEncryptionKey(std::uint32_t databaseKey) { databaseKey_ = databaseKey; }
+
+ private:
+  struct Slot {
+    MutablePageRef page;
+    bool dirty = false;
+    std::list<std::uint32_t>::iterator recent;
+  };
+
+  Slot& Load(std::uint32_t number);
+  void Touch(Slot& slot);
+  void WriteBack(Slot& slot);
+  void Trim();
+
+  std::unique_ptr<Storage> storage_;
+  std::uint32_t pageSize_;
+  std::size_t cacheLimitPages_;
+  std::uint32_t databaseKey_ = 0;
+  std::vector<Slot> slots_;
+  std::list<std::uint32_t> recent_;  // cached pages, most recently used first
+  std::size_t cachedPages_ = 0;
+};
+
+}  // namespace dao::jet
