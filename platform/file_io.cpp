@@ -1,0 +1,185 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/errors.h"
+
+namespace platform {
+namespace {
+
+// Owns a file descriptor; closes it when it goes away.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  int Get() const { return fd_; }
+  // Closes now and reports the result (a delayed write error shows here).
+  int Close() {
+    const int result = close(fd_);
+    fd_ = -1;
+    return result;
+  }
+
+ private:
+  int fd_;
+};
+
+FileDescriptor OpenForReading(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw FileError("Cannot open file", path, errno);
+  return FileDescriptor(fd);
+}
+
+// Appends up to `limit` bytes (SIZE_MAX: all) of `fd` to `out`.
+void ReadInto(const FileDescriptor& file, const std::string& path, std::size_t limit,
+              std::string& out) {
+  constexpr std::size_t kChunk = 1 << 16;
+  while (out.size() < limit) {
+    const std::size_t want = std::min(kChunk, limit - out.size());
+    const std::size_t old = out.size();
+    out.resize(old + want);
+    const ssize_t got = read(file.Get(), out.data() + old, want);
+    if (got < 0) {
+      out.resize(old);
+      if (errno == EINTR) continue;
+      throw FileError("Cannot read file", path, errno);
+    }
+    out.resize(old + static_cast<std::size_t>(got));
+    if (got == 0) break;
+  }
+}
+
+void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
+  while (size > 0) {
+    const ssize_t written = write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw FileError("Cannot write file", path, errno);
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+// The file a write to `path` must replace: the target of a symbolic link,
+// otherwise the path itself.
+std::string ReplacementTarget(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved != nullptr) {
+      std::string target(resolved);
+      free(resolved);
+      return target;
+    }
+  }
+  return path;
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// Permissions for the new file: those of the file it replaces, else what a
+// plain creation would give (0666 less the umask).
+mode_t PermissionsFor(const std::string& target) {
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// Writes a temporary file beside `path` and renames it over `path`. The
+// producer writes the content through the given descriptor.
+template <class Producer>
+void ReplaceFile(const std::string& path, Producer&& produce) {
+  const std::string target = ReplacementTarget(path);
+  std::string temporary = target + ".tmp-XXXXXX";
+  FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
+  if (file.Get() < 0) throw FileError("Cannot create file", target, errno);
+  try {
+    produce(file.Get(), target);
+    if (fchmod(file.Get(), PermissionsFor(target)) != 0) {
+      throw FileError("Cannot set permissions of file", target, errno);
+    }
+    if (fsync(file.Get()) != 0) throw FileError("Cannot write file", target, errno);
+    if (file.Close() != 0) throw FileError("Cannot write file", target, errno);
+    if (rename(temporary.c_str(), target.c_str()) != 0) {
+      throw FileError("Cannot replace file", target, errno);
+    }
+  } catch (...) {
+    unlink(temporary.c_str());
+    throw;
+  }
+  // Make the rename itself durable; the data is safe either way, so a folder
+  // that refuses to be synced is no error.
+  FileDescriptor folder(open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() >= 0) fsync(folder.Get());
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  const FileDescriptor file = OpenForReading(path);
+  std::string content;
+  struct stat info {};
+  if (fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode)) {
+    content.reserve(static_cast<std::size_t>(info.st_size));
+  }
+  ReadInto(file, path, SIZE_MAX, content);
+  return content;
+}
+
+std::string ReadFileHead(const std::string& path, std::size_t count) {
+  const FileDescriptor file = OpenForReading(path);
+  std::string content;
+  ReadInto(file, path, count, content);
+  return content;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  ReplaceFile(path, [&](int fd, const std::string& target) {
+    WriteAll(fd, bytes.data(), bytes.size(), target);
+  });
+}
+
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+  WriteFileAtomically(path,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+  const FileDescriptor source = OpenForReading(from);
+  ReplaceFile(to, [&](int fd, const std::string& target) {
+    std::string chunk;
+    constexpr std::size_t kChunk = 1 << 20;
+    do {
+      chunk.clear();
+      ReadInto(source, from, kChunk, chunk);
+      WriteAll(fd, chunk.data(), chunk.size(), target);
+    } while (chunk.size() == kChunk);
+  });
+}
+
+}  // namespace platform

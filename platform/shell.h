@@ -1,0 +1,42 @@
+#pragma once
+
+// Starting another program, as the Windows shell's "open" verb on an
+// executable did: one program, one parameter, no command interpreter in
+// between (so nothing in the parameter is ever interpreted).
+
+#include <string>
+
+namespace platform {
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+
+  // Starts `program` with `parameter` as its only argument and does not wait
+  // for it. True when the program was started.
+  virtual bool Open(const std::string& program, const std::string& parameter) = 0;
+};
+
+// Starts programs with posix_spawn; the finished child is reaped in the
+// background so that no zombie process stays behind.
+class SpawnShell : public Shell {
+ public:
+  bool Open(const std::string& program, const std::string& parameter) override;
+};
+
+// The shell in force: the innermost ScopedShell, else a SpawnShell.
+Shell& CurrentShell();
+
+// Installs `shell` as CurrentShell() for its lifetime; scopes nest.
+class ScopedShell {
+ public:
+  explicit ScopedShell(Shell& shell);
+  ~ScopedShell();
+  ScopedShell(const ScopedShell&) = delete;
+  ScopedShell& operator=(const ScopedShell&) = delete;
+
+ private:
+  Shell* previous_;
+};
+
+}  // namespace platform
