@@ -1,0 +1,34 @@
+#pragma once
+// Storage for the records of one store. Entries never move and are released
+// only all at once, so a reference handed out stays valid until the store is
+// cleared, and whether a reference belongs to this store can be answered
+// without touching the entry it points to.
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "tablefile/record_entry.h"
+
+namespace tablefile {
+
+class RecordArena {
+ public:
+  RecordArena() = default;
+  RecordArena(const RecordArena&) = delete;
+  RecordArena& operator=(const RecordArena&) = delete;
+
+  // A new default entry with a stable address.
+  RecordEntry* Add();
+  // True when `entry` was handed out by this arena since the last Clear.
+  bool Owns(const RecordEntry* entry) const;
+  // Releases every entry.
+  void Clear();
+
+ private:
+  static constexpr std::size_t kChunkSize = 1024;
+  std::vector<std::unique_ptr<RecordEntry[]>> chunks_;
+  std::size_t usedInLastChunk_ = kChunkSize;
+};
+
+}  // namespace tablefile
