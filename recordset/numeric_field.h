@@ -1,0 +1,33 @@
+#pragma once
+
+// The common part of numeric fields: display and edit format patterns
+// (platform::FormatFloat patterns such as "0.######"; empty by default) and
+// right alignment.
+
+#include <string>
+
+#include "recordset/field.h"
+
+namespace recordset {
+
+class TNumericField : public TField {
+ public:
+  // The pattern of DisplayTextValue; empty: the type's plain form.
+  const std::string& DisplayFormat() const { return displayFormat_; }
+  void SetDisplayFormat(std::string pattern) { displayFormat_ = std::move(pattern); }
+  // The pattern of TextValue; empty: the display format.
+  const std::string& EditFormat() const { return editFormat_; }
+  void SetEditFormat(std::string pattern) { editFormat_ = std::move(pattern); }
+
+ protected:
+  TNumericField(std::string fieldName, TFieldType dataType, int size);
+
+  // The pattern for a text read: display or edit, as described above.
+  const std::string& FormatFor(bool display) const;
+
+ private:
+  std::string displayFormat_;
+  std::string editFormat_;
+};
+
+}  // namespace recordset
