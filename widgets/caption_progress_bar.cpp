@@ -85,9 +85,15 @@ void CaptionProgressBar::paintEvent(QPaintEvent*) {
     gradient.setColorAt(1.0, GradientEndColour());
     painter.save();
     painter.setClipRect(QRect(inner.left(), inner.top(), filled, inner.height()));
+    // Each block gets an outline in the gradient's end colour: near the left
+    // end the gradient is hardly darker than the window, and the first
+    // blocks must show that the work has begun.
+    painter.setPen(GradientEndColour());
     const int segment = std::max(kMinimumSegmentWidth, inner.height() * 2 / 3);
     for (int x = inner.left() + 1; x < inner.left() + filled; x += segment + kSegmentGap) {
-      painter.fillRect(QRect(x, inner.top() + 1, segment, inner.height() - 2), gradient);
+      const QRect block(x, inner.top() + 1, segment, inner.height() - 2);
+      painter.fillRect(block, gradient);
+      painter.drawRect(block.adjusted(0, 0, -1, -1));
     }
     painter.restore();
   }
