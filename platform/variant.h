@@ -26,7 +26,6 @@
 #include "platform/currency.h"
 #include "platform/date_time.h"
 #include "platform/decimal.h"
-#include "platform/format_settings.h"
 #include "platform/guids.h"
 
 namespace platform {
@@ -95,15 +94,14 @@ class Variant {
   TDateTime ToDate() const;
   // Numbers in the general format (7 digits for Single, 15 for Double),
   // dates by DateTimeToStr, GUIDs in their 38-character form.
-  std::string ToText(const FormatSettings& settings = CurrentFormatSettings()) const;
+  std::string ToText() const;
   Bytes ToBytes() const;
   Guid ToGuid() const;
   Decimal ToDecimal() const;
 
   // The value converted to `type`. Converting to Empty always succeeds;
   // to Null only from Null.
-  Variant ChangeType(VariantType type,
-                     const FormatSettings& settings = CurrentFormatSettings()) const;
+  Variant ChangeType(VariantType type) const;
 
   // Same kind and same value (a Double 1 and an Int32 1 differ; NaN differs
   // from itself).
