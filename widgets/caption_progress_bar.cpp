@@ -34,8 +34,12 @@ void CaptionProgressBar::SetCaption(const QString& caption) {
 void CaptionProgressBar::SetPosition(int position) {
   const int clamped = std::clamp(position, minimum_, maximum_);
   if (clamped == position_) return;
+  const int innerWidth = width() - 2 * kBorderWidth;
+  const int filledBefore = FilledWidth(innerWidth);
   position_ = clamped;
-  repaint();
+  // A conversion moves the bar once per row; most moves do not reach the
+  // next pixel, and repainting the same picture would only slow it down.
+  if (FilledWidth(innerWidth) != filledBefore) repaint();
 }
 
 void CaptionProgressBar::SetMinimum(int minimum) {

@@ -26,7 +26,7 @@ class CaptionProgressBar : public QWidget {
   void SetCaption(const QString& caption);
 
   // Always within [Minimum(), Maximum()]: values outside are clamped.
-  // Setting it repaints at once.
+  // Setting it repaints at once when the filled part changes by a pixel.
   int Position() const { return position_; }
   void SetPosition(int position);
 

@@ -1,5 +1,7 @@
 #include "app/homepage.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
@@ -39,10 +41,20 @@ TEST_F(HomepageTest, QuotedProgramIsStartedWithTheAddressAloneNotItsOptions) {
                                  {R"(C:\Programme\Browser\browser.exe)", kHomepageAddress}}));
 }
 
-TEST_F(HomepageTest, TheDesktopsLauncherCommandWorksTheSameWay) {
-  RegisterBrowser(R"("/usr/bin/xdg-open" "%1")");
-  EXPECT_EQ(OpenAndRecord(),
-            (std::vector<RecordingShell::Call>{{"/usr/bin/xdg-open", kHomepageAddress}}));
+TEST_F(HomepageTest, TheDesktopsOwnLauncherIsStartedWithTheAddress) {
+  // The registry of the running program names the desktop's launcher when
+  // it is installed; a temporary file stands in for it.
+  const std::filesystem::path launcher =
+      std::filesystem::temp_directory_path() / "nutaro-homepage-test-launcher";
+  std::ofstream(launcher).put('#');
+  std::filesystem::permissions(launcher, std::filesystem::perms::owner_all);
+  const platform::DesktopRegistry desktop(launcher.string());
+  platform::ScopedRegistry registryInForce(desktop);
+  platform::ScopedShell shellInForce(shell_);
+  OpenInBrowser(kHomepageAddress);
+  std::filesystem::remove(launcher);
+  EXPECT_EQ(shell_.Calls(),
+            (std::vector<RecordingShell::Call>{{launcher.string(), kHomepageAddress}}));
 }
 
 TEST_F(HomepageTest, NothingStartsWithoutAUsableRegisteredCommand) {

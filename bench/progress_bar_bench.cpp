@@ -1,0 +1,53 @@
+// How many rows per second a conversion can report on the progress bar: per
+// row it sets the position and the caption, and each change repaints at
+// once (the conversion gives the event loop no chance in between).
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QString>
+#include <QThread>
+#include <QWindow>
+#include <benchmark/benchmark.h>
+
+#include "widgets/caption_progress_bar.h"
+
+namespace {
+
+void BM_ProgressPerRow(benchmark::State& state) {
+  widgets::CaptionProgressBar bar;
+  bar.resize(513, 17);
+  bar.SetMaximum(1'000'000);
+  bar.show();
+  // Painting only happens once the window system has exposed the window.
+  const QDeadlineTimer deadline(10'000);
+  while (!bar.windowHandle()->isExposed() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(1);
+  }
+  if (!bar.windowHandle()->isExposed()) {
+    state.SkipWithError("the window was never exposed");
+    return;
+  }
+  int row = 0;
+  for (auto _ : state) {
+    ++row;
+    bar.SetPosition(row);
+    bar.SetCaption(QString::number(row) + QStringLiteral(" Einträge"));
+  }
+  state.counters["rows_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ProgressPerRow)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Without a display the bar paints into the offscreen platform's buffers.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
