@@ -23,4 +23,8 @@ struct TNtdField {
   int LargeIndex = -1;                       // reference fields: index of the value beside the slots
 };
 
+// A field entry of a new table: slot size and ordering flag as its
+// description letter implies. `declaredSize` counts for SmallStr and String.
+TNtdField MakeNtdField(std::string name, TNtdStorageType type, int declaredSize = 0);
+
 }  // namespace tablefile
