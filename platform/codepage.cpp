@@ -20,7 +20,7 @@ struct CodePageTable {
   std::array<char32_t, 256> toUnicode{};
   std::array<std::string, 256> toUtf8{};  // toUnicode, encoded
   // Basic-plane code point -> byte + 1 (0 = the code page lacks it).
-  std::vector<std::uint8_t> fromUnicode = std::vector<std::uint8_t>(0x10000, 0);
+  std::vector<std::uint16_t> fromUnicode = std::vector<std::uint16_t>(0x10000, 0);
 };
 
 // What byte `byte` of code page `name` means, or nullopt when iconv leaves
@@ -67,7 +67,7 @@ std::unique_ptr<CodePageTable> BuildTable(int codePage) {
   for (int byte = 255; byte >= 0; --byte) {
     const char32_t codePoint = table->toUnicode[byte];
     if (codePoint < 0x10000 && codePoint != detail::kReplacementCharacter) {
-      table->fromUnicode[codePoint] = static_cast<std::uint8_t>(byte + 1);
+      table->fromUnicode[codePoint] = static_cast<std::uint16_t>(byte + 1);
     }
   }
   return table;
@@ -101,7 +101,7 @@ const CodePageTable& TableOf(int codePage) {
 // The byte of `codePoint`, or "?" when the code page lacks it.
 char EncodeCodePoint(const CodePageTable& table, char32_t codePoint) {
   if (codePoint < 0x10000) {
-    const std::uint8_t entry = table.fromUnicode[codePoint];
+    const std::uint16_t entry = table.fromUnicode[codePoint];
     if (entry != 0) return static_cast<char>(entry - 1);
   }
   return '?';
