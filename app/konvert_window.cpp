@@ -32,6 +32,10 @@ TKonvert::TKonvert(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<
                  Qt::WindowCloseButtonHint);
   setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 
+  // The window opens with the focus on the default button, so that Enter
+  // converts from the start.
+  ui_->Button1->setFocus();
+
   fileOpen_.filter = kSourceFilter;
   fileSave_.filter = kTargetFilter;
   fileSave_.overwritePrompt = false;

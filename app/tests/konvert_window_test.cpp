@@ -16,8 +16,13 @@
 
 #include "app/about_window.h"
 #include "app/help_window.h"
+#include "app/homepage.h"
 #include "app/konverter_windows.h"
 #include "modal_driver.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/testing/memory_registry.h"
+#include "platform/testing/recording_shell.h"
 #include "platform/testing/scripted_dialogs.h"
 #include "widgets/caption_progress_bar.h"
 
@@ -196,11 +201,14 @@ TEST_F(KonvertWindowTest, MenuHasItsItemsInOrder) {
 
 TEST_F(KonvertWindowTest, EnterPressesKonvertierenUnlessAButtonHasTheFocus) {
   QSignalSpy convert(Child<QPushButton>(konvert_, "Button1"), &QPushButton::clicked);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(convert.count(), 1) << "the window opens ready to convert";
+
   auto* rubrik = Child<QCheckBox>(konvert_, "CBRubrik");
   rubrik->setFocus();
   QTest::keyClick(rubrik, Qt::Key_Return);
   QTest::keyClick(rubrik, Qt::Key_Enter);
-  EXPECT_EQ(convert.count(), 2);
+  EXPECT_EQ(convert.count(), 3);
   EXPECT_TRUE(rubrik->isChecked()) << "Enter must not toggle the check box";
 
   auto* source = Child<QPushButton>(konvert_, "BitBtn1");
@@ -208,7 +216,7 @@ TEST_F(KonvertWindowTest, EnterPressesKonvertierenUnlessAButtonHasTheFocus) {
   source->setFocus();
   QTest::keyClick(source, Qt::Key_Return);
   EXPECT_EQ(chooseSource.count(), 1);
-  EXPECT_EQ(convert.count(), 2);
+  EXPECT_EQ(convert.count(), 3);
 }
 
 TEST_F(KonvertWindowTest, F1AndTheMenuShowHelpAndAboutModallyAndReturn) {
@@ -254,6 +262,19 @@ bool ApplicationEndsWhen(const std::function<void()>& close) {
   QObject::connect(&safetyNet, &QTimer::timeout, [] { QApplication::exit(1); });
   safetyNet.start(60'000);
   return QApplication::exec() == 0;
+}
+
+TEST_F(KonvertWindowTest, HomepageMenuStartsTheRegisteredBrowser) {
+  platform::testing::MemoryRegistry registry;
+  registry.SetString(platform::RootKey::kClassesRoot, platform::kBrowserCommandKey, "",
+                     R"("/usr/bin/browser" --new-window "%1")");
+  platform::testing::RecordingShell shell;
+  platform::ScopedRegistry registryInForce(registry);
+  platform::ScopedShell shellInForce(shell);
+  Child<QAction>(konvert_, "NutaroimInternet1")->trigger();
+  ASSERT_EQ(shell.Calls().size(), 1u);
+  EXPECT_EQ(shell.Calls()[0].program, "/usr/bin/browser");
+  EXPECT_EQ(shell.Calls()[0].parameter, kHomepageAddress);
 }
 
 TEST_F(KonvertWindowTest, BeendenAndTheCloseBoxBothEndTheApplication) {
