@@ -45,6 +45,8 @@ class TDataSource {
   void NotifyLinksOfState();
   void AddLink(TDataLink& link);
   void RemoveLink(TDataLink& link);
+  // A link's BufferCount changed: the record-set resizes its ring.
+  void BufferCountChanged();
   // The record-set is being destroyed.
   void DataSetGone();
 
@@ -86,8 +88,6 @@ class TDataLink {
   virtual void DataSetChanged() {}
   // The active row changed in place: one field, or all when `field` is null.
   virtual void RecordChanged(const TField* field) { (void)field; }
-  // The fields changed.
-  virtual void LayoutChanged() {}
   // The control must write its pending data into its field.
   virtual void UpdateData() {}
 

@@ -79,7 +79,6 @@ enum class TDataEvent {
   RecordChange,   // the active row changed in place
   DataSetChange,  // the rows shown changed (moves, posts, opens)
   DataSetScroll,  // the cursor moved within the buffered rows
-  LayoutChange,   // the fields changed
   UpdateRecord,   // controls must write their pending texts into their fields
   UpdateState,    // the state changed
 };
@@ -184,7 +183,8 @@ class TDataSet {
   void GoNext() { MoveBy(1); }
   // One row back; at the first row the row stays and AtStart becomes true.
   void GoPrior() { MoveBy(-1); }
-  // Moves `distance` rows (negative: back); answers the rows moved.
+  // Moves `distance` rows (negative: back); answers the rows moved
+  // (negative when moving back).
   int MoveBy(int distance);
   bool AtStart() const { return bof_; }
   bool AtEnd() const { return eof_; }
@@ -477,8 +477,9 @@ class TDataSet {
   void UpdateCursorPos();
   // Forgets the buffered rows (AtStart and AtEnd become true).
   void ClearBuffers();
-  // Tells the linked controls about `event` (or remembers it while they are
-  // disabled); a FieldChange of a data field sets RowModified.
+  // Tells the linked controls about `event` (while they are disabled only
+  // state changes and UpdateRecord; the rest becomes one DataSetChange at
+  // EnableControls); a FieldChange of a data field sets RowModified.
   void DataEvent(TDataEvent event, const TField* field = nullptr);
   void DoBeforeScroll();
   void DoAfterScroll();
@@ -511,7 +512,13 @@ class TDataSet {
   TRowBuffer& StartRowAt(int index);
   void InitRow(TRowBuffer& buffer);
   void BeginInsertAppend();
-  void EndInsertAppend();
+  // Runs `prepare` (which places the new row's buffer), enters Insert and
+  // calls NewRowStarted; a failure anywhere abandons the row.
+  template <typename Prepare>
+  void StartNewRow(Prepare prepare);
+  // Drops a new row that could not be started or stored (DiscardRow) and
+  // shows the rows again in Browse.
+  void AbandonNewRow();
   void StoreRowValues(const std::vector<Variant>& values, bool append);
 
   // Data sources.
@@ -542,7 +549,6 @@ class TDataSet {
 
   std::vector<TDataSource*> dataSources_;
   int disableCount_ = 0;
-  bool missedStateChange_ = false;
   bool missedDataChange_ = false;
 
   std::string filterText_;

@@ -144,6 +144,8 @@ class TField {
   // Makes the value Null (default: SetData(std::nullopt)).
   virtual void StoreNull();
 
+  // The record-set; fails with "Feld '%s' hat keine Datenmenge" without one.
+  TDataSet& OwningDataSet() const;
   // Throws the conversion error `pattern` filled with `text` and the field's
   // display name ("'%s' ist kein gültiger ... für Feld '%s'").
   [[noreturn]] void InvalidText(std::string_view pattern, std::string_view text) const;
