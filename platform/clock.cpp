@@ -2,9 +2,7 @@
 
 #include <cmath>
 #include <ctime>
-#include <utility>
 
-#include "platform/installed.h"
 
 namespace platform {
 namespace {
@@ -29,18 +27,12 @@ class SystemClock : public Clock {
 
 TDateTime Now() {
   static const SystemClock systemClock;
-  const Clock* installed = detail::InstalledSlot<const Clock>();
-  return (installed != nullptr ? *installed : systemClock).Now();
+  return detail::InstalledOr<const Clock>(systemClock).Now();
 }
 
 TDateTime Today() {
   const TDateTime now = Now();
   return std::trunc(now);
 }
-
-ScopedClock::ScopedClock(const Clock& clock)
-    : previous_(std::exchange(detail::InstalledSlot<const Clock>(), &clock)) {}
-
-ScopedClock::~ScopedClock() { detail::InstalledSlot<const Clock>() = previous_; }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 // The current local date and time; replaceable for tests.
 
 #include "platform/date_time.h"
+#include "platform/scoped_install.h"
 
 namespace platform {
 
@@ -19,16 +20,7 @@ TDateTime Now();
 // Today's date (Now() without the time of day).
 TDateTime Today();
 
-// Installs `clock` for Now() during its lifetime; scopes nest.
-class ScopedClock {
- public:
-  explicit ScopedClock(const Clock& clock);
-  ~ScopedClock();
-  ScopedClock(const ScopedClock&) = delete;
-  ScopedClock& operator=(const ScopedClock&) = delete;
-
- private:
-  const Clock* previous_;
-};
+// Installs a clock for Now() during its lifetime; scopes nest.
+using ScopedClock = ScopedInstall<const Clock>;
 
 }  // namespace platform

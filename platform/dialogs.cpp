@@ -1,9 +1,7 @@
 #include "platform/dialogs.h"
 
 #include <cstdio>
-#include <utility>
 
-#include "platform/installed.h"
 
 namespace platform {
 namespace {
@@ -46,13 +44,7 @@ MessageResult ShowMessage(const void* owner, const std::string& title, const std
 
 Dialogs& CurrentDialogs() {
   static HeadlessDialogs headless;
-  Dialogs* installed = detail::InstalledSlot<Dialogs>();
-  return installed != nullptr ? *installed : headless;
+  return detail::InstalledOr<Dialogs>(headless);
 }
-
-ScopedDialogs::ScopedDialogs(Dialogs& dialogs)
-    : previous_(std::exchange(detail::InstalledSlot<Dialogs>(), &dialogs)) {}
-
-ScopedDialogs::~ScopedDialogs() { detail::InstalledSlot<Dialogs>() = previous_; }
 
 }  // namespace platform

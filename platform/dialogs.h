@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "platform/scoped_install.h"
+
 namespace platform {
 
 enum class MessageIcon {
@@ -95,16 +97,7 @@ MessageResult ShowMessage(const void* owner, const std::string& title, const std
 // their most cautious button (Ok, Cancel, No) and cancels every other dialog.
 Dialogs& CurrentDialogs();
 
-// Installs `dialogs` as CurrentDialogs() for its lifetime; scopes nest.
-class ScopedDialogs {
- public:
-  explicit ScopedDialogs(Dialogs& dialogs);
-  ~ScopedDialogs();
-  ScopedDialogs(const ScopedDialogs&) = delete;
-  ScopedDialogs& operator=(const ScopedDialogs&) = delete;
-
- private:
-  Dialogs* previous_;
-};
+// Installs dialogs as CurrentDialogs() for their lifetime; scopes nest.
+using ScopedDialogs = ScopedInstall<Dialogs>;
 
 }  // namespace platform

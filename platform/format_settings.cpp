@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/installed.h"
+#include "platform/scoped_install.h"
 #include "platform/locale_formats.h"
 
 namespace platform {
@@ -53,8 +53,7 @@ FormatSettings FormatSettingsOfLocale(const std::string& localeName) {
 
 const FormatSettings& CurrentFormatSettings() {
   static const FormatSettings user = FormatSettingsOfLocale("");
-  const FormatSettings* installed = detail::InstalledSlot<const FormatSettings>();
-  return installed != nullptr ? *installed : user;
+  return detail::InstalledOr<const FormatSettings>(user);
 }
 
 ScopedFormatSettings::ScopedFormatSettings(FormatSettings settings)

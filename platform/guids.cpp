@@ -4,10 +4,8 @@
 
 #include <cerrno>
 #include <stdexcept>
-#include <utility>
 
 #include "platform/errors.h"
-#include "platform/installed.h"
 
 namespace platform {
 namespace {
@@ -99,13 +97,7 @@ Guid ParseGuid(std::string_view text) {
 
 Guid NewGuid() {
   static RandomGuidSource randomSource;
-  GuidSource* installed = detail::InstalledSlot<GuidSource>();
-  return (installed != nullptr ? *installed : randomSource).Next();
+  return detail::InstalledOr<GuidSource>(randomSource).Next();
 }
-
-ScopedGuidSource::ScopedGuidSource(GuidSource& source)
-    : previous_(std::exchange(detail::InstalledSlot<GuidSource>(), &source)) {}
-
-ScopedGuidSource::~ScopedGuidSource() { detail::InstalledSlot<GuidSource>() = previous_; }
 
 }  // namespace platform

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/scoped_install.h"
+
 namespace platform {
 
 struct Guid {
@@ -43,16 +45,7 @@ class GuidSource {
 // from the kernel's random source (getrandom).
 Guid NewGuid();
 
-// Installs `source` for NewGuid() during its lifetime; scopes nest.
-class ScopedGuidSource {
- public:
-  explicit ScopedGuidSource(GuidSource& source);
-  ~ScopedGuidSource();
-  ScopedGuidSource(const ScopedGuidSource&) = delete;
-  ScopedGuidSource& operator=(const ScopedGuidSource&) = delete;
-
- private:
-  GuidSource* previous_;
-};
+// Installs a source for NewGuid() during its lifetime; scopes nest.
+using ScopedGuidSource = ScopedInstall<GuidSource>;
 
 }  // namespace platform

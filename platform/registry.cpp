@@ -3,9 +3,7 @@
 #include <unistd.h>
 
 #include <array>
-#include <utility>
 
-#include "platform/installed.h"
 #include "platform/text_case.h"
 
 namespace platform {
@@ -78,13 +76,7 @@ std::optional<std::string> DesktopRegistry::ReadString(RootKey root, std::string
 
 const Registry& CurrentRegistry() {
   static const DesktopRegistry desktop;
-  const Registry* installed = detail::InstalledSlot<const Registry>();
-  return installed != nullptr ? *installed : desktop;
+  return detail::InstalledOr<const Registry>(desktop);
 }
-
-ScopedRegistry::ScopedRegistry(const Registry& registry)
-    : previous_(std::exchange(detail::InstalledSlot<const Registry>(), &registry)) {}
-
-ScopedRegistry::~ScopedRegistry() { detail::InstalledSlot<const Registry>() = previous_; }
 
 }  // namespace platform

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/scoped_install.h"
+
 namespace platform {
 
 enum class RootKey {
@@ -65,16 +67,7 @@ class DesktopRegistry : public Registry {
 // The registry in force: the innermost ScopedRegistry, else a DesktopRegistry.
 const Registry& CurrentRegistry();
 
-// Installs `registry` as CurrentRegistry() for its lifetime; scopes nest.
-class ScopedRegistry {
- public:
-  explicit ScopedRegistry(const Registry& registry);
-  ~ScopedRegistry();
-  ScopedRegistry(const ScopedRegistry&) = delete;
-  ScopedRegistry& operator=(const ScopedRegistry&) = delete;
-
- private:
-  const Registry* previous_;
-};
+// Installs a registry as CurrentRegistry() for its lifetime; scopes nest.
+using ScopedRegistry = ScopedInstall<const Registry>;
 
 }  // namespace platform

@@ -4,9 +4,7 @@
 #include <sys/wait.h>
 
 #include <thread>
-#include <utility>
 
-#include "platform/installed.h"
 
 extern char** environ;
 
@@ -27,13 +25,7 @@ bool SpawnShell::Open(const std::string& program, const std::string& parameter) 
 
 Shell& CurrentShell() {
   static SpawnShell spawnShell;
-  Shell* installed = detail::InstalledSlot<Shell>();
-  return installed != nullptr ? *installed : spawnShell;
+  return detail::InstalledOr<Shell>(spawnShell);
 }
-
-ScopedShell::ScopedShell(Shell& shell)
-    : previous_(std::exchange(detail::InstalledSlot<Shell>(), &shell)) {}
-
-ScopedShell::~ScopedShell() { detail::InstalledSlot<Shell>() = previous_; }
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/scoped_install.h"
+
 namespace platform {
 
 class Shell {
@@ -27,16 +29,7 @@ class SpawnShell : public Shell {
 // The shell in force: the innermost ScopedShell, else a SpawnShell.
 Shell& CurrentShell();
 
-// Installs `shell` as CurrentShell() for its lifetime; scopes nest.
-class ScopedShell {
- public:
-  explicit ScopedShell(Shell& shell);
-  ~ScopedShell();
-  ScopedShell(const ScopedShell&) = delete;
-  ScopedShell& operator=(const ScopedShell&) = delete;
-
- private:
-  Shell* previous_;
-};
+// Installs a shell as CurrentShell() for its lifetime; scopes nest.
+using ScopedShell = ScopedInstall<Shell>;
 
 }  // namespace platform
