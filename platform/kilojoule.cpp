@@ -1,17 +1,16 @@
 #include "platform/kilojoule.h"
 
+#include <bit>
+
 namespace platform {
 namespace {
 
 __extension__ typedef unsigned __int128 UInt128;
 
 int BitLength(UInt128 value) {
-  int bits = 0;
-  while (value != 0) {
-    value >>= 1;
-    ++bits;
-  }
-  return bits;
+  const auto high = static_cast<std::uint64_t>(value >> 64);
+  if (high != 0) return 128 - std::countl_zero(high);
+  return 64 - std::countl_zero(static_cast<std::uint64_t>(value));
 }
 
 // Rounds `value` to its 64 most significant bits, to nearest with ties to
