@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 #include "platform/errors.h"
 #include "platform/number_text.h"
@@ -337,5 +338,24 @@ Variant Variant::ChangeType(VariantType type) const {
 }
 
 bool operator==(const Variant& a, const Variant& b) { return a.storage_ == b.storage_; }
+
+void PrintTo(const Variant& value, std::ostream* out) {
+  *out << VariantTypeName(value.Type());
+  switch (value.Type()) {
+    case VariantType::kEmpty:
+    case VariantType::kNull:
+      return;
+    case VariantType::kString:
+      *out << "(\"" << *value.StringIf() << "\")";
+      return;
+    case VariantType::kBytes:
+      *out << "(" << value.BytesIf()->size() << " bytes)";
+      return;
+    default: {
+      const ScopedFormatSettings plain(PlainNumberSettings());
+      *out << "(" << value.ToText() << ")";
+    }
+  }
+}
 
 }  // namespace platform

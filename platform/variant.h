@@ -18,6 +18,7 @@
 //   Bytes   and String convert into each other byte for byte.
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -52,6 +53,12 @@ enum class VariantType : std::uint8_t {
 
 // "Empty", "Null", "Boolean", ... for messages and test output.
 const char* VariantTypeName(VariantType type);
+
+class Variant;
+
+// Test output: the kind and the value, e.g. Double(12.5), String("Käse"),
+// Bytes(3 bytes); numbers with a full stop whatever the settings.
+void PrintTo(const Variant& value, std::ostream* out);
 
 class Variant {
  public:

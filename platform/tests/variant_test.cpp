@@ -50,6 +50,10 @@ TEST_F(VariantTest, KindsAndEquality) {
   EXPECT_NE(Variant(std::nan("")), Variant(std::nan("")));
   EXPECT_EQ(Variant("Käse").StringIf()[0], "Käse");
   EXPECT_EQ(Variant(5).StringIf(), nullptr);
+
+  EXPECT_EQ(::testing::PrintToString(Variant(12.5)), "Double(12.5)");  // German settings
+  EXPECT_EQ(::testing::PrintToString(Variant("Käse")), "String(\"Käse\")");
+  EXPECT_EQ(::testing::PrintToString(Variant::Null()), "Null");
 }
 
 TEST_F(VariantTest, NullConvertsToNothingEmptyToZero) {
