@@ -1,5 +1,7 @@
 #include "platform/text_case.h"
 
+#include "platform/utf8_text.h"
+
 #include <gtest/gtest.h>
 
 namespace platform {
@@ -38,6 +40,16 @@ TEST(TextCaseTest, UnicodeComparison) {
   EXPECT_LT(AnsiCompareText("Kh", "kjoule"), 0);  // H < J after upper-casing
   EXPECT_LT(AnsiCompareText("Zucker", "äpfel"), 0);  // ordinal: Ä sorts after Z
   EXPECT_LT(AnsiCompareText("Rubrik", "rubriken"), 0);
+}
+
+TEST(Utf8TextTest, CountsAndCutsWholeCharacters) {
+  EXPECT_EQ(Utf8CharacterCount("Käse😀"), 5u);
+  EXPECT_EQ(Utf8Prefix("Käse", 2), "Kä");
+  EXPECT_EQ(Utf8Prefix("😀😀", 1), "😀");
+  EXPECT_EQ(Utf8Prefix("ab", 5), "ab");
+  // A stray byte is a character of its own; a cut never splits a sequence.
+  EXPECT_EQ(Utf8CharacterCount("a\xC3" "b"), 3u);
+  EXPECT_EQ(Utf8Prefix("a\xE2\x82" "b", 2), "a\xE2");
 }
 
 }  // namespace
