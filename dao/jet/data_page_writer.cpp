@@ -25,6 +25,18 @@ std::size_t RowEnd(Bytes page, std::uint8_t slot, const Layout& layout) {
   return slot == 0 ? layout.pageSize : RowStart(page, static_cast<std::uint8_t>(slot - 1), layout);
 }
 
+std::uint16_t SlotFlags(Bytes page, std::uint8_t slot, const Layout& layout) {
+  return SlotEntry(page, slot, layout) & static_cast<std::uint16_t>(~kRowOffsetMask);
+}
+
+Bytes SlotBytes(Bytes page, std::uint8_t slot, const Layout& layout) {
+  if (slot >= DataPageSlotCount(page, layout)) ThrowDamaged("row slot beyond the slot table");
+  const std::size_t start = RowStart(page, slot, layout);
+  const std::size_t end = RowEnd(page, slot, layout);
+  if (start > end || end > layout.pageSize) ThrowDamaged("row offsets out of order");
+  return page.subspan(start, end - start);
+}
+
 std::size_t LowestRowStart(Bytes page, const Layout& layout) {
   const std::uint16_t count = DataPageSlotCount(page, layout);
   return count == 0 ? layout.pageSize : RowStart(page, static_cast<std::uint8_t>(count - 1), layout);
@@ -66,16 +78,9 @@ std::optional<std::uint8_t> AddRow(MutableBytes page, Bytes row, const Layout& l
   return static_cast<std::uint8_t>(count);
 }
 
-Bytes SlotBytes(Bytes page, std::uint8_t slot, const Layout& layout) {
-  if (slot >= DataPageSlotCount(page, layout)) ThrowDamaged("row slot beyond the slot table");
-  const std::size_t start = RowStart(page, slot, layout);
-  const std::size_t end = RowEnd(page, slot, layout);
-  if (start > end || end > layout.pageSize) ThrowDamaged("row offsets out of order");
-  return page.subspan(start, end - start);
-}
-
-std::uint16_t SlotFlags(Bytes page, std::uint8_t slot, const Layout& layout) {
-  return SlotEntry(page, slot, layout) & static_cast<std::uint16_t>(~kRowOffsetMask);
+MutableBytes MutableSlotBytes(MutableBytes page, std::uint8_t slot, const Layout& layout) {
+  const Bytes bytes = SlotBytes(page, slot, layout);
+  return page.subspan(static_cast<std::size_t>(bytes.data() - page.data()), bytes.size());
 }
 
 void MarkRowDeleted(MutableBytes page, std::uint8_t slot, const Layout& layout) {

@@ -27,10 +27,9 @@ bool DataPageHasRoomFor(Bytes page, std::size_t length, const Layout& layout);
 // returns its slot number, or nothing when it does not fit.
 std::optional<std::uint8_t> AddRow(MutableBytes page, Bytes row, const Layout& layout, std::uint16_t flags = 0);
 
-// The bytes of slot `slot` (whatever its flags). Raises "damaged" when the
-// slot table does not describe it.
-Bytes SlotBytes(Bytes page, std::uint8_t slot, const Layout& layout);
-std::uint16_t SlotFlags(Bytes page, std::uint8_t slot, const Layout& layout);
+// The bytes of slot `slot` for changing in place (same length). Raises
+// "damaged" when the slot table does not describe it.
+MutableBytes MutableSlotBytes(MutableBytes page, std::uint8_t slot, const Layout& layout);
 
 // Marks a row deleted; its bytes stay, as the engine leaves them.
 void MarkRowDeleted(MutableBytes page, std::uint8_t slot, const Layout& layout);

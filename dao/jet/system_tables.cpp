@@ -141,9 +141,12 @@ std::vector<TableDefinition> NewSystemTables(const Layout& layout) {
   AddIndex(relationships, "szReferencedObject", kIndexKindNormal, {6}, kIndexIgnoreNulls, layout);
 
   std::vector<TableDefinition> tables = {objects, aces, queries, relationships};
-  for (TableDefinition& table : tables)
-    std::stable_sort(table.logicalIndexes.begin(), table.logicalIndexes.end(), kByName);
+  for (TableDefinition& table : tables) SortLogicalIndexesByName(table);
   return tables;
+}
+
+void SortLogicalIndexesByName(TableDefinition& definition) {
+  std::stable_sort(definition.logicalIndexes.begin(), definition.logicalIndexes.end(), kByName);
 }
 
 std::vector<std::uint8_t> SerializeSystemTable(const TableDefinition& definition, const Layout& layout,

@@ -31,4 +31,8 @@ std::vector<std::uint8_t> SerializeSystemTable(const TableDefinition& definition
 // the column counts of the definition.
 void AssignColumnLayout(TableDefinition& definition);
 
+// Puts the logical indexes in the order the engine stores them: by name,
+// letter case ignored.
+void SortLogicalIndexesByName(TableDefinition& definition);
+
 }  // namespace dao::jet

@@ -1,0 +1,65 @@
+#pragma once
+
+// Upkeep of one real index's B-tree: entries are inserted and removed in
+// place, pages split when they fill and leave the tree when they empty.
+// The root keeps its page number for the index's life, so the table
+// definition never changes. Only the rightmost page of each intermediate
+// level keeps a tail child; every other intermediate page has an entry for
+// each child, which is the largest entry below it.
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "dao/jet/bytes.h"
+#include "dao/jet/index_page.h"
+#include "dao/jet/layout.h"
+#include "dao/jet/page_writer.h"
+#include "dao/jet/table_definition.h"
+
+namespace dao::jet {
+
+class IndexTree {
+ public:
+  // The tree of `index` of the table whose tdef is on `tablePage`.
+  IndexTree(PageWriter& pages, const Layout& layout, std::uint32_t tablePage,
+            const RealIndex& index);
+
+  // Whether an entry with exactly these key bytes exists (any row).
+  bool ContainsKey(Bytes key);
+  // Inserts `entry` (key + index row pointer). Raises "damaged" for a tree
+  // that does not lead to a leaf.
+  void Insert(Bytes entry);
+  // Removes `entry`; returns false when it is not in the tree.
+  bool Remove(Bytes entry);
+  // Every entry in order (walks the leaf chain).
+  std::vector<std::vector<std::uint8_t>> Entries();
+  // Forgets decoded pages (after the page file was rolled back).
+  void Reset() { nodes_.clear(); }
+
+ private:
+  struct Step {
+    std::uint32_t page;
+    std::size_t child;  // index of the entry followed; == Count() for the tail
+  };
+
+  IndexNode& Node(std::uint32_t page);
+  void Store(std::uint32_t page);
+  // Descends to the leaf where `value` belongs, recording the way down.
+  std::uint32_t FindLeaf(Bytes value, std::vector<Step>& path);
+  void SplitOrStore(std::uint32_t page, std::vector<Step>& path, bool appending);
+  void RefreshParentCopies(std::uint32_t page, std::vector<Step> path);
+  void Unlink(std::uint32_t page, std::vector<Step>& path);
+  void CollapseRoot();
+  std::vector<std::uint8_t> ParentEntry(std::uint32_t child);
+  std::uint32_t NewPage(bool leaf);
+
+  PageWriter& pages_;
+  const Layout& layout_;
+  std::uint32_t tablePage_;
+  std::uint32_t root_;
+  RowPointer usageMap_;
+  std::unordered_map<std::uint32_t, IndexNode> nodes_;
+};
+
+}  // namespace dao::jet

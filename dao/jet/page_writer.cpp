@@ -1,0 +1,165 @@
+#include "dao/jet/page_writer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "dao/jet/data_page_writer.h"
+#include "dao/jet/format.h"
+#include "dao/jet/jet_error.h"
+#include "dao/jet/usage_map_writer.h"
+
+namespace dao::jet {
+namespace {
+
+constexpr std::uint8_t kGlobalMapRow = 0;
+// The global map grows by this many bitmap bytes at a time (64 pages J3,
+// 128 J4 with one step), so page 1 is rewritten rarely.
+constexpr std::uint32_t kGlobalMapGrowth = 64;
+
+std::vector<std::uint32_t> ListedPages(Bytes row) {
+  std::vector<std::uint32_t> listed;
+  const std::uint32_t start = LoadU32(&row[kUsageMapInlineStartOffset]);
+  for (std::uint32_t bit = 0; bit < (row.size() - kUsageMapInlineBitmapOffset) * 8; ++bit)
+    if (row[kUsageMapInlineBitmapOffset + bit / 8] >> (bit % 8) & 1) listed.push_back(start + bit);
+  return listed;
+}
+
+}  // namespace
+
+MutablePageRef PageWriter::Allocate() {
+  const std::uint32_t number = pages_.PageCount();
+  if ((static_cast<std::uint64_t>(number) + 1) * layout_.pageSize > layout_.maxFileSize || number > kMaxPageNumber)
+    throw JetError(kErrDiskError, "The database has reached its maximum size.");
+  MutablePageRef page = pages_.Append();
+  SetGlobalFree(number, false);
+  return page;
+}
+
+void PageWriter::Release(std::uint32_t page) { SetGlobalFree(page, true); }
+
+MutablePageRef PageWriter::Modify(std::uint32_t number) {
+  MutablePageRef page = pages_.Modify(number);
+  if (inTransaction_ && number < pageCountAtBegin_ && !saved_.contains(number)) {
+    std::vector<std::uint8_t> copy;
+    if (!spareBuffers_.empty()) {
+      copy = std::move(spareBuffers_.back());
+      spareBuffers_.pop_back();
+    }
+    copy.assign(page->Data().begin(), page->Data().end());
+    saved_.emplace(number, std::move(copy));
+  }
+  return page;
+}
+
+void PageWriter::BeginTransaction() {
+  if (depth_++ > 0) return;
+  inTransaction_ = true;
+  pageCountAtBegin_ = pages_.PageCount();
+}
+
+void PageWriter::Commit() {
+  if (--depth_ > 0) return;
+  for (auto& entry : saved_) spareBuffers_.push_back(std::move(entry.second));
+  saved_.clear();
+  inTransaction_ = false;
+}
+
+void PageWriter::Rollback() {
+  if (--depth_ > 0) return;
+  inTransaction_ = false;
+  for (auto& [number, bytes] : saved_) {
+    const MutableBytes page = pages_.Modify(number)->MutableData();
+    std::copy(bytes.begin(), bytes.end(), page.begin());
+    spareBuffers_.push_back(std::move(bytes));
+  }
+  saved_.clear();
+  for (std::uint32_t number = pageCountAtBegin_; number < pages_.PageCount(); ++number) {
+    const MutableBytes page = pages_.Modify(number)->MutableData();
+    std::fill(page.begin(), page.end(), 0);
+    SetGlobalFree(number, true);
+  }
+}
+
+void PageWriter::SetGlobalFree(std::uint32_t page, bool free) {
+  MutablePageRef holder = Modify(kGlobalUsageMapPage);
+  const MutableBytes row = MutableSlotBytes(holder->MutableData(), kGlobalMapRow, layout_);
+  if (row.empty() || row[0] != kUsageMapInline) ThrowDamaged("the global usage map is not an inline map");
+  if (InlineUsageMapCovers(row, page)) {
+    SetInlineUsageMapBit(row, page, free);
+    return;
+  }
+  if (LoadU32(&row[kUsageMapInlineStartOffset]) != 0) ThrowDamaged("the global usage map does not start at page 0");
+  // Enlarge the map: the new bits describe pages beyond the end of the
+  // file, which are free, except the page being allocated.
+  const std::uint32_t oldBytes = static_cast<std::uint32_t>(row.size() - kUsageMapInlineBitmapOffset);
+  const std::uint32_t neededBytes = page / 8 + 1;
+  const std::uint32_t newBytes =
+      std::max(neededBytes, oldBytes) + kGlobalMapGrowth - (std::max(neededBytes, oldBytes) % kGlobalMapGrowth);
+  std::vector<std::uint8_t> grown(row.begin(), row.end());
+  grown.resize(kUsageMapInlineBitmapOffset + newBytes, 0xFF);
+  SetInlineUsageMapBit(grown, page, free);
+  if (!ReplaceRow(holder->MutableData(), kGlobalMapRow, grown, 0, layout_))
+    throw JetError(kErrDiskError, "The database has grown beyond the pages its usage map can describe.");
+}
+
+void PageWriter::SetListed(RowPointer map, std::uint32_t page, bool listed) {
+  MutablePageRef holder = Modify(map.page);
+  MutableBytes row = MutableSlotBytes(holder->MutableData(), map.row, layout_);
+  if (row.size() <= kUsageMapInlineBitmapOffset && (row.empty() || row[0] == kUsageMapInline))
+    ThrowDamaged("a usage map row is too short");
+  if (row[0] == kUsageMapInline) {
+    if (InlineUsageMapCovers(row, page)) {
+      SetInlineUsageMapBit(row, page, listed);
+      return;
+    }
+    if (!listed) return;
+    // Re-base the map when every listed page still fits, else turn it into
+    // a reference map.
+    std::vector<std::uint32_t> pages = ListedPages(row);
+    pages.push_back(page);
+    const std::uint32_t first = *std::min_element(pages.begin(), pages.end()) / 8 * 8;
+    const std::uint32_t last = *std::max_element(pages.begin(), pages.end());
+    if (last - first < (row.size() - kUsageMapInlineBitmapOffset) * 8) {
+      std::fill(row.begin() + kUsageMapInlineBitmapOffset, row.end(), 0);
+      StoreU32(&row[kUsageMapInlineStartOffset], first);
+      for (const std::uint32_t p : pages) SetInlineUsageMapBit(row, p, true);
+      return;
+    }
+    ToReferenceMap(row, page);
+    return;
+  }
+  if (row[0] != kUsageMapReference) ThrowDamaged("unknown usage map type");
+  SetReferenceBit(row, page, listed);
+}
+
+void PageWriter::ToReferenceMap(MutableBytes row, std::uint32_t page) {
+  const std::vector<std::uint32_t> listed = ListedPages(row);
+  // The row keeps its length: `01` and the bitmap pages of each range.
+  std::fill(row.begin(), row.end(), 0);
+  row[0] = kUsageMapReference;
+  for (const std::uint32_t p : listed) SetReferenceBit(row, p, true);
+  SetReferenceBit(row, page, true);
+}
+
+void PageWriter::SetReferenceBit(MutableBytes row, std::uint32_t page, bool listed) {
+  const std::uint32_t perPage = PagesPerUsageBitmapPage(layout_);
+  const std::size_t slot = page / perPage;
+  if (slot >= (row.size() - 1) / 4)
+    throw JetError(kErrDiskError, "The table has grown beyond what its usage map can describe.");
+  std::uint32_t bitmapPage = LoadU32(&row[1 + 4 * slot]);
+  if (bitmapPage == 0) {
+    if (!listed) return;
+    // Allocate changes only page 1, never a map holder page, so `row` stays valid.
+    MutablePageRef created = Allocate();
+    InitUsageBitmapPage(created->MutableData());
+    bitmapPage = created->Number();
+    StoreU32(&row[1 + 4 * slot], bitmapPage);
+  }
+  MutablePageRef bitmap = Modify(bitmapPage);
+  const std::uint32_t bit = page % perPage;
+  std::uint8_t& byte = bitmap->MutableData()[kUsageBitmapPageHeaderSize + bit / 8];
+  const auto mask = static_cast<std::uint8_t>(1u << (bit % 8));
+  byte = listed ? static_cast<std::uint8_t>(byte | mask) : static_cast<std::uint8_t>(byte & ~mask);
+}
+
+}  // namespace dao::jet
