@@ -98,8 +98,9 @@ std::string DateTimeToStr(TDateTime value,
 std::optional<TDateTime> TryParseDate(std::string_view text,
                                       const FormatSettings& settings = CurrentFormatSettings());
 
-// Reads hours[:minutes[:seconds[.milliseconds]]] with the time separator and
-// an optional AM/PM text (the settings' texts, "AM" or "PM", any case).
+// Reads hours:minutes[:seconds[.milliseconds]] with the time separator (or
+// ":") and an optional AM/PM text (the settings' texts, "AM" or "PM", any
+// case) before or after it; with an AM/PM text the hour alone suffices.
 std::optional<TDateTime> TryParseTime(std::string_view text,
                                       const FormatSettings& settings = CurrentFormatSettings());
 
