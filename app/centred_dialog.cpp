@@ -12,7 +12,7 @@ CentredDialog::CentredDialog(QWidget* parent) : QDialog(parent) {
 void CentredDialog::FixClientSize() { setFixedSize(size()); }
 
 void CentredDialog::showEvent(QShowEvent* event) {
-  CentreOnScreen(*this);
+  CentreOnScreen(*this, *event);
   QDialog::showEvent(event);
 }
 

@@ -21,9 +21,10 @@ constexpr char kTargetFilter[] = "Nutaro 4.x (*.mdb)|*.mdb|Nutaro 5.x alpha (*.n
 TKonvert::TKonvert(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TKonvert>()) {
   LoadPictures();
   ui_->setupUi(this);
-  // The separator between the homepage and the about item; Designer gives
-  // separators no name of their own.
-  ui_->ber1->actions().at(2)->setObjectName("N1");
+  // Designer gives separators no name of their own; the help menu has one.
+  for (QAction* item : ui_->ber1->actions()) {
+    if (item->isSeparator()) item->setObjectName("N1");
+  }
   FitLabelsToText(*this);
 
   // Fixed single border with system menu and minimise only.
@@ -62,7 +63,7 @@ void TKonvert::ConnectHandlers() {
 }
 
 void TKonvert::showEvent(QShowEvent* event) {
-  CentreOnScreen(*this);
+  CentreOnScreen(*this, *event);
   QMainWindow::showEvent(event);
 }
 

@@ -32,7 +32,8 @@ class TKonvert : public QMainWindow {
   TKonvert& operator=(const TKonvert&) = delete;
 
   // The windows the help menu shows modally. They are created after this
-  // one, so they are handed over once they exist; they must outlive it.
+  // one, so they are handed over once they exist; they must stay alive while
+  // this window takes commands. Until then the menu items do nothing.
   void SetMenuWindows(TUeber* ueber, THilfe* hilfe);
 
   // The state of the open-file dialog (source) and save-file dialog

@@ -2,13 +2,14 @@
 
 #include <QLabel>
 #include <QScreen>
+#include <QShowEvent>
 #include <QWidget>
 
 namespace app {
 
-void CentreOnScreen(QWidget& window) {
+void CentreOnScreen(QWidget& window, const QShowEvent& event) {
   const QScreen* screen = window.screen();
-  if (screen == nullptr) return;
+  if (event.spontaneous() || screen == nullptr) return;
   QRect frame = window.frameGeometry();
   frame.moveCenter(screen->availableGeometry().center());
   window.move(frame.topLeft());

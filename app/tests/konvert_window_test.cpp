@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -166,6 +167,8 @@ TEST_F(KonvertWindowTest, WindowHasTitleFixedClientAreaAndNoMaximiseButton) {
   EXPECT_EQ(konvert_.windowTitle(), "Nutaro - Konverter 2.60");
   EXPECT_EQ(konvert_.centralWidget()->size(), QSize(576, 332));
   EXPECT_EQ(konvert_.minimumSize(), konvert_.maximumSize());
+  const QPoint screenCentre = konvert_.screen()->availableGeometry().center();
+  EXPECT_LE((konvert_.frameGeometry().center() - screenCentre).manhattanLength(), 2);
   const Qt::WindowFlags flags = konvert_.windowFlags();
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
