@@ -41,6 +41,26 @@ void TNtdCursor::AdoptFields(std::vector<TNtdField> fields) {
   }
 }
 
+void TNtdCursor::ReplaceTable(TNtdCursor&& loaded) {
+  ReleaseRecords();
+  arena_ = std::move(loaded.arena_);
+  records_ = std::move(loaded.records_);
+  // A moved vector keeps its elements where they are, so the auto-increment
+  // field reference stays valid.
+  fields_ = std::move(loaded.fields_);
+  autoIncField_ = loaded.autoIncField_;
+  bufferSize_ = loaded.bufferSize_;
+  largeCount_ = loaded.largeCount_;
+  password_ = std::move(loaded.password_);
+  headerBlock_ = loaded.headerBlock_;
+  enciphered_ = loaded.enciphered_;
+  lastAutoIncValue_ = loaded.lastAutoIncValue_;
+  notes_ = std::move(loaded.notes_);
+  loaded.records_.clear();
+  loaded.fields_.clear();
+  loaded.autoIncField_ = nullptr;
+}
+
 void TNtdCursor::ReleaseRecords() {
   for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
     RecordEntry& record = **it;
@@ -72,7 +92,9 @@ RecordBuffer TNtdCursor::NewRecordBuffer() const {
 
 void TNtdCursor::Purge(RecordEntry& record) {
   record.Backup.reset();
-  record.Data = RecordBuffer{};
+  // The zeroed slots stay: a view that still lists the record reads nothing.
+  record.Data.Clear();
+  for (std::string& value : record.Data.Large) std::string().swap(value);
   if (discardHook_) discardHook_(record.UserData);
   record.UserData = 0;
   record.State = TNtdRecordState::rsPurged;

@@ -76,6 +76,10 @@ class TNtdCursor {
   void WriteFile(const std::string& fileName, TNtdSaveOptions options, bool caseInsensitive,
                  std::string_view indexFieldNames);
 
+  // Takes over the table `loaded` has read (fields, records, notes, password
+  // and header block); this store's records are released first. The hooks
+  // and settings of this store stay.
+  void ReplaceTable(TNtdCursor&& loaded);
   // Makes an empty table of these fields (slots are assigned here).
   void DefineFields(std::vector<TNtdField> fields);
   // Releases every record; with `all` also the fields, the notes, and the
@@ -101,6 +105,8 @@ class TNtdCursor {
   void RevertAll();
   // Makes every change permanent: deletions purge, backups go.
   void AcceptAll();
+  // True when `record` is one of this store's records (purged ones included).
+  bool OwnsRecord(const RecordEntry* record) const { return arena_.Owns(record); }
   // Deep copy of every field value; `target` must have this table's layout.
   void CopyRecordData(const RecordBuffer& source, RecordBuffer& target) const;
   // Empties every field of the buffer.

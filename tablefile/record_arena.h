@@ -17,6 +17,9 @@ class RecordArena {
   RecordArena() = default;
   RecordArena(const RecordArena&) = delete;
   RecordArena& operator=(const RecordArena&) = delete;
+  // Entries keep their addresses when the arena moves.
+  RecordArena(RecordArena&&) = default;
+  RecordArena& operator=(RecordArena&&) = default;
 
   // A new default entry with a stable address.
   RecordEntry* Add();

@@ -1,0 +1,178 @@
+// TNtdDataset: properties, loading, opening and closing, storing.
+
+#include "tablefile/ntd_dataset.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "recordset/float_fields.h"
+#include "tablefile/field_type_mapping.h"
+#include "tablefile/ntd_database.h"
+#include "tablefile/ntd_messages.h"
+
+namespace tablefile {
+namespace {
+
+constexpr char kFloatDisplayFormat[] = "0.######";
+
+}  // namespace
+
+TNtdDataset::TNtdDataset(std::string name) : TDataSet(std::move(name)) {}
+
+TNtdDataset::~TNtdDataset() = default;
+
+void TNtdDataset::Shutdown() {
+  for (TNtdTable* referrer : std::vector<TNtdTable*>(cloneReferrers_)) referrer->CloneSourceGone();
+  CloseBeforeDestruction();
+  if (database_ != nullptr) database_->UnbindTable(this);
+  database_ = nullptr;
+  ReleaseStore();
+}
+
+void TNtdDataset::SetActive(bool active) {
+  if (!active && Active() && !clones_.empty()) RaiseError(messages::kClonesStillOpen);
+  TDataSet::SetActive(active);
+}
+
+void TNtdDataset::SetDatabase(TNtdDatabase* database) {
+  if (database == database_) return;
+  SetActive(false);
+  if (database_ != nullptr) database_->UnbindTable(this);
+  database_ = database;
+  if (database_ != nullptr) database_->BindTable(this);
+}
+
+void TNtdDataset::DatabaseGone() {
+  CloseBeforeDestruction();
+  database_ = nullptr;
+}
+
+bool TNtdDataset::IsWritable() const { return TDataSet::IsWritable() && !readOnly_; }
+
+void TNtdDataset::ReportFailure(const std::exception& error) {
+  if (dynamic_cast<const platform::EAbort*>(&error) != nullptr) return;
+  platform::ShowMessage(nullptr, "", error.what(), platform::MessageIcon::kError);
+}
+
+recordset::TDataSource* TNtdDataset::LinkedSource() const { return nullptr; }
+
+bool TNtdDataset::StoreIsOpen() const { return store_ != nullptr && store_->FieldCount() > 0; }
+
+void TNtdDataset::ApplyFieldOrigin() {
+  for (int i = 0; i < FieldCount(); ++i) Field(i).SetOrigin(fieldOrigin_);
+}
+
+void TNtdDataset::WriteTableFile(const std::string& fileName) {
+  if (store_ == nullptr) return;
+  store_->WriteFile(fileName, saveOptions_, (sortOptions_ & vsoCaseInsensitive) != 0,
+                    platform::Utf8ToAnsi(indexFieldNames_));
+}
+
+void TNtdDataset::SaveChanges() {
+  const auto state = State();
+  if (state == recordset::TDataSetState::Edit || state == recordset::TDataSetState::Insert ||
+      state == recordset::TDataSetState::KeyEntry) {
+    PostRow();
+  }
+  StoreTable();
+}
+
+void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
+  // The image is read into a fresh store first, so that a failed reload
+  // leaves the rows in memory as they were.
+  TNtdCursor loaded;
+  if (store_ == nullptr) {
+    loaded.SetPassword(password_);
+  } else if (!store_->HeaderBlock()) {
+    loaded.SetPassword(store_->Password());
+  }
+  if (onCallback_) loaded.SetProgressHook([this](int percent) { onCallback_(*this, percent); });
+  loaded.SetPartialOpen(partialOpen_);
+  const TNtdResult result = loaded.ReadImage(image);
+  if (!result.Ok) {
+    position_ = -1;
+    if (!Active()) {
+      ownStore_.reset();
+      store_ = nullptr;
+    }
+    RaiseError(messages::kErrorOpeningTable + result.Reason);
+  }
+  if (store_ == nullptr) {
+    ownStore_ = std::make_unique<TNtdCursor>();
+    store_ = ownStore_.get();
+    store_->SetDiscardHook([this](std::uintptr_t& recordData) {
+      if (onDestroyRecordData_) onDestroyRecordData_(*this, recordData);
+    });
+    if (onCallback_) store_->SetProgressHook([this](int percent) { onCallback_(*this, percent); });
+  }
+  view_.clear();
+  position_ = -1;
+  store_->ReplaceTable(std::move(loaded));
+  RebuildCloneViews();
+  if (!result.Reason.empty()) {
+    platform::ShowMessage(nullptr, "", result.Reason, platform::MessageIcon::kInformation);
+  }
+}
+
+void TNtdDataset::OpenStore() {
+  position_ = -1;
+  opened_ = false;
+  unsavedChanges_ = 0;
+  LoadTable();
+  DescribeFields();
+  if (DefaultFields()) {
+    CreateFieldsFromDefs();
+    ApplyFieldOrigin();
+  }
+  BindFields(true);
+  for (int i = 0; i < FieldCount(); ++i) {
+    auto* floatField = dynamic_cast<recordset::TFloatField*>(&Field(i));
+    if (floatField != nullptr && !floatField->Currency() && floatField->DisplayFormat().empty()) {
+      floatField->SetDisplayFormat(kFloatDisplayFormat);
+    }
+  }
+  RebuildView(false);
+  opened_ = true;
+  if (database_ != nullptr) database_->AddOpenTable(this);
+}
+
+void TNtdDataset::DescribeFields() {
+  if (store_ == nullptr) return;
+  FieldDefs().Clear();
+  for (const TNtdField& field : store_->Fields()) {
+    FieldDefs().AddFieldDef(platform::AnsiToUtf8(field.Name), FieldTypeOf(field.StorageType),
+                            field.DeclaredSize);
+  }
+}
+
+void TNtdDataset::CloseStore() {
+  // Reached without SetActive only from the framework's own paths (a failed
+  // open, destruction); attached clones must not keep a store going away.
+  for (TNtdTable* clone : std::vector<TNtdTable*>(clones_)) clone->SetActive(false);
+  BindFields(false);
+  DestroyDefaultFields();
+  position_ = -1;
+  view_.clear();
+  opened_ = false;
+  if (database_ != nullptr) {
+    database_->RemoveChangedTable(this);
+    database_->RemoveOpenTable(this);
+  }
+}
+
+void TNtdDataset::AttachClone(TNtdTable& clone) {
+  if (std::find(clones_.begin(), clones_.end(), &clone) == clones_.end()) clones_.push_back(&clone);
+}
+
+void TNtdDataset::DetachClone(TNtdTable& clone) { std::erase(clones_, &clone); }
+
+void TNtdDataset::RebuildCloneViews() {
+  for (TNtdTable* clone : clones_) {
+    clone->RebuildView(false);
+    clone->ShowRows();
+  }
+}
+
+}  // namespace tablefile

@@ -1,0 +1,27 @@
+#pragma once
+// The messages the table-file dataset raises (prefixed with its name).
+
+namespace tablefile::messages {
+
+inline constexpr char kErrorOpeningTable[] = "Error opening table: ";
+inline constexpr char kNoFieldDescriptions[] = "Error creating table (no field descriptions)";
+inline constexpr char kFileNotFound[] = "Error opening file %s";
+inline constexpr char kCloneSourceClosed[] = "Cloned table is not active!";
+inline constexpr char kNoLoadingStream[] = "Loading stream is not assigned";
+inline constexpr char kClonesStillOpen[] =
+    "Cloned tables are not closed before source dataset is closed!";
+inline constexpr char kNotEditing[] = "Table is not in edit or insert mode";
+inline constexpr char kCannotEditCalcFields[] = "Cannot edit CalcFields";
+inline constexpr char kFieldReadOnly[] = "Field '%s' is read only!";
+inline constexpr char kNoRecords[] = "Number of records is equal to 0";
+inline constexpr char kNotBlobField[] = "Field '%s' is not a BLOB field";
+
+inline constexpr char kReadOnlyEdit[] = "Read-only record cannot be changed";
+inline constexpr char kReadOnlyDelete[] = "Read-only record cannot be deleted";
+inline constexpr char kReadOnlyInsert[] = "You have read only access, you can not add records!";
+inline constexpr char kErrorSavingRecord[] = "Error saving record: ";
+inline constexpr char kErrorSavingNewRecord[] = "Error saving new record: ";
+inline constexpr char kErrorDeletingRecord[] = "Error deleting record: ";
+inline constexpr char kKeyViolation[] = "Key violation";
+
+}  // namespace tablefile::messages
