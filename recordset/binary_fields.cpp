@@ -52,10 +52,7 @@ void TBinaryField::SetText(std::string_view text) {
   SetValue(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-Variant TBinaryField::GetVariant() const {
-  auto bytes = Value();
-  return bytes ? Variant(std::move(*bytes)) : Variant::Null();
-}
+Variant TBinaryField::GetVariant() const { return VariantOf(Value()); }
 
 void TBinaryField::SetVariant(const Variant& value) { SetValue(value.ToBytes()); }
 

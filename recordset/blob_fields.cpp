@@ -43,10 +43,7 @@ TMemoField::TMemoField(std::string fieldName) : TBlobField(std::move(fieldName),
 TMemoField::TMemoField(std::string fieldName, TFieldType dataType)
     : TBlobField(std::move(fieldName), dataType) {}
 
-Variant TMemoField::GetVariant() const {
-  auto value = Value();
-  return value ? Variant(std::move(*value)) : Variant::Null();
-}
+Variant TMemoField::GetVariant() const { return VariantOf(Value()); }
 
 void TMemoField::SetVariant(const Variant& value) { SetValue(value.ToText()); }
 

@@ -63,10 +63,7 @@ void TBooleanField::SetText(std::string_view text) {
   }
 }
 
-Variant TBooleanField::GetVariant() const {
-  const auto value = Value();
-  return value ? Variant(*value) : Variant::Null();
-}
+Variant TBooleanField::GetVariant() const { return VariantOf(Value()); }
 
 void TBooleanField::SetVariant(const Variant& value) { SetValue(value.ToBoolean()); }
 

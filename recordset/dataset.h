@@ -504,6 +504,8 @@ class TDataSet {
   void DisposeRing();
   void ResizeRing();
   void SetCurrentRecord(int index);
+  // GoFirst (first) or GoLast.
+  void MoveToEnd(bool first);
   bool FetchNext();
   bool FetchPrior();
   void FetchNextRows();

@@ -143,34 +143,32 @@ void TDataSet::FetchPriorRows() {
   }
 }
 
-void TDataSet::GoFirst() {
-  CheckBrowseMode();
-  DoBeforeScroll();
-  ClearBuffers();
-  try {
-    SeekBeforeFirst();
-    if (FetchNext()) FetchNextRows();
-  } catch (...) {
-    DataEvent(TDataEvent::DataSetChange);
-    throw;
-  }
-  bof_ = true;
-  DataEvent(TDataEvent::DataSetChange);
-  DoAfterScroll();
-}
+void TDataSet::GoFirst() { MoveToEnd(true); }
 
-void TDataSet::GoLast() {
+void TDataSet::GoLast() { MoveToEnd(false); }
+
+void TDataSet::MoveToEnd(bool first) {
   CheckBrowseMode();
   DoBeforeScroll();
   ClearBuffers();
   try {
-    SeekAfterLast();
-    if (FetchPrior()) FetchPriorRows();
+    if (first) {
+      SeekBeforeFirst();
+      if (FetchNext()) FetchNextRows();
+    } else {
+      SeekAfterLast();
+      if (FetchPrior()) FetchPriorRows();
+    }
   } catch (...) {
     DataEvent(TDataEvent::DataSetChange);
     throw;
   }
-  eof_ = true;
+  // An empty record-set stands at both ends.
+  if (first) {
+    bof_ = true;
+  } else {
+    eof_ = true;
+  }
   DataEvent(TDataEvent::DataSetChange);
   DoAfterScroll();
 }

@@ -152,6 +152,12 @@ class TField {
   // Throws the range error for `value` outside `minimum`..`maximum`.
   [[noreturn]] void RangeError(double value, double minimum, double maximum) const;
 
+  // The variant of an optional value: Null when there is none.
+  template <typename T>
+  static Variant VariantOf(std::optional<T> value) {
+    return value ? Variant(std::move(*value)) : Variant::Null();
+  }
+
   // Reads the native form of a fixed-size value; nullopt when Null.
   template <typename T>
   std::optional<T> ReadNative() const;

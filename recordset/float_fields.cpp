@@ -56,19 +56,13 @@ std::string TFloatField::GetText(bool display) const {
 }
 
 void TFloatField::SetText(std::string_view text) {
-  if (text.empty()) {
-    StoreNull();
-    return;
-  }
-  const auto value = platform::TryParseFloat(text);
-  if (!value) InvalidText(messages::kInvalidFloatValue, text);
-  SetValue(*value);
+  SetNumberText(
+      text, messages::kInvalidFloatValue,
+      [](std::string_view number) { return platform::TryParseFloat(number); },
+      [this](double value) { SetValue(value); });
 }
 
-Variant TFloatField::GetVariant() const {
-  const auto value = Value();
-  return value ? Variant(*value) : Variant::Null();
-}
+Variant TFloatField::GetVariant() const { return VariantOf(Value()); }
 
 void TFloatField::SetVariant(const Variant& value) { SetValue(value.ToDouble()); }
 
@@ -110,19 +104,13 @@ std::string TBCDField::GetText(bool display) const {
 }
 
 void TBCDField::SetText(std::string_view text) {
-  if (text.empty()) {
-    StoreNull();
-    return;
-  }
-  const auto value = platform::TryParseCurrency(text);
-  if (!value) InvalidText(messages::kInvalidFloatValue, text);
-  SetValue(*value);
+  SetNumberText(
+      text, messages::kInvalidFloatValue,
+      [](std::string_view number) { return platform::TryParseCurrency(number); },
+      [this](platform::Currency value) { SetValue(value); });
 }
 
-Variant TBCDField::GetVariant() const {
-  const auto value = Value();
-  return value ? Variant(*value) : Variant::Null();
-}
+Variant TBCDField::GetVariant() const { return VariantOf(Value()); }
 
 void TBCDField::SetVariant(const Variant& value) { SetValue(value.ToCurrency()); }
 

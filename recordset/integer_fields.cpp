@@ -65,19 +65,11 @@ std::string TIntegerField::GetText(bool display) const {
 }
 
 void TIntegerField::SetText(std::string_view text) {
-  if (text.empty()) {
-    StoreNull();
-    return;
-  }
-  const auto value = platform::TryParseInt32(text);
-  if (!value) InvalidText(messages::kInvalidIntegerValue, text);
-  SetValue(*value);
+  SetNumberText(text, messages::kInvalidIntegerValue, platform::TryParseInt32,
+                [this](std::int32_t value) { SetValue(value); });
 }
 
-Variant TIntegerField::GetVariant() const {
-  const auto value = Value();
-  return value ? Variant(*value) : Variant::Null();
-}
+Variant TIntegerField::GetVariant() const { return VariantOf(Value()); }
 
 void TIntegerField::SetVariant(const Variant& value) { SetValue(value.ToInt32()); }
 
@@ -111,19 +103,11 @@ std::string TLargeintField::GetText(bool display) const {
 }
 
 void TLargeintField::SetText(std::string_view text) {
-  if (text.empty()) {
-    StoreNull();
-    return;
-  }
-  const auto value = platform::TryParseInt64(text);
-  if (!value) InvalidText(messages::kInvalidIntegerValue, text);
-  SetValue(*value);
+  SetNumberText(text, messages::kInvalidIntegerValue, platform::TryParseInt64,
+                [this](std::int64_t value) { SetValue(value); });
 }
 
-Variant TLargeintField::GetVariant() const {
-  const auto value = Value();
-  return value ? Variant(*value) : Variant::Null();
-}
+Variant TLargeintField::GetVariant() const { return VariantOf(Value()); }
 
 void TLargeintField::SetVariant(const Variant& value) { SetValue(value.ToInt64()); }
 

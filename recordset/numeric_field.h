@@ -5,6 +5,7 @@
 // right alignment.
 
 #include <string>
+#include <string_view>
 
 #include "recordset/field.h"
 
@@ -24,6 +25,21 @@ class TNumericField : public TField {
 
   // The pattern for a text read: display or edit, as described above.
   const std::string& FormatFor(bool display) const;
+
+  // The text rule of numbers: the empty text makes the value Null; any
+  // other text must `parse` (else the error `invalidPattern`) and is stored
+  // by `store`.
+  template <typename Parse, typename Store>
+  void SetNumberText(std::string_view text, std::string_view invalidPattern, Parse parse,
+                     Store store) {
+    if (text.empty()) {
+      StoreNull();
+      return;
+    }
+    const auto value = parse(text);
+    if (!value) InvalidText(invalidPattern, text);
+    store(*value);
+  }
 
  private:
   std::string displayFormat_;

@@ -37,10 +37,7 @@ std::string TStringField::GetText(bool) const { return Value().value_or(std::str
 
 void TStringField::SetText(std::string_view text) { SetValue(text); }
 
-Variant TStringField::GetVariant() const {
-  auto value = Value();
-  return value ? Variant(std::move(*value)) : Variant::Null();
-}
+Variant TStringField::GetVariant() const { return VariantOf(Value()); }
 
 void TStringField::SetVariant(const Variant& value) { SetValue(value.ToText()); }
 

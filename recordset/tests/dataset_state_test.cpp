@@ -8,20 +8,11 @@
 #include "recordset/data_source.h"
 #include "recordset/integer_fields.h"
 #include "recordset/string_field.h"
+#include "recordset/tests/error_of.h"
 #include "recordset/tests/memory_dataset.h"
 
 namespace recordset::testing {
 namespace {
-
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const EDatabaseError& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 // A link that shows `rows` rows, to size the ring.
 class GridLink : public TDataLink {

@@ -6,20 +6,11 @@
 #include "platform/format_settings.h"
 #include "recordset/db_edit.h"
 #include "recordset/float_fields.h"
+#include "recordset/tests/error_of.h"
 #include "recordset/tests/memory_dataset.h"
 
 namespace recordset::testing {
 namespace {
-
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const EDatabaseError& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 class DBEditTest : public ::testing::Test {
  protected:

@@ -12,23 +12,13 @@
 #include "recordset/date_time_fields.h"
 #include "recordset/float_fields.h"
 #include "recordset/integer_fields.h"
+#include "recordset/tests/error_of.h"
 #include "recordset/tests/memory_dataset.h"
 
 namespace recordset::testing {
 namespace {
 
 using platform::ScopedFormatSettings;
-
-// Runs `action` and answers the message of the EDatabaseError it throws.
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const EDatabaseError& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 class FieldConversionTest : public ::testing::Test {
  protected:
