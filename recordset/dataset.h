@@ -506,6 +506,12 @@ class TDataSet {
   void SetCurrentRecord(int index);
   // GoFirst (first) or GoLast.
   void MoveToEnd(bool first);
+  // Fetches the row after (Next) or before (Prior) the buffered rows into
+  // the free buffer at recordCount_, the cursor first put on the last
+  // (first) buffered row; false when there is none.
+  bool FetchBeside(FetchMode mode);
+  // The ring holds one row, the one just fetched into buffers_[0].
+  void StartRing();
   bool FetchNext();
   bool FetchPrior();
   void FetchNextRows();

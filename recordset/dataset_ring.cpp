@@ -84,20 +84,32 @@ void TDataSet::UpdateCursorPos() {
   if (recordCount_ > 0) SetCurrentRecord(activeRecord_);
 }
 
-bool TDataSet::FetchNext() {
+bool TDataSet::FetchBeside(FetchMode mode) {
   if (buffers_.empty()) return false;
-  if (recordCount_ > 0) SetCurrentRecord(recordCount_ - 1);
+  if (recordCount_ > 0) SetCurrentRecord(mode == FetchMode::Next ? recordCount_ - 1 : 0);
   TRowBuffer& target = *buffers_[static_cast<std::size_t>(recordCount_)];
-  if (FetchRow(target, FetchMode::Next, true) != FetchResult::RowOk) {
+  if (FetchRow(target, mode, true) != FetchResult::RowOk) {
     CursorPosChanged();
     return false;
   }
+  return true;
+}
+
+void TDataSet::StartRing() {
+  recordCount_ = 1;
+  activeRecord_ = 0;
+  currentRecord_ = 0;
+  bof_ = false;
+  eof_ = false;
+}
+
+bool TDataSet::FetchNext() {
+  if (!FetchBeside(FetchMode::Next)) return false;
   if (recordCount_ == 0) {
-    recordCount_ = 1;
-    activeRecord_ = 0;
-    bof_ = false;
-    eof_ = false;
-  } else if (recordCount_ < ringSize_) {
+    StartRing();
+    return true;
+  }
+  if (recordCount_ < ringSize_) {
     ++recordCount_;
   } else {
     // Full ring: the first row leaves, the fetched row becomes the last.
@@ -108,26 +120,17 @@ bool TDataSet::FetchNext() {
 }
 
 bool TDataSet::FetchPrior() {
-  if (buffers_.empty()) return false;
-  if (recordCount_ > 0) SetCurrentRecord(0);
-  TRowBuffer& target = *buffers_[static_cast<std::size_t>(recordCount_)];
-  if (FetchRow(target, FetchMode::Prior, true) != FetchResult::RowOk) {
-    CursorPosChanged();
-    return false;
-  }
+  if (!FetchBeside(FetchMode::Prior)) return false;
   if (recordCount_ == 0) {
-    recordCount_ = 1;
-    activeRecord_ = 0;
-    bof_ = false;
-    eof_ = false;
-  } else {
-    // The fetched row goes first; in a full ring the last row leaves.
-    std::rotate(buffers_.begin(), buffers_.begin() + recordCount_,
-                buffers_.begin() + recordCount_ + 1);
-    if (recordCount_ < ringSize_) {
-      ++recordCount_;
-      ++activeRecord_;
-    }
+    StartRing();
+    return true;
+  }
+  // The fetched row goes first; in a full ring the last row leaves.
+  std::rotate(buffers_.begin(), buffers_.begin() + recordCount_,
+              buffers_.begin() + recordCount_ + 1);
+  if (recordCount_ < ringSize_) {
+    ++recordCount_;
+    ++activeRecord_;
   }
   currentRecord_ = 0;
   return true;
@@ -227,11 +230,7 @@ void TDataSet::Resynchronise(TResyncMode mode) {
   }
   int rowsBefore = mode.center ? (ringSize_ - 1) / 2 : std::min(activeRecord_, ringSize_ - 1);
   std::swap(buffers_[0], buffers_[static_cast<std::size_t>(recordCount_)]);
-  recordCount_ = 1;
-  activeRecord_ = 0;
-  currentRecord_ = 0;
-  bof_ = false;
-  eof_ = false;
+  StartRing();
   try {
     while (rowsBefore > 0 && FetchPrior()) --rowsBefore;
     FetchNextRows();
