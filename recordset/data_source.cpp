@@ -32,7 +32,13 @@ void TDataSource::SetDataSet(TDataSet* dataSet) {
   if (dataSet != nullptr && dataSet->IsLinkedTo(this)) {
     DatabaseError(messages::kCircularDataLink, name_);
   }
-  if (dataSet_ != nullptr) dataSet_->RemoveDataSource(*this);
+  if (dataSet_ != nullptr) {
+    dataSet_->RemoveDataSource(*this);
+    // The links let go of the old record-set's fields first, even when the
+    // new one is open too.
+    dataSet_ = nullptr;
+    NotifyLinksOfState();
+  }
   dataSet_ = dataSet;
   if (dataSet_ != nullptr) dataSet_->AddDataSource(*this);
   NotifyLinksOfState();
@@ -105,7 +111,12 @@ TDataLink::~TDataLink() {
 
 void TDataLink::SetDataSource(TDataSource* source) {
   if (source == dataSource_) return;
-  if (dataSource_ != nullptr) dataSource_->RemoveLink(*this);
+  if (dataSource_ != nullptr) {
+    dataSource_->RemoveLink(*this);
+    // Let go of the old record-set first, even when the new one is open too.
+    dataSource_ = nullptr;
+    UpdateState();
+  }
   dataSource_ = source;
   if (dataSource_ != nullptr) dataSource_->AddLink(*this);
   UpdateState();

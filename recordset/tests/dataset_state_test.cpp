@@ -155,6 +155,30 @@ TEST_F(DataSetTest, RingShowsTheRightRowOnEveryMove) {
   }
 }
 
+TEST_F(DataSetTest, RingGrowsAndShrinksAroundTheActiveRow) {
+  Seed(25);
+  TDataSource source;
+  source.SetDataSet(&table_);
+  table_.SetActive(true);
+  table_.MoveBy(9);
+  {
+    GridLink grid(5);
+    grid.SetDataSource(&source);  // the ring grows while open
+    EXPECT_EQ(table_.RingSize(), 5);
+    EXPECT_EQ(CurrentKcal(), 10);
+    const int fetches = table_.fetchCalls;
+    table_.MoveBy(4);  // rows 11..14 were read when the ring grew
+    EXPECT_EQ(table_.fetchCalls, fetches);
+    EXPECT_EQ(CurrentKcal(), 14);
+  }  // the grid goes: the ring shrinks to one row
+  EXPECT_EQ(table_.RingSize(), 1);
+  EXPECT_EQ(CurrentKcal(), 14);
+  table_.GoNext();
+  EXPECT_EQ(CurrentKcal(), 15);
+  table_.GoPrior();
+  EXPECT_EQ(CurrentKcal(), 14);
+}
+
 TEST_F(DataSetTest, AppendedRowIsStoredAtTheEndAndBecomesCurrent) {
   Seed(2);
   table_.SetActive(true);

@@ -148,6 +148,19 @@ TEST_F(DBEditTest, ConversionErrorAtPostKeepsTheRowAndTheText) {
   EXPECT_EQ(target_.FieldNamed("Kcal").TextValue(), "55");
 }
 
+TEST_F(DBEditTest, EditsFollowAChangeOfSourceOrRecordSetWhileBothAreOpen) {
+  BindSource();
+  source_.SetActive(true);
+  target_.AddStoredRow({NativeText("Zucker"), NativeInt32(405), NativeDouble(0)});
+  target_.SetActive(true);
+  kcal_.SetDataSource(&targetLink_);
+  EXPECT_EQ(kcal_.Field()->DataSet(), &target_);
+  EXPECT_EQ(kcal_.Text(), "405");
+  sourceLink_.SetDataSet(&target_);  // the other edits of the source move along
+  EXPECT_EQ(name_.Field()->DataSet(), &target_);
+  EXPECT_EQ(name_.Text(), "Zucker");
+}
+
 TEST_F(DBEditTest, EditsSurviveTheirRecordSetAndSource) {
   BindSource();
   auto table = std::make_unique<MemoryDataset>(
