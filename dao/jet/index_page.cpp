@@ -131,6 +131,8 @@ std::size_t IndexNode::ChosenPrefix(const Layout& layout) const {
 
 bool IndexNode::Fits(const Layout& layout) const { return StoredSize(ChosenPrefix(layout)) <= EntryArea(layout); }
 
+bool IndexNode::FitsUncompressed(const Layout& layout) const { return StoredSize(0) <= EntryArea(layout); }
+
 std::uint32_t IndexNode::FreeSpace(const Layout& layout) const {
   return EntryArea(layout) - static_cast<std::uint32_t>(StoredSize(ChosenPrefix(layout)));
 }
@@ -148,12 +150,22 @@ void IndexNode::Write(MutableBytes page, const Layout& layout) const {
   else StoreU16(&page[layout.indexPrefixLengthOffset], static_cast<std::uint16_t>(prefix));
   page[layout.indexPrefixLengthOffset + layout.indexPrefixLengthSize] = leaf ? kLeafMarker : kIntermediateMarker;
   std::size_t offset = 0;
-  for (std::size_t i = 0; i < Count(); ++i) {
-    const Bytes entry = Entry(i);
-    const std::size_t skip = i == 0 ? 0 : prefix;
-    std::memcpy(&page[layout.indexFirstEntryOffset + offset], entry.data() + skip, entry.size() - skip);
-    offset += entry.size() - skip;
-    page[layout.indexMaskOffset + offset / 8] |= static_cast<std::uint8_t>(1u << (offset % 8));
+  const auto markEnd = [&](std::size_t end) {
+    page[layout.indexMaskOffset + end / 8] |= static_cast<std::uint8_t>(1u << (end % 8));
+  };
+  if (prefix == 0) {
+    // Entries lie back to back in data_ as on the page: one copy.
+    std::memcpy(&page[layout.indexFirstEntryOffset], data_.data(), data_.size());
+    for (const std::uint32_t end : ends_) markEnd(end);
+    offset = data_.size();
+  } else {
+    for (std::size_t i = 0; i < Count(); ++i) {
+      const Bytes entry = Entry(i);
+      const std::size_t skip = i == 0 ? 0 : prefix;
+      std::memcpy(&page[layout.indexFirstEntryOffset + offset], entry.data() + skip, entry.size() - skip);
+      offset += entry.size() - skip;
+      markEnd(offset);
+    }
   }
   StoreU16(&page[kDataFreeSpaceOffset], static_cast<std::uint16_t>(EntryArea(layout) - offset));
 }

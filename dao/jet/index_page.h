@@ -54,6 +54,8 @@ class IndexNode {
   // True when the entries fit one page of `layout` (with prefix compression
   // if needed).
   bool Fits(const Layout& layout) const;
+  // True when the entries fit one page without a shared prefix.
+  bool FitsUncompressed(const Layout& layout) const;
   // Writes the page image; the entries must fit. Uses no shared prefix unless
   // the entries need one to fit, as the engine does.
   void Write(MutableBytes page, const Layout& layout) const;

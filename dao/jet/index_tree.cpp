@@ -77,23 +77,45 @@ std::vector<std::uint8_t> IndexTree::ParentEntry(std::uint32_t child) {
   return entry;
 }
 
-void IndexTree::Insert(Bytes entry) {
+bool IndexTree::NeighbourHasKey(std::uint32_t page, std::size_t at, Bytes entry) {
+  const Bytes key = entry.first(entry.size() - kIndexRowPointerSize);
+  const auto sameKey = [&](Bytes other) {
+    return other.size() == entry.size() && SameBytes(other.first(key.size()), key);
+  };
+  const IndexNode& node = Node(page);
+  if (at > 0) {
+    if (sameKey(node.Entry(at - 1))) return true;
+  } else if (node.previousPage != 0) {
+    const IndexNode& previous = Node(node.previousPage);
+    if (!previous.Empty() && sameKey(previous.Entry(previous.Count() - 1))) return true;
+  }
+  if (at + 1 < node.Count()) return sameKey(node.Entry(at + 1));
+  if (node.nextPage != 0) {
+    const IndexNode& next = Node(node.nextPage);
+    return !next.Empty() && sameKey(next.Entry(0));
+  }
+  return false;
+}
+
+bool IndexTree::Insert(Bytes entry) {
   std::vector<Step> path;
   const std::uint32_t leaf = FindLeaf(entry, path);
   IndexNode& node = Node(leaf);
   const std::size_t at = node.LowerBound(entry);
   node.Insert(at, entry);
+  const bool newKey = !NeighbourHasKey(leaf, at, entry);
   const bool last = at + 1 == node.Count();
-  if (!node.Fits(layout_)) {
+  if (!node.FitsUncompressed(layout_)) {
     SplitOrStore(leaf, path, last && node.nextPage == 0);
-    return;
+    return newKey;
   }
   Store(leaf);
   if (last) RefreshParentCopies(leaf, path);
+  return newKey;
 }
 
 void IndexTree::SplitOrStore(std::uint32_t page, std::vector<Step>& path, bool appending) {
-  if (Node(page).Fits(layout_)) {
+  if (Node(page).FitsUncompressed(layout_)) {
     Store(page);
     return;
   }
@@ -159,7 +181,7 @@ void IndexTree::RefreshParentCopies(std::uint32_t page, std::vector<Step> path) 
     if (up.child >= parent.Count()) return;  // a tail child has no copy
     const bool last = up.child + 1 == parent.Count();
     parent.Replace(up.child, ParentEntry(page));
-    if (!parent.Fits(layout_)) {
+    if (!parent.FitsUncompressed(layout_)) {
       SplitOrStore(up.page, path, false);
       return;
     }
@@ -169,12 +191,13 @@ void IndexTree::RefreshParentCopies(std::uint32_t page, std::vector<Step> path) 
   }
 }
 
-bool IndexTree::Remove(Bytes entry) {
+bool IndexTree::Remove(Bytes entry, bool* keyRemains) {
   std::vector<Step> path;
   const std::uint32_t leaf = FindLeaf(entry, path);
   IndexNode& node = Node(leaf);
   const std::size_t at = node.LowerBound(entry);
   if (at == node.Count() || !SameBytes(node.Entry(at), entry)) return false;
+  if (keyRemains) *keyRemains = NeighbourHasKey(leaf, at, entry);
   const bool last = at + 1 == node.Count();
   node.Erase(at);
   if (node.Empty() && leaf != root_) {

@@ -5,7 +5,9 @@
 // The root keeps its page number for the index's life, so the table
 // definition never changes. Only the rightmost page of each intermediate
 // level keeps a tail child; every other intermediate page has an entry for
-// each child, which is the largest entry below it.
+// each child, which is the largest entry below it. Pages this writer fills
+// never need a shared prefix (so they are rewritten with a single copy);
+// pages the engine filled with one keep it until they split.
 
 #include <cstdint>
 #include <unordered_map>
@@ -27,11 +29,13 @@ class IndexTree {
 
   // Whether an entry with exactly these key bytes exists (any row).
   bool ContainsKey(Bytes key);
-  // Inserts `entry` (key + index row pointer). Raises "damaged" for a tree
-  // that does not lead to a leaf.
-  void Insert(Bytes entry);
-  // Removes `entry`; returns false when it is not in the tree.
-  bool Remove(Bytes entry);
+  // Inserts `entry` (key + index row pointer); returns true when no other
+  // entry has the same key. Raises "damaged" for a tree that does not lead
+  // to a leaf.
+  bool Insert(Bytes entry);
+  // Removes `entry`; returns false when it is not in the tree. Sets
+  // `keyRemains` to whether other entries with the same key are left.
+  bool Remove(Bytes entry, bool* keyRemains = nullptr);
   // Every entry in order (walks the leaf chain).
   std::vector<std::vector<std::uint8_t>> Entries();
   // Forgets decoded pages (after the page file was rolled back).
@@ -52,6 +56,9 @@ class IndexTree {
   void Unlink(std::uint32_t page, std::vector<Step>& path);
   void CollapseRoot();
   std::vector<std::uint8_t> ParentEntry(std::uint32_t child);
+  // Whether the entries next to position `at` of leaf `page` (across leaf
+  // boundaries) have the key of `entry`, ignoring position `at` itself.
+  bool NeighbourHasKey(std::uint32_t page, std::size_t at, Bytes entry);
   std::uint32_t NewPage(bool leaf);
 
   PageWriter& pages_;

@@ -30,9 +30,26 @@ RowShape::RowShape(const TableDefinition& definition, const Layout& layout)
   }
 }
 
+std::size_t RowShape::TrailerSize(std::size_t endOfData) const {
+  if (variableColumns_ == 0) return NullMaskSize(maxColumns_);
+  const std::size_t base = layout_.rowFieldSize * (variableColumns_ + 2) + NullMaskSize(maxColumns_);
+  if (layout_.rowFieldSize != 1) return base;
+  // Jet 3: one jump byte per 256 bytes of the whole row.
+  std::size_t jumps = 0;
+  while ((endOfData + base + jumps - 1) / kJumpStep != jumps) jumps = (endOfData + base + jumps - 1) / kJumpStep;
+  return base + jumps;
+}
+
+std::size_t RowShape::EncodedSize(std::span<const RowCell> cells) const {
+  std::size_t endOfData = layout_.rowFieldSize + fixedAreaSize_;
+  for (const int cell : cellOfVariable_)
+    if (cell >= 0 && cells[cell].present) endOfData += cells[cell].bytes.size();
+  return endOfData + TrailerSize(endOfData);
+}
+
 std::size_t RowShape::MinimumRowSize() const {
-  const std::size_t trailer = variableColumns_ == 0 ? 0 : layout_.rowFieldSize * (variableColumns_ + 2);
-  return layout_.rowFieldSize + fixedAreaSize_ + trailer + NullMaskSize(maxColumns_);
+  const std::size_t endOfData = layout_.rowFieldSize + fixedAreaSize_;
+  return endOfData + TrailerSize(endOfData);
 }
 
 std::vector<std::uint8_t> RowShape::Encode(std::span<const RowCell> cells) const {
@@ -58,16 +75,7 @@ std::vector<std::uint8_t> RowShape::Encode(std::span<const RowCell> cells) const
     }
     const std::size_t endOfData = row.size();
     offsets.push_back(endOfData);
-    std::size_t jumps = 0;
-    if (fieldSize == 1) {
-      // Jet 3: single-byte offsets need a jump byte per 256 bytes of row.
-      for (;;) {
-        const std::size_t length = endOfData + 1 + variableColumns_ + jumps + 1 + mask.size();
-        const std::size_t needed = (length - 1) / kJumpStep;
-        if (needed == jumps) break;
-        jumps = needed;
-      }
-    }
+    const std::size_t jumps = TrailerSize(endOfData) - fieldSize * (variableColumns_ + 2) - mask.size();
     const std::size_t trailerStart = row.size();
     row.resize(trailerStart + fieldSize * (variableColumns_ + 2) + jumps, 0);
     // From the end of the trailer backwards: nvar, jump table, offset of

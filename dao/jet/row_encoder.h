@@ -28,6 +28,8 @@ class RowShape {
   // Encodes a row; `cells` follow the order of the definition's columns.
   // Fixed cells must carry exactly the column's length.
   std::vector<std::uint8_t> Encode(std::span<const RowCell> cells) const;
+  // Length of the row Encode would build for `cells`.
+  std::size_t EncodedSize(std::span<const RowCell> cells) const;
   // Length of a row whose variable columns are all Null: the smallest row.
   std::size_t MinimumRowSize() const;
 
@@ -39,6 +41,8 @@ class RowShape {
     std::uint16_t fixedOffset;
     std::uint16_t variableIndex;
   };
+
+  std::size_t TrailerSize(std::size_t endOfData) const;
 
   const Layout& layout_;
   std::uint16_t maxColumns_;

@@ -129,22 +129,24 @@ TableWriter::PreparedRow TableWriter::Prepare(std::vector<FieldValue>& values, c
   }
 
   // The row must fit a page even with every long value out of line.
-  std::vector<RowCell> cells(count);
-  std::vector<std::uint8_t> header(kLongValueHeaderSize, 0);
-  for (std::size_t i = 0; i < count; ++i)
-    cells[i] = {prepared.present[i], definition_.columns[i].IsLongValue() ? Bytes(header) : Bytes(prepared.stored[i])};
-  if (shape_.Encode(cells).size() > layout_.maxRowSize) throw JetError(kErrRecordTooLarge, "Record is too large.");
+  if (shape_.EncodedSize(CellsWithHeaders(prepared)) > layout_.maxRowSize)
+    throw JetError(kErrRecordTooLarge, "Record is too large.");
   return prepared;
+}
+
+std::vector<RowCell> TableWriter::CellsWithHeaders(const PreparedRow& prepared) const {
+  static const std::uint8_t kHeader[kLongValueHeaderSize] = {};
+  std::vector<RowCell> cells(definition_.columns.size());
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    cells[i] = {prepared.present[i], definition_.columns[i].IsLongValue() ? Bytes(kHeader) : Bytes(prepared.stored[i])};
+  return cells;
 }
 
 std::vector<std::uint8_t> TableWriter::BuildRow(PreparedRow& prepared) {
   const std::size_t count = definition_.columns.size();
-  std::vector<RowCell> cells(count);
-  std::vector<std::uint8_t> header(kLongValueHeaderSize, 0);
-  for (std::size_t i = 0; i < count; ++i)
-    cells[i] = {prepared.present[i], definition_.columns[i].IsLongValue() ? Bytes(header) : Bytes(prepared.stored[i])};
+  std::vector<RowCell> cells = CellsWithHeaders(prepared);
   // Small long values go inline while the row stays within a page.
-  std::size_t room = layout_.maxRowSize - shape_.Encode(cells).size();
+  std::size_t room = layout_.maxRowSize - shape_.EncodedSize(cells);
   std::vector<std::vector<std::uint8_t>> fields(count);
   for (std::size_t i = 0; i < count; ++i) {
     if (!definition_.columns[i].IsLongValue() || !prepared.present[i]) continue;
@@ -250,9 +252,8 @@ RowPointer TableWriter::Insert(std::vector<FieldValue>& values) {
       placed = PlaceRow(BuildRow(prepared), 0);
       for (std::size_t k = 0; k < indexes_.size(); ++k) {
         if (!prepared.indexed[k]) continue;
-        RealIndex& index = definition_.realIndexes[k];
-        if (!indexes_[k]->ContainsKey(prepared.keys[k])) ++index.statisticDistinct;
-        indexes_[k]->Insert(WithRowPointer(prepared.keys[k], placed));
+        if (indexes_[k]->Insert(WithRowPointer(prepared.keys[k], placed)))
+          ++definition_.realIndexes[k].statisticDistinct;
       }
       definition_.autoNumber = prepared.autoNumber;
       ++definition_.rowCount;
@@ -298,14 +299,12 @@ void TableWriter::Update(RowPointer row, std::vector<FieldValue>& values) {
       const bool wasIndexed = !(oldAllNull[k] && (definition_.realIndexes[k].flags & kIndexIgnoreNulls) != 0);
       if (wasIndexed == prepared.indexed[k] && oldKeys[k] == prepared.keys[k]) continue;
       RealIndex& index = definition_.realIndexes[k];
-      if (wasIndexed) {
-        indexes_[k]->Remove(WithRowPointer(oldKeys[k], row));
-        if (!indexes_[k]->ContainsKey(oldKeys[k]) && index.statisticDistinct > 0) --index.statisticDistinct;
-      }
-      if (prepared.indexed[k]) {
-        if (!indexes_[k]->ContainsKey(prepared.keys[k])) ++index.statisticDistinct;
-        indexes_[k]->Insert(WithRowPointer(prepared.keys[k], row));
-      }
+      bool keyRemains = true;
+      if (wasIndexed && indexes_[k]->Remove(WithRowPointer(oldKeys[k], row), &keyRemains) && !keyRemains &&
+          index.statisticDistinct > 0)
+        --index.statisticDistinct;
+      if (prepared.indexed[k] && indexes_[k]->Insert(WithRowPointer(prepared.keys[k], row)))
+        ++index.statisticDistinct;
     }
     definition_.autoNumber = prepared.autoNumber;
     WriteCounters();
@@ -321,8 +320,10 @@ void TableWriter::Delete(RowPointer row) {
     for (std::size_t k = 0; k < indexes_.size(); ++k) {
       RealIndex& index = definition_.realIndexes[k];
       if (allNull[k] && (index.flags & kIndexIgnoreNulls) != 0) continue;
-      indexes_[k]->Remove(WithRowPointer(keys[k], row));
-      if (!indexes_[k]->ContainsKey(keys[k]) && index.statisticDistinct > 0) --index.statisticDistinct;
+      bool keyRemains = true;
+      if (indexes_[k]->Remove(WithRowPointer(keys[k], row), &keyRemains) && !keyRemains &&
+          index.statisticDistinct > 0)
+        --index.statisticDistinct;
     }
     const RowView view(layout_, old, definition_.variableColumns);
     for (const ColumnDefinition& column : definition_.columns) {

@@ -63,6 +63,7 @@ class TableWriter {
 
   PreparedRow Prepare(std::vector<FieldValue>& values, const RowPointer* replacing);
   std::vector<std::uint8_t> BuildRow(PreparedRow& prepared);
+  std::vector<RowCell> CellsWithHeaders(const PreparedRow& prepared) const;
   std::vector<std::vector<std::uint8_t>> KeysOfStoredRow(Bytes row, std::vector<bool>* allNull);
   std::vector<std::uint8_t> StoredRow(RowPointer row, RowPointer* dataAt);
   RowPointer PlaceRow(Bytes row, std::uint16_t flags);

@@ -1,0 +1,73 @@
+// Appending rows of the converter's eight-column Nuta table to a new Jet 4
+// database, without indexes and with a primary key and a text index;
+// reports rows per second (file creation and the final flush included).
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dao/jet/new_database.h"
+#include "dao/jet/page_writer.h"
+#include "dao/jet/storage.h"
+#include "dao/jet/table_creator.h"
+#include "dao/jet/table_writer.h"
+
+namespace {
+
+using namespace dao::jet;
+
+constexpr int kRows = 100000;
+
+const char* const kFoods[] = {"Äpfel, roh", "Birnen, gedünstet", "Weißbrot", "Vollkornbrot", "Nußnougatcreme",
+                              "Olivenöl", "Kartoffeln, gekocht", "Haferflocken", "Käse, 45 % Fett", "Quark"};
+
+void AppendNutaRows(benchmark::State& state, bool indexed) {
+  const std::string path = (std::filesystem::path(NUTARO_BINARY_DIR) / "jet_write_bench.mdb").string();
+  const Layout& layout = kJet4Layout;
+  for (auto _ : state) {
+    std::filesystem::remove(path);
+    CreateDatabaseFile(path, layout, 45000.5);
+    PageFile file(FileStorage::Open(path, true), layout.pageSize);
+    PageWriter pages(file, layout);
+    const TextCodec codec(layout.version, kDefaultCodePage);
+    std::vector<NewColumn> columns = {{"Nahrungsmittel", ColumnType::kText, 100, false, true},
+                                      {"Kcal", ColumnType::kLong},     {"Kjoule", ColumnType::kLong},
+                                      {"Fett", ColumnType::kSingle},   {"Kh", ColumnType::kSingle},
+                                      {"BE", ColumnType::kSingle},     {"Eiweiss", ColumnType::kSingle},
+                                      {"Rubrik", ColumnType::kText, 100, false, true}};
+    std::vector<NewIndex> indexes;
+    if (indexed) {
+      columns.insert(columns.begin(), {"ID", ColumnType::kLong, 0, true});
+      indexes = {{"PrimaryKey", {{0, false}}, true}, {"Nahrungsmittel", {{1, false}}}};
+    }
+    const std::uint32_t tdef = CreateTable(pages, codec, "Nuta", columns, indexes, 45000.5);
+    TableWriter table(pages, codec, ReadTableDefinition(file, layout, codec, tdef));
+    const std::size_t first = indexed ? 1 : 0;
+    std::vector<FieldValue> values(columns.size());
+    for (int i = 0; i < kRows; ++i) {
+      const int kcal = i % 900;
+      values[first] = FieldValue::Text(std::string(kFoods[i % 10]) + ", Nr. " + std::to_string(i * 7919 % kRows));
+      values[first + 1] = FieldValue::Integer(kcal);
+      values[first + 2] = FieldValue::Integer(kcal * 418 / 100);
+      for (std::size_t c = 3; c < 7; ++c) values[first + c] = FieldValue::Real((i % 97) * 0.25 + c);
+      values[first + 7] = FieldValue::Text(i % 5 == 0 ? "Obst" : "Backwaren");
+      if (indexed) values[0] = FieldValue::Null();
+      table.Insert(values);
+    }
+    file.Flush();
+  }
+  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(kRows) * static_cast<double>(state.iterations()),
+                                                benchmark::Counter::kIsRate);
+  std::filesystem::remove(path);
+}
+
+void BM_AppendNutaWithoutIndexes(benchmark::State& state) { AppendNutaRows(state, false); }
+void BM_AppendNutaWithPrimaryKeyAndTextIndex(benchmark::State& state) { AppendNutaRows(state, true); }
+
+BENCHMARK(BM_AppendNutaWithoutIndexes)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AppendNutaWithPrimaryKeyAndTextIndex)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
