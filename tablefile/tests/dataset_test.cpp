@@ -1,0 +1,233 @@
+// The table-file dataset as the converter and other callers use it: real
+// tables on disk, values in UTF-8, every load mode.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/format_settings.h"
+#include "platform/testing/scripted_dialogs.h"
+#include "recordset/blob_fields.h"
+#include "recordset/database_error.h"
+#include "tablefile/ntd_dataset.h"
+#include "tablefile/tests/table_fixtures.h"
+
+namespace tablefile {
+namespace {
+
+using platform::Variant;
+using recordset::EDatabaseError;
+using testing::AddConverterFieldDefs;
+using testing::TempFolder;
+using testing::WriteEmptyConverterTable;
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EDatabaseError& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+TEST(Dataset, ConverterTableIsCreatedFilledAndSavedInOnePiece) {
+  TempFolder folder;
+  const std::string path = folder.File("food.ntd");
+  WriteEmptyConverterTable(path);
+  EXPECT_EQ(platform::ReadWholeFile(path).size(), 138u);
+
+  TNtdTable table("DBT1");
+  table.SetTableName(path);
+  EXPECT_EQ(table.LoadMode(), TNtdLoadMode::lmFile);
+  table.SetActive(true);
+  ASSERT_EQ(table.FieldCount(), 11);
+  EXPECT_EQ(table.FieldDefs()[0].DataType(), recordset::ftString);
+  EXPECT_EQ(table.FieldDefs()[0].Size(), 60);
+  EXPECT_EQ(table.FieldDefs()[1].Size(), 40);
+  EXPECT_EQ(table.FieldDefs()[8].DataType(), recordset::ftFloat);
+  EXPECT_EQ(table.FieldDefs()[9].DataType(), recordset::ftInteger);
+  EXPECT_EQ(table.FieldDefs()[10].Size(), 2);
+
+  const std::vector<std::string> names{"Äpfel, roh", "Birne €", "Łosoś"};
+  std::vector<int> rowNumbers{table.RowNumber()};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    table.EditRow();
+    table.AppendRow();
+    rowNumbers.push_back(table.RowNumber());
+    table.FieldNamed("Nm1").SetVariantValue(Variant(names[i]));
+    table.FieldNamed("Nm3").SetVariantValue(Variant(std::int32_t{0}));
+    table.FieldNamed("Kcal").SetVariantValue(Variant(52.0 + static_cast<double>(i)));
+    table.FieldNamed("X").SetTextValue(std::to_string(i + 1));
+    table.PostRow();
+    rowNumbers.push_back(table.RowNumber());
+  }
+  EXPECT_EQ(rowNumbers, (std::vector<int>{0, -1, 1, -1, 2, -1, 3}));
+  EXPECT_EQ(platform::ReadWholeFile(path).size(), 138u) << "nothing is written before SaveChanges";
+  table.SaveChanges();
+  table.SetActive(false);
+
+  TNtdTable reopened;
+  reopened.SetTableName(path);
+  reopened.SetActive(true);
+  ASSERT_EQ(reopened.RowCount(), 3);
+  reopened.GoLast();
+  // A character the table's code page cannot hold is stored as "?".
+  EXPECT_EQ(reopened.FieldValue("Nm1").ToText(), "?oso?");
+  EXPECT_EQ(reopened.FieldValue("X").ToText(), "3");
+  EXPECT_TRUE(reopened.FieldValue("Nm2").IsNull());
+  EXPECT_TRUE(reopened.FieldValue("Nm50").IsNull());
+  EXPECT_FALSE(reopened.FieldValue("Nm3").IsNull()) << "a zero float reads as 0, not Null";
+  reopened.GoFirst();
+  EXPECT_EQ(reopened.FieldValue("Nm1").ToText(), "Äpfel, roh");
+  reopened.GoNext();
+  EXPECT_EQ(reopened.FieldValue("Nm1").ToText(), "Birne €");
+}
+
+TEST(Dataset, FloatFieldsShowAtMostSixDecimals) {
+  platform::ScopedFormatSettings english(platform::EnglishUsFormatSettings());
+  TNtdTable table;
+  AddConverterFieldDefs(table.FieldDefs());
+  table.SetActive(true);
+  table.AppendRow();
+  table.FieldNamed("Kcal").SetVariantValue(Variant(2.5));
+  table.FieldNamed("Fett").SetVariantValue(Variant(1.0 / 3.0));
+  EXPECT_EQ(table.FieldNamed("Kcal").DisplayTextValue(), "2.5");
+  EXPECT_EQ(table.FieldNamed("Fett").DisplayTextValue(), "0.333333");
+}
+
+TEST(Dataset, OpeningFailuresNameTheirCause) {
+  TempFolder folder;
+  TNtdTable table("T");
+  EXPECT_EQ(ErrorOf([&] { table.SetActive(true); }),
+            "T: Error creating table (no field descriptions)");
+  table.SetTableName(folder.File("missing.ntd"));
+  EXPECT_EQ(ErrorOf([&] { table.SetActive(true); }),
+            "T: Error opening file " + folder.File("missing.ntd"));
+  EXPECT_FALSE(table.Active());
+
+  platform::WriteFileAtomically(folder.File("bad.ntd"), std::string("\0\0\0\0X", 5));
+  table.SetTableName(folder.File("bad.ntd"));
+  EXPECT_EQ(ErrorOf([&] { table.SetActive(true); }), "T: Error opening table: Buffer structure corruption!");
+  EXPECT_EQ(table.Store(), nullptr);
+
+  table.SetLoadMode(TNtdLoadMode::lmStream);
+  EXPECT_EQ(ErrorOf([&] { table.SetActive(true); }), "T: Loading stream is not assigned");
+  TNtdTable source;
+  table.SetCloneDS(&source);
+  EXPECT_EQ(ErrorOf([&] { table.SetActive(true); }), "T: Cloned table is not active!");
+}
+
+TEST(Dataset, PartialOpeningShowsTheReasonAndKeepsWhatWasRead) {
+  TempFolder folder;
+  const std::string path = folder.File("food.ntd");
+  WriteEmptyConverterTable(path);
+  {
+    TNtdTable table;
+    table.SetTableName(path);
+    table.SetActive(true);
+    for (int i = 0; i < 2; ++i) {
+      table.AppendRow();
+      table.FieldNamed("X").SetTextValue("7");
+      table.PostRow();
+    }
+    table.SaveChanges();
+  }
+  std::string bytes = platform::ReadWholeFile(path);
+  bytes.resize(bytes.size() - 3);  // the second record loses its value bytes...
+  bytes.resize(bytes.size() - 11);  // ...and its length vector
+  platform::WriteFileAtomically(path, bytes);
+
+  platform::testing::ScriptedDialogs dialogs;
+  platform::ScopedDialogs scope(dialogs);
+  TNtdTable table;
+  table.SetTableName(path);
+  table.SetPartialOpen(true);
+  table.SetActive(true);
+  EXPECT_EQ(table.RowCount(), 1);
+  EXPECT_EQ(dialogs.MessageTexts(),
+            std::vector<std::string>{"Number of records read (1) does not match declared record count (2)"});
+}
+
+TEST(Dataset, StreamsClonesAndClosedTablesShareTheSameRows) {
+  TempFolder folder;
+  TNtdTable source("Source");
+  AddConverterFieldDefs(source.FieldDefs());
+  source.SetActive(true);
+  source.AppendRow();
+  source.FieldNamed("Nm1").SetTextValue("Hafer");
+  source.PostRow();
+
+  TNtdTable clone("Clone");
+  clone.SetCloneDS(&source);
+  clone.SetActive(true);
+  EXPECT_EQ(clone.FieldValue("Nm1").ToText(), "Hafer");
+  clone.AppendRow();
+  clone.FieldNamed("Nm1").SetTextValue("Gerste");
+  clone.PostRow();
+  EXPECT_EQ(ErrorOf([&] { source.SetActive(false); }),
+            "Source: Cloned tables are not closed before source dataset is closed!");
+  EXPECT_TRUE(source.Active());
+  clone.SetActive(false);
+  source.SetActive(false);
+
+  // A closed table still writes the rows its store holds.
+  source.WriteTableFile(folder.File("both.ntd"));
+  std::istringstream stream("prefix" + platform::ReadWholeFile(folder.File("both.ntd")));
+  stream.seekg(6);
+  TNtdTable fromStream;
+  fromStream.SetLoadMode(TNtdLoadMode::lmStream);
+  fromStream.SetLoadingStream(&stream);
+  fromStream.SetActive(true);
+  ASSERT_EQ(fromStream.RowCount(), 2);
+  fromStream.GoLast();
+  EXPECT_EQ(fromStream.FieldValue("Nm1").ToText(), "Gerste");
+}
+
+TEST(Dataset, LargeValuesTravelThroughStreams) {
+  TempFolder folder;
+  TNtdTable table;
+  table.FieldDefs().AddFieldDef("Text", recordset::ftMemo);
+  table.FieldDefs().AddFieldDef("Bild", recordset::ftBlob);
+  table.SetActive(true);
+  table.AppendRow();
+  auto& memo = dynamic_cast<recordset::TBlobField&>(table.FieldNamed("Text"));
+  auto& blob = dynamic_cast<recordset::TBlobField&>(table.FieldNamed("Bild"));
+  EXPECT_TRUE(memo.IsNullValue());
+  memo.SetValue("Zubereitung: dünsten");
+  blob.SetValue(std::string("\x00\xFF\x10", 3));
+  EXPECT_TRUE(table.RowModified());
+  table.PostRow();
+  table.WriteTableFile(folder.File("blob.ntd"));
+
+  TNtdTable back;
+  back.SetTableName(folder.File("blob.ntd"));
+  back.SetActive(true);
+  EXPECT_EQ(dynamic_cast<recordset::TBlobField&>(back.FieldNamed("Text")).Value(), "Zubereitung: dünsten");
+  EXPECT_EQ(dynamic_cast<recordset::TBlobField&>(back.FieldNamed("Bild")).Value(), std::string("\x00\xFF\x10", 3));
+  EXPECT_EQ(ErrorOf([&] { dynamic_cast<recordset::TBlobField&>(back.FieldNamed("Bild")).SetValue("x"); }),
+            "Table is not in edit or insert mode");
+}
+
+TEST(Dataset, SavingKeepsABackupAndSortsWhenAsked) {
+  TempFolder folder;
+  const std::string path = folder.File("food.ntd");
+  WriteEmptyConverterTable(path);
+  TNtdTable table;
+  table.SetTableName(path);
+  table.SetSaveOptions(savAutoBackup | savSortOnIndex);
+  table.SetIndexFieldNames("Nm1");
+  table.SetActive(true);
+  for (const char* name : {"Zwiebel", "Apfel"}) {
+    table.AppendRow();
+    table.FieldNamed("Nm1").SetTextValue(name);
+    table.PostRow();
+  }
+  table.SaveChanges();
+  EXPECT_EQ(platform::ReadWholeFile(folder.File("food.~d")).size(), 138u);
+  table.SetActive(false);
+  table.SetActive(true);
+  EXPECT_EQ(table.FieldValue("Nm1").ToText(), "Apfel");
+}
+
+}  // namespace
+}  // namespace tablefile
