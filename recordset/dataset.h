@@ -23,15 +23,20 @@
 //   ActiveBuffer() in Browse, Edit and Insert, CalcBuffer() in Computing and
 //   InternalComputing, its own buffers in KeyEntry and Filtering.
 // * The editing hooks are called in this order:
-//     EditRow:   IsWritable, EditStarting, (cursor on the row) BeginRowEdit
-//     AppendRow: IsWritable, InsertStarting, BlankRow, SeekAfterLast,
-//                NewRowStarted (state Insert)
+//     EditRow:   IsWritable, (cursor on the row) EditStarting, BeginRowEdit
+//     AppendRow: IsWritable, InsertStarting, BlankRow, SeekAfterLast, the
+//                rows before the end fetched, NewRowStarted (state Insert)
 //     InsertRow: IsWritable, InsertStarting, BlankRow, NewRowStarted
 //     PostRow:   (cursor on the row) StoreRow, Resynchronise
 //     CancelRow: (cursor on the row) DiscardRow, Resynchronise
 //     DeleteRow: IsWritable, DeleteStarting, (cursor on the row) RemoveRow,
 //                Resynchronise
-//   A hook that throws ends the operation with the state unchanged.
+//     AppendRowValues / InsertRowValues: IsWritable, InsertStarting,
+//                BlankRow, NewRowStarted, StoreNewRow, Resynchronise
+//   A hook that throws ends the operation with the state unchanged, except
+//   that a new row that fails after InsertStarting (in NewRowStarted or
+//   StoreNewRow) is dropped with DiscardRow in state Insert, so that the
+//   engine can give back what InsertStarting took.
 // * Every error is an EDatabaseError; RaiseError() adds the record-set's
 //   name. Everything runs on one thread; nothing is locked.
 //
