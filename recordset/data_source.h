@@ -24,9 +24,10 @@ class TDataSource {
   const std::string& Name() const { return name_; }
   void SetName(std::string name) { name_ = std::move(name); }
 
-  // The record-set followed, or nullptr. Changing it tells every link
-  // whether it is active now; a record-set that follows this source fails
-  // with "Zirkuläre Datenverknüpfungen sind nicht erlaubt".
+  // The record-set followed, or nullptr. Changing it makes every link let
+  // go of the old record-set and then tells it whether it is active; a
+  // record-set that follows this source fails with "Zirkuläre
+  // Datenverknüpfungen sind nicht erlaubt".
   TDataSet* DataSet() const { return dataSet_; }
   void SetDataSet(TDataSet* dataSet);
   // The record-set's state (Inactive without one).
@@ -65,7 +66,8 @@ class TDataLink {
   TDataLink& operator=(const TDataLink&) = delete;
 
   TDataSource* DataSource() const { return dataSource_; }
-  // Attaches to `source` (nullptr detaches) and tells the link whether it is active.
+  // Attaches to `source` (nullptr detaches): the link lets go of the old
+  // record-set, then hears whether the new one is active.
   void SetDataSource(TDataSource* source);
   // The record-set of the data source, or nullptr.
   TDataSet* DataSet() const;
