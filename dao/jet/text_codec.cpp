@@ -1,0 +1,145 @@
+#include "dao/jet/text_codec.h"
+
+#include "platform/codepage.h"
+
+namespace dao::jet {
+namespace {
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+void AppendCodePoint(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Jet 4 compressed text: after the FF FE marker each byte is a character
+// U+0000-U+00FF; a zero byte switches to two bytes per character and back.
+void AppendCompressed(Bytes stored, std::string& out) {
+  bool compressed = true;
+  std::size_t i = 2;
+  std::size_t runStart = i;
+  const auto flushRun = [&](std::size_t end) {
+    if (!compressed && end > runStart) AppendUtf16LeAsUtf8(stored.subspan(runStart, end - runStart), out);
+  };
+  while (i < stored.size()) {
+    if (stored[i] == 0) {
+      flushRun(i);
+      compressed = !compressed;
+      runStart = ++i;
+    } else if (compressed) {
+      AppendCodePoint(stored[i], out);
+      ++i;
+    } else {
+      i += 2;
+    }
+  }
+  flushRun(std::min(i, stored.size()));
+}
+
+}  // namespace
+
+void AppendUtf16LeAsUtf8(Bytes utf16, std::string& out) {
+  const std::size_t units = utf16.size() / 2;
+  const std::uint8_t* p = utf16.data();
+  for (std::size_t i = 0; i < units; ++i) {
+    char32_t unit = LoadU16(p + 2 * i);
+    if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(LoadU16(p + 2 * i + 2))) {
+      const char32_t low = LoadU16(p + 2 * i + 2);
+      unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+      ++i;
+    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+      unit = kReplacementCharacter;
+    }
+    AppendCodePoint(unit, out);
+  }
+}
+
+std::vector<std::uint8_t> Utf8ToUtf16Le(std::string_view utf8) {
+  std::vector<std::uint8_t> out;
+  out.reserve(utf8.size() * 2);
+  const auto put = [&out](char32_t unit) {
+    out.push_back(static_cast<std::uint8_t>(unit));
+    out.push_back(static_cast<std::uint8_t>(unit >> 8));
+  };
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<std::uint8_t>(utf8[i]);
+    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = length != 0 && i + length <= utf8.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<std::uint8_t>(utf8[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (!valid || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      put(kReplacementCharacter);
+      i += 1;
+      continue;
+    }
+    if (c >= 0x10000) {
+      put(0xD800 + ((c - 0x10000) >> 10));
+      put(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      put(c);
+    }
+    i += length;
+  }
+  return out;
+}
+
+TextCodec::TextCodec(Version version, int codePage)
+    : version_(version),
+      codePage_(platform::IsSupportedCodePage(codePage) ? codePage : platform::kWindowsLatin1CodePage) {}
+
+void TextCodec::AppendValue(Bytes stored, std::string& out) const {
+  if (version_ == Version::kJet3) {
+    out += platform::AnsiToUtf8(
+        std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size()), codePage_);
+  } else if (stored.size() >= 2 && stored[0] == kCompressedTextMarker0 &&
+             stored[1] == kCompressedTextMarker1) {
+    AppendCompressed(stored, out);
+  } else {
+    AppendUtf16LeAsUtf8(stored, out);
+  }
+}
+
+std::string TextCodec::Value(Bytes stored) const {
+  std::string out;
+  AppendValue(stored, out);
+  return out;
+}
+
+std::string TextCodec::Name(Bytes stored) const {
+  std::string out;
+  if (version_ == Version::kJet3) {
+    AppendValue(stored, out);
+  } else {
+    AppendUtf16LeAsUtf8(stored, out);
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> TextCodec::EncodeName(std::string_view utf8) const {
+  if (version_ == Version::kJet4) return Utf8ToUtf16Le(utf8);
+  const std::string bytes = platform::Utf8ToAnsi(utf8, codePage_);
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+}  // namespace dao::jet

@@ -1,0 +1,19 @@
+// Usage maps: bitmaps of page numbers stored as rows (inline maps) or as a
+// list of bitmap pages (reference maps).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "dao/jet/layout.h"
+#include "dao/jet/page_file.h"
+
+namespace dao::jet {
+
+// The pages whose bits are set in the usage map stored in the row at
+// `pointer`, ascending. Pages at or beyond the end of the file are left out
+// (a map may cover more pages than the file has). Raises "damaged" when the
+// map row or one of its bitmap pages is malformed.
+std::vector<std::uint32_t> ReadUsageMap(PageFile& pages, const Layout& layout, RowPointer pointer);
+
+}  // namespace dao::jet

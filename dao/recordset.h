@@ -1,0 +1,136 @@
+// DAO Recordset objects over a stored table: table, dynaset, snapshot and
+// forward-only types, with DAO's rules for BOF/EOF, RecordCount, positions
+// and bookmarks.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "dao/collection.h"
+#include "dao/database_state.h"
+#include "dao/field.h"
+#include "dao/jet/column_value.h"
+#include "dao/jet/data_page.h"
+#include "dao/jet/row_view.h"
+#include "dao/row_set.h"
+#include "platform/variant.h"
+
+namespace dao {
+
+class Recordset : public RowSource, public std::enable_shared_from_this<Recordset> {
+ public:
+  // Opens a recordset of `type` (dbOpenTable, dbOpenDynaset, dbOpenSnapshot,
+  // dbOpenForwardOnly) over `table` with DAO `options` and `lockType`; the
+  // first row, if any, becomes current.
+  static std::shared_ptr<Recordset> Open(std::shared_ptr<TableSource> table, int type, int options,
+                                         int lockType);
+
+  // The source the recordset was opened on (the table name).
+  const std::string& Name() const;
+  // dbOpenTable, dbOpenDynaset, dbOpenSnapshot or dbOpenForwardOnly.
+  int Type() const { return type_; }
+
+  // DAO's BOF: before the first row, or no rows at all.
+  bool AtBOF();
+  // DAO's EOF: after the last row, or no rows at all. (The names carry "At"
+  // because EOF is a C library macro.)
+  bool AtEOF();
+
+  // Movements as DAO defines them: DaoError 3021 when the move needs a
+  // current row and there is none (or the set is empty), 3219 for moves a
+  // forward-only recordset cannot make.
+  void MoveFirst();
+  void MoveLast();
+  // From BOF this moves to the first row.
+  void MoveNext();
+  // From EOF this moves to the last row.
+  void MovePrevious();
+  // Moves `rows` rows from the current row (0 re-reads it); past either end
+  // the recordset stands at BOF or EOF.
+  void Move(long rows);
+
+  // Table type: the table's row count at once. Other types: the rows
+  // visited so far, exact after MoveLast.
+  long RecordCount();
+  // 0-based position of the current row, -1 without one; not for table or
+  // forward-only recordsets (DaoError 3251).
+  long AbsolutePosition();
+  void SetAbsolutePosition(long position);
+  // Position as a percentage of RecordCount (0 at BOF, 100 at EOF).
+  float PercentPosition();
+  void SetPercentPosition(float percent);
+
+  // The current row's bookmark: 4 bytes identifying the row uniquely and
+  // stably (its page and slot), so it survives Requery.
+  platform::Bytes Bookmark();
+  // Makes the row of `bookmark` current: DaoError 3159 when it belongs to no
+  // row of the recordset, 3167 when that row has been deleted.
+  void SetBookmark(const platform::Bytes& bookmark);
+  // False for forward-only recordsets.
+  bool Bookmarkable() const { return type_ != kForwardOnly; }
+  // Bookmark of the row changed or added last; DaoError 3021 when there is
+  // none.
+  platform::Bytes LastModified();
+
+  bool Updatable() const { return updatable_; }
+  // Pessimistic locking (lock type dbPessimistic).
+  bool LockEdits() const { return lockType_ == kPessimistic; }
+  // dbEditNone (editing comes with the write side).
+  int EditMode() const { return editMode_; }
+
+  // The fields of the current row, in table order.
+  const FieldCollection& Fields();
+
+  // An independent recordset over the same rows, without a current row
+  // until it is moved or given a bookmark.
+  std::shared_ptr<Recordset> Clone();
+  // Reads the rows again; the first row becomes current.
+  void Requery();
+  // Closes the recordset; later calls raise DaoError 3420.
+  void Close();
+
+  // Table type only: the table's creation and last change.
+  platform::Variant DateCreated();
+  platform::Variant LastUpdated();
+
+  // RowSource: values of the current row for its fields.
+  platform::Variant ColumnValue(const jet::ColumnDefinition& column) override;
+  std::uint32_t ColumnSize(const jet::ColumnDefinition& column) override;
+
+ private:
+  static constexpr int kForwardOnly = 8;
+  static constexpr int kPessimistic = 2;
+  enum class Place { kBeforeFirst, kOnRow, kAfterLast, kNowhere };
+
+  Recordset(std::shared_ptr<RowSet> rows, int type, bool updatable, int lockType);
+
+  template <class Action>
+  auto Run(Action&& action) -> decltype(action());
+  EngineState& Engine() const;
+  void RequireOpen() const;
+  void RequireScrollable() const;
+  void RequireCurrent() const;
+  void GoTo(std::size_t index);
+  void GoBeforeFirst();
+  void GoAfterLast();
+  const jet::RowView& CurrentRow();
+
+  std::shared_ptr<RowSet> rows_;
+  int type_;
+  bool updatable_;
+  int lockType_;
+  int editMode_ = 0;
+  bool open_ = true;
+  Place place_ = Place::kBeforeFirst;
+  std::size_t index_ = 0;
+  std::optional<jet::RowPointer> lastModified_;
+  std::optional<FieldCollection> fields_;
+  // The current row, parsed once per position.
+  std::optional<jet::RowRef> currentRef_;
+  std::optional<jet::RowView> currentView_;
+  std::optional<jet::ValueDecoder> decoder_;
+};
+
+}  // namespace dao

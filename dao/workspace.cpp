@@ -1,0 +1,86 @@
+#include "dao/workspace.h"
+
+#include "dao/connect_string.h"
+#include "dao/constants.h"
+#include "dao/jet/storage.h"
+
+namespace dao {
+namespace {
+
+constexpr const char* kSource = "DAO.Workspace";
+constexpr int kErrInstallableIsam = 3170;
+constexpr int kErrOdbcDirect = 3847;
+
+std::unique_ptr<jet::Storage> OpenStorage(const std::string& name, bool readOnly) {
+  if (readOnly) return jet::FileStorage::Open(name, false);
+  try {
+    return jet::FileStorage::Open(name, true);
+  } catch (const jet::JetError& error) {
+    // The engine opens files it may not write read-only.
+    if (error.Number() != jet::kErrNoPermission) throw;
+    return jet::FileStorage::Open(name, false);
+  }
+}
+
+}  // namespace
+
+Workspace::Workspace(EngineLink engine, std::string engineVersion, std::string name, std::string userName,
+                     int type)
+    : engine_(engine),
+      engineVersion_(std::move(engineVersion)),
+      name_(std::move(name)),
+      userName_(std::move(userName)),
+      type_(type),
+      databases_(std::move(engine), "DAO.Databases") {}
+
+std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool exclusive, bool readOnly,
+                                                  const std::string& connect) {
+  (void)exclusive;
+  return Guarded(*engine_, kSource, [&] {
+    if (type_ != dbUseJet) {
+      Raise(kErrOdbcDirect, kSource, "ODBCDirect workspaces are not supported by this engine.");
+    }
+    const ConnectString settings(connect);
+    if (!settings.DatabaseType().empty() && !platform::AnsiSameText(settings.DatabaseType(), "MS Access")) {
+      Raise(kErrInstallableIsam, kSource, "Could not find installable ISAM.");
+    }
+    if (name.empty()) Raise(jet::kErrFileNotFound, kSource, "Could not find file ''.");
+    const std::string unrecognized = "Unrecognized database format '" + name + "'";
+    std::unique_ptr<jet::JetDatabase> jetDatabase;
+    try {
+      jetDatabase = std::make_unique<jet::JetDatabase>(OpenStorage(name, readOnly));
+    } catch (const jet::JetError& error) {
+      if (error.Number() != jet::kErrUnrecognizedFormat) throw;
+      // Name the file, and keep the engine's reason when it gives one.
+      const std::string reason = error.what();
+      const std::size_t detail = reason.find(':');
+      Raise(jet::kErrUnrecognizedFormat, kSource,
+            unrecognized + (detail == std::string::npos ? "." : reason.substr(detail)));
+    }
+    if (engineVersion_ == "3.5" && jetDatabase->GetLayout().IsJet4()) {
+      Raise(jet::kErrUnrecognizedFormat, kSource, unrecognized + ".");
+    }
+    if (!jetDatabase->PasswordMatches(settings.Value("PWD").value_or(""))) {
+      Raise(jet::kErrWrongPassword, kSource, "Not a valid password.");
+    }
+    auto state = std::make_shared<DatabaseState>(engine_, std::move(jetDatabase), name);
+    auto database = std::make_shared<Database>(std::move(state), connect);
+    databases_.Add(database);
+    return database;
+  });
+}
+
+std::shared_ptr<Database> Workspace::OpenConnection(const std::string&, int, bool, const std::string&) {
+  return Guarded(*engine_, kSource, [&]() -> std::shared_ptr<Database> {
+    Raise(kErrOdbcDirect, kSource, "ODBCDirect workspaces are not supported by this engine.");
+  });
+}
+
+void Workspace::Close() {
+  Guarded(*engine_, kSource, [&] {
+    for (const auto& database : databases_) database->Close();
+    databases_.Clear();
+  });
+}
+
+}  // namespace dao
