@@ -379,5 +379,29 @@ TEST_F(DataSetTest, ComputedFieldsAreFilledForEveryRow) {
   EXPECT_EQ(twice.TextValue(), "6");
 }
 
+// A detail that follows a master through `master`.
+class DetailDataset : public MemoryDataset {
+ public:
+  DetailDataset() : MemoryDataset({{"Kcal", ftInteger}}, "Detail") {}
+  TDataSource* master = nullptr;
+  TDataSource* LinkedSource() const override { return master; }
+};
+
+TEST_F(DataSetTest, DataSourceRefusesCircularLinks) {
+  DetailDataset first;
+  DetailDataset second;
+  TDataSource firstSource("Quelle1");
+  TDataSource secondSource("Quelle2");
+  secondSource.SetDataSet(&second);
+  second.master = &firstSource;  // second follows what firstSource shows
+  first.master = &secondSource;  // first follows second
+  EXPECT_EQ(ErrorOf([&] { firstSource.SetDataSet(&first); }),
+            "Quelle1: Zirkuläre Datenverknüpfungen sind nicht erlaubt");
+  EXPECT_EQ(firstSource.DataSet(), nullptr);
+  first.master = nullptr;
+  firstSource.SetDataSet(&first);
+  EXPECT_TRUE(second.IsLinkedTo(&firstSource));
+}
+
 }  // namespace
 }  // namespace recordset::testing
