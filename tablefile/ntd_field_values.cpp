@@ -15,23 +15,6 @@ using recordset::TDataSetState;
 
 namespace {
 
-// Types for which an all-zero slot is the value 0, false or midnight rather
-// than no value.
-bool ZeroIsValue(TNtdStorageType type) {
-  switch (type) {
-    case TNtdStorageType::SmallInt:
-    case TNtdStorageType::Integer:
-    case TNtdStorageType::Boolean:
-    case TNtdStorageType::Double:
-    case TNtdStorageType::Currency:
-    case TNtdStorageType::Time:
-    case TNtdStorageType::AutoInc:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // UTF-8 text into a native text value: zero-terminated, cut at a character
 // boundary when it does not fit.
 bool CopyText(std::string_view storedText, std::span<std::byte> target) {
@@ -115,7 +98,7 @@ bool TNtdDataset::GetFieldBytes(const recordset::TField& field, std::span<std::b
     default: {
       const std::uint8_t* slot = record->Slots.data() + stored->Offset;
       const bool zero = std::all_of(slot, slot + stored->BufferSize, [](std::uint8_t b) { return b == 0; });
-      if (zero && !ZeroIsValue(stored->StorageType)) return false;
+      if (zero && !ZeroIsAValue(stored->StorageType)) return false;
       std::memcpy(target.data(), slot, std::min<std::size_t>(target.size(), stored->BufferSize));
       return true;
     }

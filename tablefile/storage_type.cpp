@@ -53,6 +53,21 @@ std::uint16_t SlotSize(TNtdStorageType type, int declaredSize) {
   return TraitsOf(type).slot;
 }
 
+bool ZeroIsAValue(TNtdStorageType type) {
+  switch (type) {
+    case TNtdStorageType::SmallInt:
+    case TNtdStorageType::Integer:
+    case TNtdStorageType::Boolean:
+    case TNtdStorageType::Double:
+    case TNtdStorageType::Currency:
+    case TNtdStorageType::Time:
+    case TNtdStorageType::AutoInc:
+      return true;
+    default:
+      return false;
+  }
+}
+
 std::uint8_t FixedValueSize(TNtdStorageType type) { return TraitsOf(type).valueSize; }
 
 std::string_view StorageTypeName(TNtdStorageType type) { return TraitsOf(type).name; }

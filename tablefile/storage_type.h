@@ -40,6 +40,10 @@ std::uint16_t SlotSize(TNtdStorageType type, int declaredSize);
 // counting the data of reference fields (their u32 length only).
 std::uint8_t FixedValueSize(TNtdStorageType type);
 
+// True where an all-zero slot is the value 0, false or midnight; for the
+// other types it means the field has no value (Null).
+bool ZeroIsAValue(TNtdStorageType type);
+
 // The engine's own name ("SmallInt", "String", ...), as shown by tools.
 std::string_view StorageTypeName(TNtdStorageType type);
 

@@ -1,0 +1,25 @@
+#pragma once
+// The dump document of a .ntd table file (see the dump format page): its one
+// table, named after the file, with columns of the engine's storage types and
+// the rows in the order the engine delivers them.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/json_writer.h"
+
+namespace tools {
+
+struct DumpOptions {
+  std::vector<std::string> tables;      // empty: every table
+  bool schema = false;                  // add indexes and field properties
+  std::optional<std::string> password;  // tried before the registry and the prompt
+};
+
+// Writes the document of the table file at `path`. Throws the engine's error
+// when the file cannot be read, and std::runtime_error for a table name the
+// file does not hold.
+void DumpNtd(const std::string& path, const DumpOptions& options, JsonWriter& out);
+
+}  // namespace tools

@@ -1,0 +1,149 @@
+// `nutaro dump` on real table files: the program as a user runs it.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/file_io.h"
+#include "tablefile/ntd_cursor.h"
+
+namespace tools {
+namespace {
+
+using tablefile::MakeNtdField;
+using tablefile::RecordBuffer;
+using tablefile::RecordEntry;
+using tablefile::TNtdCursor;
+using Type = tablefile::TNtdStorageType;
+
+struct ToolRun {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+class Dump : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    folder_ = std::filesystem::temp_directory_path() / ("nutaro-dump-" + std::to_string(random()));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string File(const std::string& name) const { return (folder_ / name).string(); }
+
+  ToolRun Nutaro(const std::string& arguments) const {
+    const std::string command = std::string(NUTARO_BINARY_DIR) + "/tools/nutaro " + arguments +
+                                " </dev/null >" + File("out") + " 2>" + File("err");
+    const int status = std::system(command.c_str());
+    return {WEXITSTATUS(status), platform::ReadWholeFile(File("out")), platform::ReadWholeFile(File("err"))};
+  }
+
+  // A table with one value of every kind that prints differently.
+  void WriteTable(const std::string& path, const std::string& password = "") const {
+    TNtdCursor cursor;
+    std::vector<tablefile::TNtdField> fields{
+        MakeNtdField("Name", Type::String, 60), MakeNtdField("Code", Type::SmallStr, 2),
+        MakeNtdField("Kcal", Type::Double),     MakeNtdField("X", Type::Integer),
+        MakeNtdField("Big", Type::Int64),       MakeNtdField("Ok", Type::Boolean),
+        MakeNtdField("Day", Type::Date),        MakeNtdField("At", Type::Time),
+        MakeNtdField("Stamp", Type::DateTime),  MakeNtdField("Bild", Type::BLOB)};
+    fields[1].DefaultText = "AB";
+    cursor.DefineFields(fields);
+    cursor.SetPassword(password);
+    const auto& f = cursor.Fields();
+    RecordBuffer row = cursor.NewRecordBuffer();
+    row.LargeValue(f[0]) = "\xC4pfel \"roh\"";  // "Äpfel" in the file's code page
+    row.Put<double>(f[2], 52.1);
+    row.Put<std::int32_t>(f[3], 1);
+    row.Put<std::int64_t>(f[4], 4'294'967'298);
+    row.Put<std::int16_t>(f[5], -1);
+    row.Put<std::int32_t>(f[6], 730'120);       // 1 January 2000
+    row.Put<std::int32_t>(f[7], 45'296'789);    // 12:34:56.789
+    row.Put<double>(f[8], 730'120.0 * 86'400'000 + 1'000);
+    row.LargeValue(f[9]) = std::string("\x00\xAB", 2);
+    RecordEntry* record = nullptr;
+    cursor.PutRecord(row, record);
+    RecordBuffer empty = cursor.NewRecordBuffer();
+    record = nullptr;
+    cursor.PutRecord(empty, record);
+    cursor.WriteFile(path, 0, false, "");
+  }
+
+  std::filesystem::path folder_;
+};
+
+constexpr char kColumns[] =
+    "      \"columns\": [\n"
+    "        {\"name\": \"Name\", \"type\": \"String\", \"size\": 60},\n"
+    "        {\"name\": \"Code\", \"type\": \"SmallStr\", \"size\": 2},\n"
+    "        {\"name\": \"Kcal\", \"type\": \"Double\", \"size\": 8},\n"
+    "        {\"name\": \"X\", \"type\": \"Integer\", \"size\": 4},\n"
+    "        {\"name\": \"Big\", \"type\": \"Int64\", \"size\": 8},\n"
+    "        {\"name\": \"Ok\", \"type\": \"Boolean\", \"size\": 2},\n"
+    "        {\"name\": \"Day\", \"type\": \"Date\", \"size\": 4},\n"
+    "        {\"name\": \"At\", \"type\": \"Time\", \"size\": 4},\n"
+    "        {\"name\": \"Stamp\", \"type\": \"DateTime\", \"size\": 8},\n"
+    "        {\"name\": \"Bild\", \"type\": \"BLOB\", \"size\": 0}\n"
+    "      ],\n";
+
+constexpr char kRows[] =
+    "      \"rows\": [\n"
+    "        [\"Äpfel \\\"roh\\\"\", null, 52.1, 1, 4294967298, true, \"2000-01-01\", \"12:34:56.789\", "
+    "\"2000-01-01 00:00:01.000\", \"00ab\"],\n"
+    "        [null, null, 0, 0, null, false, null, \"00:00:00.000\", null, null]\n"
+    "      ]\n";
+
+TEST_F(Dump, PrintsTheTableNamedAfterTheFile) {
+  WriteTable(File("food.ntd"));
+  const ToolRun run = Nutaro("dump " + File("food.ntd"));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, std::string("{\n  \"format\": \"ntd\",\n  \"tables\": [\n    {\n      \"name\": \"food\",\n") +
+                         kColumns + kRows + "    }\n  ]\n}\n");
+  EXPECT_EQ(Nutaro("dump " + File("food.ntd") + " food").out, run.out);
+}
+
+TEST_F(Dump, SchemaAddsFieldPropertiesAndIndexes) {
+  WriteTable(File("food.ntd"));
+  const ToolRun run = Nutaro("dump --schema " + File("food.ntd"));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("{\"name\": \"Code\", \"type\": \"SmallStr\", \"size\": 2, \"properties\": "
+                         "{\"TablePrefix\": \"XXX\", \"DefaultText\": \"AB\", \"ExtraText\": \"\"}}"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("      \"indexes\": [],\n"), std::string::npos);
+}
+
+TEST_F(Dump, EncipheredTablesNeedTheirPassword) {
+  WriteTable(File("secret.ntd"), "Kennwort");
+  const ToolRun opened = Nutaro("dump " + File("secret.ntd") + " --password Kennwort");
+  ASSERT_EQ(opened.exitCode, 0) << opened.err;
+  EXPECT_NE(opened.out.find(kRows), std::string::npos);
+
+  const ToolRun refused = Nutaro("dump " + File("secret.ntd"));
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, "nutaro: Error opening table: Invalid password. Table cannot be open\n");
+}
+
+TEST_F(Dump, UnreadableFilesAndBadArgumentsHaveTheirOwnExitStatus) {
+  EXPECT_EQ(Nutaro("dump " + File("missing.ntd")).exitCode, 1);
+  platform::WriteFileAtomically(File("text.ntd"), std::string("hello"));
+  EXPECT_EQ(Nutaro("dump " + File("text.ntd")).err, "nutaro: not a table file or Jet database: " + File("text.ntd") + "\n");
+  WriteTable(File("food.ntd"));
+  EXPECT_EQ(Nutaro("dump " + File("food.ntd") + " other").exitCode, 1);
+
+  EXPECT_EQ(Nutaro("").exitCode, 2);
+  EXPECT_EQ(Nutaro("dump").exitCode, 2);
+  EXPECT_EQ(Nutaro("dump " + File("food.ntd") + " --password").exitCode, 2);
+  EXPECT_EQ(Nutaro("dump " + File("food.ntd") + " --verbose").exitCode, 2);
+  EXPECT_EQ(Nutaro("shrink " + File("food.ntd")).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace tools

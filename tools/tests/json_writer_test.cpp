@@ -1,0 +1,83 @@
+// The JSON writer: layout, escapes and number texts.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <sstream>
+
+#include "tools/json_writer.h"
+
+namespace tools {
+namespace {
+
+TEST(JsonWriter, BlocksHoldInlineContainers) {
+  std::ostringstream text;
+  JsonWriter out(text);
+  out.BeginObject();
+  out.Key("format");
+  out.String("jet4");
+  out.Key("columns");
+  out.BeginArray();
+  out.BeginObject(JsonLayout::kInline);
+  out.Key("name");
+  out.String("Kcal");
+  out.Key("size");
+  out.Integer(4);
+  out.EndObject();
+  out.EndArray();
+  out.Key("rows");
+  out.BeginArray();
+  out.EndArray();
+  out.Key("row");
+  out.BeginArray(JsonLayout::kInline);
+  out.String("Äpfel, roh");
+  out.Null();
+  out.BeginArray();  // inside an inline container: inline too
+  out.Boolean(false);
+  out.EndArray();
+  out.EndArray();
+  out.EndObject();
+  out.Finish();
+  EXPECT_EQ(text.str(),
+            "{\n"
+            "  \"format\": \"jet4\",\n"
+            "  \"columns\": [\n"
+            "    {\"name\": \"Kcal\", \"size\": 4}\n"
+            "  ],\n"
+            "  \"rows\": [],\n"
+            "  \"row\": [\"Äpfel, roh\", null, [false]]\n"
+            "}\n");
+}
+
+TEST(JsonWriter, StringsAreEscapedOnlyWhereRequired) {
+  std::ostringstream text;
+  JsonWriter out(text);
+  out.String(std::string("\"\\/\b\f\n\r\t\x01\x1f\x7f€", 14));
+  EXPECT_EQ(text.str(), "\"\\\"\\\\/\\b\\f\\n\\r\\t\\u0001\\u001f\x7f€\"");
+}
+
+TEST(JsonWriter, NumbersAreShortestAndExact) {
+  std::ostringstream text;
+  JsonWriter out(text);
+  out.BeginArray(JsonLayout::kInline);
+  out.Double(0.1);
+  out.Double(52.0);
+  out.Double(1.0 / 3.0);
+  out.Double(1e-7);
+  out.Single(0.1f);
+  out.Single(16777217.0f);
+  out.Double(std::nan(""));
+  out.Currency(-123400);
+  out.Currency(50000);
+  out.Currency(std::numeric_limits<std::int64_t>::min());
+  out.Integer(std::numeric_limits<std::int64_t>::min());
+  out.EndArray();
+  EXPECT_EQ(text.str(),
+            "[0.1, 52, 0.3333333333333333, 1e-07, 0.1, 16777216, null, -12.34, 5, "
+            "-922337203685477.5808, -9223372036854775808]");
+}
+
+}  // namespace
+}  // namespace tools
