@@ -64,22 +64,21 @@ void IndexKeyBuilder::AppendInteger(std::int64_t value, int byteWidth, KeyOrder 
   if (order == KeyOrder::kDescending) FlipFrom(start);
 }
 
-void IndexKeyBuilder::AppendSingle(float value, KeyOrder order) {
+void IndexKeyBuilder::AppendFloatBits(std::uint64_t bits, int byteWidth, KeyOrder order) {
   AppendFlag(order);
   const std::size_t start = bytes_.size();
-  const auto bits = std::bit_cast<std::uint32_t>(value);
-  for (int i = 3; i >= 0; --i) bytes_.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
-  if (bits >> 31) FlipFrom(start); else bytes_[start] ^= 0x80;
+  for (int i = byteWidth - 1; i >= 0; --i) bytes_.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+  // Positive numbers: sign bit set; negative ones: every bit flipped.
+  if (bits >> (8 * byteWidth - 1)) FlipFrom(start); else bytes_[start] ^= 0x80;
   if (order == KeyOrder::kDescending) FlipFrom(start);
 }
 
+void IndexKeyBuilder::AppendSingle(float value, KeyOrder order) {
+  AppendFloatBits(std::bit_cast<std::uint32_t>(value), 4, order);
+}
+
 void IndexKeyBuilder::AppendDouble(double value, KeyOrder order) {
-  AppendFlag(order);
-  const std::size_t start = bytes_.size();
-  const auto bits = std::bit_cast<std::uint64_t>(value);
-  for (int i = 7; i >= 0; --i) bytes_.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
-  if (bits >> 63) FlipFrom(start); else bytes_[start] ^= 0x80;
-  if (order == KeyOrder::kDescending) FlipFrom(start);
+  AppendFloatBits(std::bit_cast<std::uint64_t>(value), 8, order);
 }
 
 void IndexKeyBuilder::AppendSegments(std::span<const std::uint8_t> data, KeyOrder order) {

@@ -51,6 +51,7 @@ class IndexKeyBuilder {
   void AppendFlag(KeyOrder order);
   void FlipFrom(std::size_t start);
   void AppendSegments(std::span<const std::uint8_t> data, KeyOrder order);
+  void AppendFloatBits(std::uint64_t bits, int byteWidth, KeyOrder order);
 
   std::vector<std::uint8_t> bytes_;
 };
