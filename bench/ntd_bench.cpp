@@ -1,0 +1,155 @@
+// The table-file engine on a 100,000-row table of the converter's
+// eleven-field layout: reading and writing its image in memory, loading and
+// saving it as a file through the dataset, and appending rows the way the
+// converter does. Every figure is rows per second.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/variant.h"
+#include "tablefile/ntd_dataset.h"
+
+namespace {
+
+using tablefile::MakeNtdField;
+using tablefile::RecordBuffer;
+using tablefile::RecordEntry;
+using tablefile::TNtdCursor;
+using Type = tablefile::TNtdStorageType;
+
+constexpr int kRows = 100'000;
+
+void AddConverterFields(recordset::TFieldDefs& defs) {
+  defs.Clear();
+  defs.AddFieldDef("Nm1", recordset::ftString, 60);
+  defs.AddFieldDef("Nm2", recordset::ftString, 40);
+  for (const char* name : {"Nm3", "Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss"}) {
+    defs.AddFieldDef(name, recordset::ftFloat);
+  }
+  defs.AddFieldDef("X", recordset::ftInteger);
+  defs.AddFieldDef("Nm50", recordset::ftString, 2);
+}
+
+// The converted food table: a name, a category, six nutrient values, the
+// running number.
+void FillConverterTable(TNtdCursor& cursor) {
+  std::vector<tablefile::TNtdField> fields{MakeNtdField("Nm1", Type::String, 60),
+                                           MakeNtdField("Nm2", Type::String, 40)};
+  for (const char* name : {"Nm3", "Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss"}) {
+    fields.push_back(MakeNtdField(name, Type::Double));
+  }
+  fields.push_back(MakeNtdField("X", Type::Integer));
+  fields.push_back(MakeNtdField("Nm50", Type::SmallStr, 2));
+  cursor.DefineFields(fields);
+  const auto& f = cursor.Fields();
+  RecordBuffer row = cursor.NewRecordBuffer();
+  for (int i = 0; i < kRows; ++i) {
+    row.LargeValue(f[0]) = "K\xE4se, Emmentaler 45% Fett i. Tr. " + std::to_string(i);
+    row.LargeValue(f[1]) = "Milchprodukte";
+    for (std::size_t n = 3; n < 9; ++n) row.Put<double>(f[n], 0.5 * static_cast<double>(i % 997 + n));
+    row.Put<std::int32_t>(f[9], i + 1);
+    RecordEntry* record = nullptr;
+    cursor.PutRecord(row, record);
+  }
+}
+
+std::vector<std::uint8_t> ConverterImage() {
+  TNtdCursor cursor;
+  FillConverterTable(cursor);
+  std::vector<std::uint8_t> image;
+  cursor.WriteImage(image);
+  return image;
+}
+
+void CountRows(benchmark::State& state) {
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kRows, benchmark::Counter::kIsRate);
+}
+
+void BM_ReadImage(benchmark::State& state) {
+  std::vector<std::uint8_t> image = ConverterImage();
+  for (auto _ : state) {
+    TNtdCursor cursor;
+    if (!cursor.ReadImage(image).Ok) state.SkipWithError("image not read");
+    benchmark::DoNotOptimize(cursor.RecordCount());
+  }
+  CountRows(state);
+}
+BENCHMARK(BM_ReadImage)->Unit(benchmark::kMillisecond);
+
+void BM_WriteImage(benchmark::State& state) {
+  TNtdCursor cursor;
+  FillConverterTable(cursor);
+  std::vector<std::uint8_t> image;
+  for (auto _ : state) {
+    cursor.WriteImage(image);
+    benchmark::DoNotOptimize(image.data());
+  }
+  CountRows(state);
+}
+BENCHMARK(BM_WriteImage)->Unit(benchmark::kMillisecond);
+
+std::string BenchFile() {
+  return (std::filesystem::temp_directory_path() / "ntd_bench_food.ntd").string();
+}
+
+// The benchmark library may run a function more than once: each run makes its file.
+void WriteBenchFile() {
+  TNtdCursor cursor;
+  FillConverterTable(cursor);
+  cursor.WriteFile(BenchFile(), 0, false, "");
+}
+
+void BM_LoadTableFile(benchmark::State& state) {
+  WriteBenchFile();
+  for (auto _ : state) {
+    tablefile::TNtdTable table;
+    table.SetTableName(BenchFile());
+    table.SetActive(true);
+    benchmark::DoNotOptimize(table.RowCount());
+  }
+  CountRows(state);
+  std::filesystem::remove(BenchFile());
+}
+BENCHMARK(BM_LoadTableFile)->Unit(benchmark::kMillisecond);
+
+void BM_SaveTableFile(benchmark::State& state) {
+  WriteBenchFile();
+  tablefile::TNtdTable table;
+  table.SetTableName(BenchFile());
+  table.SetActive(true);
+  for (auto _ : state) table.WriteTableFile(BenchFile());
+  CountRows(state);
+  std::filesystem::remove(BenchFile());
+}
+BENCHMARK(BM_SaveTableFile)->Unit(benchmark::kMillisecond);
+
+// The converter's loop: a new row, the values as variants, the running
+// number as text, post.
+void BM_AppendRowsThroughDataset(benchmark::State& state) {
+  for (auto _ : state) {
+    tablefile::TNtdTable table;
+    AddConverterFields(table.FieldDefs());
+    table.SetActive(true);
+    recordset::TField& name = table.FieldNamed("Nm1");
+    recordset::TField& kcal = table.FieldNamed("Kcal");
+    recordset::TField& number = table.FieldNamed("X");
+    for (int i = 0; i < kRows; ++i) {
+      table.AppendRow();
+      name.SetVariantValue(platform::Variant("Käse, Emmentaler 45% Fett i. Tr."));
+      kcal.SetVariantValue(platform::Variant(382.0));
+      number.SetTextValue(std::to_string(i + 1));
+      table.PostRow();
+    }
+    benchmark::DoNotOptimize(table.RowCount());
+  }
+  CountRows(state);
+}
+BENCHMARK(BM_AppendRowsThroughDataset)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
