@@ -116,7 +116,14 @@ bool AppendStoredKey(IndexKeyBuilder& key, const ColumnDefinition& column, bool 
     case ColumnType::kDouble:
     case ColumnType::kDateTime: key.AppendDouble(LoadF64(stored.data()), order); return true;
     case ColumnType::kGuid: key.AppendGuid(stored.first<16>(), order); return true;
-    case ColumnType::kDecimal: key.AppendDecimal((stored[0] & kDecimalNegative) != 0, stored.subspan(1).first<16>(), order); return true;
+    case ColumnType::kDecimal: {
+      // Rows keep the magnitude as four little-endian words, most significant
+      // first; keys want it big-endian throughout.
+      std::uint8_t magnitude[16];
+      for (int word = 0; word < 4; ++word) StoreU32BigEndian(magnitude + 4 * word, LoadU32(&stored[1 + 4 * word]));
+      key.AppendDecimal((stored[0] & kDecimalNegative) != 0, magnitude, order);
+      return true;
+    }
     case ColumnType::kText:
       if (layout.IsJet4()) return key.AppendJet4Text(StoredTextToUtf16(stored, layout), order);
       key.AppendJet3Text(stored, order);
