@@ -28,8 +28,9 @@ std::vector<std::uint8_t> WithRowPointer(const std::vector<std::uint8_t>& key, R
 }  // namespace
 
 struct TableWriter::PreparedRow {
-  std::vector<std::vector<std::uint8_t>> stored;  // long-value columns: the value itself
+  std::vector<std::vector<std::uint8_t>> stored;  // changed long-value columns: the value itself
   std::vector<bool> present;
+  std::vector<bool> kept;     // stored bytes taken over from the old row as they are
   EntryList keys;             // per real index
   std::vector<bool> indexed;  // per real index: false when Ignore Nulls leaves the row out
   std::uint32_t autoNumber = 0;
@@ -60,18 +61,27 @@ void TableWriter::Run(const auto& operation) {
   }
 }
 
-TableWriter::PreparedRow TableWriter::Prepare(std::vector<FieldValue>& values, const RowPointer* replacing) {
+TableWriter::PreparedRow TableWriter::Prepare(const std::vector<const FieldValue*>& values,
+                                              const std::vector<std::uint8_t>* oldRow) {
   PreparedRow prepared;
   prepared.autoNumber = definition_.autoNumber;
   const std::size_t count = definition_.columns.size();
   prepared.stored.resize(count);
   prepared.present.resize(count);
+  prepared.kept.resize(count);
+  std::optional<RowView> old;
+  if (oldRow) old.emplace(layout_, *oldRow, definition_.variableColumns);
   for (std::size_t i = 0; i < count; ++i) {
     const ColumnDefinition& column = definition_.columns[i];
-    FieldValue& value = values[i];
-    if (column.IsAutoNumber() && column.Type() == ColumnType::kLong && value.null && replacing == nullptr) {
-      value = FieldValue::Integer(static_cast<std::int32_t>(prepared.autoNumber + 1));
+    if (values[i] == nullptr) {
+      Bytes bytes;
+      prepared.kept[i] = true;
+      prepared.present[i] = column.Type() == ColumnType::kBoolean ? old->HasBit(column.number)
+                                                                   : old->Value(column, bytes);
+      prepared.stored[i].assign(bytes.begin(), bytes.end());
+      continue;
     }
+    const FieldValue& value = *values[i];
     if (column.IsAutoNumber() && !value.null && value.integer > 0)
       prepared.autoNumber = std::max<std::uint32_t>(prepared.autoNumber, static_cast<std::uint32_t>(value.integer));
     if (column.Type() == ColumnType::kBoolean) {
@@ -99,7 +109,7 @@ TableWriter::PreparedRow TableWriter::Prepare(std::vector<FieldValue>& values, c
 
   // Keys, with the checks every index makes before anything is written.
   std::vector<bool> oldAllNull;
-  const EntryList oldKeys = replacing ? KeysOfStoredRow(StoredRow(*replacing, nullptr), &oldAllNull) : EntryList{};
+  const EntryList oldKeys = oldRow ? KeysOfStoredRow(*oldRow, &oldAllNull) : EntryList{};
   for (std::size_t k = 0; k < definition_.realIndexes.size(); ++k) {
     const RealIndex& index = definition_.realIndexes[k];
     IndexKeyBuilder key;
@@ -119,7 +129,7 @@ TableWriter::PreparedRow TableWriter::Prepare(std::vector<FieldValue>& values, c
       throw JetError(kErrNullInIndex, "Index or primary key cannot contain a Null value.");
     prepared.keys.push_back(key.Bytes());
     prepared.indexed.push_back(!(allNull && (index.flags & kIndexIgnoreNulls) != 0));
-    const bool unchanged = replacing && oldKeys[k] == key.Bytes();
+    const bool unchanged = oldRow && oldKeys[k] == key.Bytes();
     if ((index.flags & kIndexUnique) != 0 && !allNull && !unchanged && indexes_[k]->ContainsKey(key.Bytes()))
       throw JetError(kErrDuplicateKey,
                      "The changes you requested to the table were not successful because they would create "
@@ -137,8 +147,10 @@ TableWriter::PreparedRow TableWriter::Prepare(std::vector<FieldValue>& values, c
 std::vector<RowCell> TableWriter::CellsWithHeaders(const PreparedRow& prepared) const {
   static const std::uint8_t kHeader[kLongValueHeaderSize] = {};
   std::vector<RowCell> cells(definition_.columns.size());
-  for (std::size_t i = 0; i < cells.size(); ++i)
-    cells[i] = {prepared.present[i], definition_.columns[i].IsLongValue() ? Bytes(kHeader) : Bytes(prepared.stored[i])};
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    const bool written = definition_.columns[i].IsLongValue() && !prepared.kept[i];
+    cells[i] = {prepared.present[i], written ? Bytes(kHeader) : Bytes(prepared.stored[i])};
+  }
   return cells;
 }
 
@@ -149,7 +161,7 @@ std::vector<std::uint8_t> TableWriter::BuildRow(PreparedRow& prepared) {
   std::size_t room = layout_.maxRowSize - shape_.EncodedSize(cells);
   std::vector<std::vector<std::uint8_t>> fields(count);
   for (std::size_t i = 0; i < count; ++i) {
-    if (!definition_.columns[i].IsLongValue() || !prepared.present[i]) continue;
+    if (!definition_.columns[i].IsLongValue() || !prepared.present[i] || prepared.kept[i]) continue;
     const std::vector<std::uint8_t>& value = prepared.stored[i];
     const bool inlined = value.size() <= kMaxInlineLongValue && value.size() <= room;
     fields[i] = longValues_.Write(definition_.columns[i], value, inlined);
@@ -248,7 +260,14 @@ RowPointer TableWriter::Insert(std::vector<FieldValue>& values) {
   RowPointer placed;
   try {
     Run([&] {
-      PreparedRow prepared = Prepare(values, nullptr);
+      std::vector<const FieldValue*> pointers;
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        const ColumnDefinition& column = definition_.columns[i];
+        if (column.IsAutoNumber() && column.Type() == ColumnType::kLong && values[i].null)
+          values[i] = FieldValue::Integer(static_cast<std::int32_t>(definition_.autoNumber + 1));
+        pointers.push_back(&values[i]);
+      }
+      PreparedRow prepared = Prepare(pointers, nullptr);
       placed = PlaceRow(BuildRow(prepared), 0);
       for (std::size_t k = 0; k < indexes_.size(); ++k) {
         if (!prepared.indexed[k]) continue;
@@ -267,20 +286,23 @@ RowPointer TableWriter::Insert(std::vector<FieldValue>& values) {
   return placed;
 }
 
-void TableWriter::Update(RowPointer row, std::vector<FieldValue>& values) {
-  if (values.size() != definition_.columns.size()) throw JetError(kErrInvalidArgument, "Wrong number of values.");
+void TableWriter::Update(RowPointer row, const std::vector<std::optional<FieldValue>>& changes) {
+  if (changes.size() != definition_.columns.size()) throw JetError(kErrInvalidArgument, "Wrong number of values.");
   Run([&] {
     RowPointer dataAt;
     const std::vector<std::uint8_t> old = StoredRow(row, &dataAt);
     std::vector<bool> oldAllNull;
     const EntryList oldKeys = KeysOfStoredRow(old, &oldAllNull);
-    PreparedRow prepared = Prepare(values, &row);
+    std::vector<const FieldValue*> pointers;
+    for (const auto& change : changes) pointers.push_back(change ? &*change : nullptr);
+    PreparedRow prepared = Prepare(pointers, &old);
     const std::vector<std::uint8_t> fresh = BuildRow(prepared);
-    // The old long values go; the new ones are already written.
+    // The replaced long values go; the new ones are already written.
     const RowView view(layout_, old, definition_.variableColumns);
-    for (const ColumnDefinition& column : definition_.columns) {
+    for (std::size_t i = 0; i < definition_.columns.size(); ++i) {
       Bytes field;
-      if (column.IsLongValue() && view.Value(column, field)) longValues_.Delete(field);
+      const ColumnDefinition& column = definition_.columns[i];
+      if (column.IsLongValue() && !prepared.kept[i] && view.Value(column, field)) longValues_.Delete(field);
     }
     // The row keeps its slot; when the page has no room it moves elsewhere
     // and the slot points to it (overflow), as the engine does.

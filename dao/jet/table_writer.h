@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "dao/jet/field_value.h"
@@ -43,9 +44,10 @@ class TableWriter {
   // long), 3314 (required value missing), 3058 (Null in a required index),
   // 3022 (duplicate key), 3047 (row too large).
   RowPointer Insert(std::vector<FieldValue>& values);
-  // Replaces the values of the row at `row` (as Insert checks them); the row
-  // keeps its location.
-  void Update(RowPointer row, std::vector<FieldValue>& values);
+  // Changes the columns of the row at `row` for which `changes` holds a
+  // value (nullopt keeps a column as stored, long values included), with
+  // Insert's checks; the row keeps its location.
+  void Update(RowPointer row, const std::vector<std::optional<FieldValue>>& changes);
   // Deletes the row at `row` with its long values and index entries.
   // Raises JetError 3167 when it is already deleted.
   void Delete(RowPointer row);
@@ -61,7 +63,7 @@ class TableWriter {
  private:
   struct PreparedRow;
 
-  PreparedRow Prepare(std::vector<FieldValue>& values, const RowPointer* replacing);
+  PreparedRow Prepare(const std::vector<const FieldValue*>& values, const std::vector<std::uint8_t>* oldRow);
   std::vector<std::uint8_t> BuildRow(PreparedRow& prepared);
   std::vector<RowCell> CellsWithHeaders(const PreparedRow& prepared) const;
   std::vector<std::vector<std::uint8_t>> KeysOfStoredRow(Bytes row, std::vector<bool>* allNull);

@@ -98,7 +98,7 @@ TEST_P(FixtureAppendTest, ChangesKeepOldRowsAndIndexesExact) {
         case 0:
         case 1: live.push_back(table.Insert(values).ToU32()); break;
         case 2:
-          table.Update(RowPointer::FromU32(target), values);
+          table.Update(RowPointer::FromU32(target), {values.begin(), values.end()});
           untouched.erase(target);
           break;
         default:

@@ -125,8 +125,18 @@ void RunRandomOperations(const Layout& layout, int operations, unsigned seed) {
       auto it = pickRow();
       ModelRow row = random.Next();
       row.id = it->second.id;
-      std::vector<FieldValue> values = ToValues(row, true);
-      table.Update(RowPointer::FromU32(it->first), values);
+      const std::vector<FieldValue> values = ToValues(row, true);
+      std::vector<std::optional<FieldValue>> changes(values.begin(), values.end());
+      if (random.Chance(30)) {
+        // An edit of two fields: the others, long values included, stay.
+        row = it->second;
+        row.amount = static_cast<std::int32_t>(random.Pick(100));
+        row.flag = !row.flag;
+        changes.assign(values.size(), std::nullopt);
+        changes[2] = FieldValue::Integer(*row.amount);
+        changes[4] = FieldValue::Integer(row.flag ? 1 : 0);
+      }
+      table.Update(RowPointer::FromU32(it->first), changes);
       it->second = row;
     } else {
       auto it = pickRow();
