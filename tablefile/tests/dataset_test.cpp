@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "platform/date_time.h"
 #include "platform/format_settings.h"
 #include "platform/testing/scripted_dialogs.h"
 #include "recordset/blob_fields.h"
@@ -81,6 +82,55 @@ TEST(Dataset, ConverterTableIsCreatedFilledAndSavedInOnePiece) {
   EXPECT_EQ(reopened.FieldValue("Nm1").ToText(), "Äpfel, roh");
   reopened.GoNext();
   EXPECT_EQ(reopened.FieldValue("Nm1").ToText(), "Birne €");
+}
+
+TEST(Dataset, EveryStorageTypeKeepsItsValueAndItsNull) {
+  TempFolder folder;
+  const std::vector<std::pair<const char*, recordset::TFieldType>> types{
+      {"Small", recordset::ftSmallint}, {"Big", recordset::ftLargeint},  {"Flag", recordset::ftBoolean},
+      {"Money", recordset::ftCurrency}, {"Day", recordset::ftDate},      {"At", recordset::ftTime},
+      {"Stamp", recordset::ftDateTime}, {"Word", recordset::ftWord},     {"Odd", recordset::ftBCD}};
+  TNtdTable table;
+  for (const auto& [name, type] : types) table.FieldDefs().AddFieldDef(name, type, type == recordset::ftBCD ? 4 : 0);
+  table.SetActive(true);
+  EXPECT_EQ(table.FieldNamed("Word").DataType(), recordset::ftSmallint) << "words are stored as small integers";
+  EXPECT_EQ(table.FieldNamed("Odd").DataType(), recordset::ftString) << "unknown types become texts of 100";
+  EXPECT_EQ(table.FieldNamed("Odd").Size(), 100);
+
+  const platform::TDateTime stamp = platform::EncodeDate(2021, 7, 4) + platform::EncodeTime(13, 5, 9, 120);
+  table.AppendRow();
+  table.FieldNamed("Small").SetVariantValue(Variant(std::int32_t{-1234}));
+  table.FieldNamed("Big").SetVariantValue(Variant(std::int64_t{4'294'967'298}));
+  table.FieldNamed("Flag").SetVariantValue(Variant(true));
+  table.FieldNamed("Money").SetVariantValue(Variant(12.34));
+  table.FieldNamed("Day").SetVariantValue(Variant::FromDate(stamp));
+  table.FieldNamed("At").SetVariantValue(Variant::FromDate(stamp));
+  table.FieldNamed("Stamp").SetVariantValue(Variant::FromDate(stamp));
+  table.FieldNamed("Odd").SetTextValue("x");
+  table.PostRow();
+  table.AppendRow();  // a row of zeros and Nulls
+  table.FieldNamed("Flag").SetVariantValue(Variant(false));
+  table.FieldNamed("Small").SetVariantValue(Variant(std::int32_t{0}));
+  table.PostRow();
+  table.WriteTableFile(folder.File("types.ntd"));
+
+  TNtdTable back;
+  back.SetTableName(folder.File("types.ntd"));
+  back.SetActive(true);
+  back.GoFirst();
+  EXPECT_EQ(back.FieldValue("Small").ToText(), "-1234");
+  EXPECT_EQ(back.FieldValue("Big").ToText(), "4294967298");
+  EXPECT_TRUE(back.FieldValue("Flag").ToBoolean());
+  EXPECT_EQ(back.FieldValue("Money").ToDouble(), 12.34);
+  EXPECT_EQ(back.FieldValue("Day").ToDate(), platform::EncodeDate(2021, 7, 4));
+  EXPECT_NEAR(back.FieldValue("At").ToDate(), platform::EncodeTime(13, 5, 9, 120), 1e-9);
+  EXPECT_NEAR(back.FieldValue("Stamp").ToDate(), stamp, 1e-9);
+  back.GoNext();
+  // Zero, false and midnight are values for these types; the others read as Null.
+  for (const char* zero : {"Small", "Flag", "Money", "At", "Word"}) {
+    EXPECT_FALSE(back.FieldValue(zero).IsNull()) << zero;
+  }
+  for (const char* null : {"Big", "Day", "Stamp", "Odd"}) EXPECT_TRUE(back.FieldValue(null).IsNull()) << null;
 }
 
 TEST(Dataset, FloatFieldsShowAtMostSixDecimals) {
