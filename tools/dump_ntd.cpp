@@ -106,10 +106,15 @@ std::int64_t ColumnSize(const TNtdField& field) {
   }
 }
 
+// A member whose value is text of the table's code page.
+void StoredTextMember(JsonWriter& out, std::string_view key, const std::string& stored) {
+  out.Key(key);
+  out.String(platform::AnsiToUtf8(stored));
+}
+
 void WriteColumn(const TNtdField& field, bool schema, JsonWriter& out) {
   out.BeginObject(JsonLayout::kInline);
-  out.Key("name");
-  out.String(platform::AnsiToUtf8(field.Name));
+  StoredTextMember(out, "name", field.Name);
   out.Key("type");
   out.String(tablefile::StorageTypeName(field.StorageType));
   out.Key("size");
@@ -117,12 +122,9 @@ void WriteColumn(const TNtdField& field, bool schema, JsonWriter& out) {
   if (schema) {
     out.Key("properties");
     out.BeginObject(JsonLayout::kInline);
-    out.Key("TablePrefix");
-    out.String(platform::AnsiToUtf8(field.TablePrefix));
-    out.Key("DefaultText");
-    out.String(platform::AnsiToUtf8(field.DefaultText));
-    out.Key("ExtraText");
-    out.String(platform::AnsiToUtf8(field.ExtraText));
+    StoredTextMember(out, "TablePrefix", field.TablePrefix);
+    StoredTextMember(out, "DefaultText", field.DefaultText);
+    StoredTextMember(out, "ExtraText", field.ExtraText);
     out.EndObject();
   }
   out.EndObject();

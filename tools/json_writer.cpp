@@ -61,7 +61,12 @@ void JsonWriter::String(std::string_view utf8) {
 
 void JsonWriter::WriteQuoted(std::string_view utf8) {
   out_ << '"';
-  for (const char c : utf8) {
+  std::size_t plain = 0;  // start of the run of characters that need no escape
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
+    if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20) continue;
+    out_.write(utf8.data() + plain, static_cast<std::streamsize>(i - plain));
+    plain = i + 1;
     switch (c) {
       case '"': out_ << "\\\""; break;
       case '\\': out_ << "\\\\"; break;
@@ -70,16 +75,14 @@ void JsonWriter::WriteQuoted(std::string_view utf8) {
       case '\n': out_ << "\\n"; break;
       case '\r': out_ << "\\r"; break;
       case '\t': out_ << "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escape[7];
-          std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-          out_ << escape;
-        } else {
-          out_ << c;
-        }
+      default: {
+        char escape[7];
+        std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+        out_ << escape;
+      }
     }
   }
+  out_.write(utf8.data() + plain, static_cast<std::streamsize>(utf8.size() - plain));
   out_ << '"';
 }
 
@@ -88,21 +91,19 @@ void JsonWriter::Integer(std::int64_t value) {
   out_ << value;
 }
 
-void JsonWriter::Double(double value) {
+template <typename Floating>
+void JsonWriter::Shortest(Floating value) {
   if (!std::isfinite(value)) return Null();
   BeforeItem();
   char text[32];
+  // to_chars without a format gives the shortest text that reads back exactly.
   const auto result = std::to_chars(text, text + sizeof text, value);
   out_.write(text, result.ptr - text);
 }
 
-void JsonWriter::Single(float value) {
-  if (!std::isfinite(value)) return Null();
-  BeforeItem();
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  out_.write(text, result.ptr - text);
-}
+void JsonWriter::Double(double value) { Shortest(value); }
+
+void JsonWriter::Single(float value) { Shortest(value); }
 
 void JsonWriter::Currency(std::int64_t tenThousandths) {
   BeforeItem();

@@ -54,6 +54,8 @@ class JsonWriter {
   void End(char bracket);
   void Indent(std::size_t depth);
   void WriteQuoted(std::string_view utf8);
+  template <typename Floating>
+  void Shortest(Floating value);
 
   std::ostream& out_;
   std::vector<Frame> frames_;
