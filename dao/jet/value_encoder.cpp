@@ -4,6 +4,7 @@
 
 #include "dao/jet/format.h"
 #include "dao/jet/jet_error.h"
+#include "platform/errors.h"
 
 namespace dao::jet {
 namespace {
@@ -42,7 +43,47 @@ std::u16string StoredTextToUtf16(Bytes stored, const Layout& layout) {
   return text;
 }
 
+// Decimal columns keep a fixed scale: the value is rescaled (rounding half
+// away from zero) and must keep within the column's precision.
+std::vector<std::uint8_t> StoredDecimal(const ColumnDefinition& column, platform::Decimal value) {
+  unsigned __int128 magnitude = (static_cast<unsigned __int128>(value.high) << 64) | value.low;
+  int scale = value.scale;
+  for (; scale < column.scale; ++scale) magnitude *= 10;
+  for (; scale > column.scale; --scale) magnitude = (magnitude + 5) / 10;
+  unsigned __int128 limit = 1;
+  for (int digit = 0; digit < std::max<int>(column.precision, 1); ++digit) limit *= 10;
+  if (magnitude >= limit) throw platform::ConversionError(platform::ConversionError::Kind::kOverflow, "decimal overflow");
+  std::vector<std::uint8_t> stored(kDecimalSize, 0);
+  stored[0] = value.negative && magnitude != 0 ? kDecimalNegative : 0;
+  // Four little-endian words, most significant first.
+  for (int word = 0; word < 4; ++word)
+    StoreU32(&stored[1 + 4 * word], static_cast<std::uint32_t>(magnitude >> (32 * (3 - word))));
+  return stored;
+}
+
 }  // namespace
+
+FieldValue ConvertVariant(const ColumnDefinition& column, const platform::Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) return FieldValue::Null();
+  switch (column.Type()) {
+    case ColumnType::kBoolean: return FieldValue::Integer(value.ToBoolean() ? 1 : 0);
+    case ColumnType::kByte: return FieldValue::Integer(value.ToByte());
+    case ColumnType::kInteger: return FieldValue::Integer(value.ToInt16());
+    case ColumnType::kLong: return FieldValue::Integer(value.ToInt32());
+    case ColumnType::kCurrency: return FieldValue::Integer(value.ToCurrency().scaled);
+    case ColumnType::kSingle: return FieldValue::Real(value.ToSingle());
+    case ColumnType::kDouble: return FieldValue::Real(value.ToDouble());
+    case ColumnType::kDateTime: return FieldValue::Real(value.ToDate());
+    case ColumnType::kText:
+    case ColumnType::kMemo: return FieldValue::Text(value.ToText());
+    case ColumnType::kGuid: {
+      const platform::Guid guid = value.ToGuid();
+      return FieldValue::Binary({guid.bytes.begin(), guid.bytes.end()});
+    }
+    case ColumnType::kDecimal: return FieldValue::Binary(StoredDecimal(column, value.ToDecimal()));
+    default: return FieldValue::Binary(value.ToBytes());
+  }
+}
 
 std::vector<std::uint8_t> EncodeJet4Text(std::string_view utf8, bool compressible) {
   std::vector<std::uint8_t> ucs2 = Utf8ToUtf16Le(utf8);

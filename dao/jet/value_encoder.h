@@ -13,8 +13,15 @@
 #include "dao/jet/layout.h"
 #include "dao/jet/table_definition.h"
 #include "dao/jet/text_codec.h"
+#include "platform/variant.h"
 
 namespace dao::jet {
+
+// `value` converted to the type of `column` as a variant changes type (texts
+// read with the current FormatSettings; decimals take the column's scale).
+// Null and Empty give Null. Raises platform::ConversionError when the value
+// has no meaning in that type or does not fit it.
+FieldValue ConvertVariant(const ColumnDefinition& column, const platform::Variant& value);
 
 // The stored bytes of a non-Null value of `column` (every type but memo and
 // OLE, whose bytes are the long value's). Raises JetError 3163 when the
