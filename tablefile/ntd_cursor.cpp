@@ -170,8 +170,12 @@ void TNtdCursor::AcceptAll() {
 }
 
 void TNtdCursor::CopyRecordData(const RecordBuffer& source, RecordBuffer& target) const {
-  std::copy_n(source.Slots.begin(), bufferSize_, target.Slots.begin());
-  std::copy_n(source.Large.begin(), largeCount_, target.Large.begin());
+  // A buffer of another layout (the table was read again meanwhile) is
+  // copied only as far as both reach.
+  std::copy_n(source.Slots.begin(), std::min({std::size_t{bufferSize_}, source.Slots.size(), target.Slots.size()}),
+              target.Slots.begin());
+  std::copy_n(source.Large.begin(), std::min({largeCount_, source.Large.size(), target.Large.size()}),
+              target.Large.begin());
 }
 
 void TNtdCursor::FreeRecordData(RecordBuffer& buffer) const { buffer.Clear(); }

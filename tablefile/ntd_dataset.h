@@ -199,6 +199,7 @@ class TNtdDataset : public recordset::TDataSet {
   // The store's entry of a bound field; null when there is none.
   const TNtdField* StoreField(const recordset::TField& field) const;
   TNtdRowBuffer* ActiveRow() const;
+  void FitLayout(TNtdRowBuffer& row) const;
   RecordEntry* ActiveRecord() const;
   void StoreNewRecord(TNtdRowBuffer& row, const char* failurePrefix);
   void CheckKey(const RecordBuffer& row, const RecordEntry* own, const char* failurePrefix);

@@ -68,9 +68,7 @@ FetchResult TNtdDataset::FetchRow(recordset::TRowBuffer& buffer, FetchMode mode,
   }
   auto& row = static_cast<TNtdRowBuffer&>(buffer);
   RecordEntry* record = view_[static_cast<std::size_t>(position_)];
-  if (row.Record.Slots.size() != store_->BufferSize() || row.Record.Large.size() != store_->LargeCount()) {
-    row.Record = store_->NewRecordBuffer();  // the table was read again with another layout
-  }
+  FitLayout(row);
   store_->CopyRecordData(record->Data, row.Record);
   row.mark = MarkOf(record);
   row.markKind = recordset::RowMarkKind::MarkCurrent;
@@ -96,8 +94,17 @@ std::unique_ptr<recordset::TRowBuffer> TNtdDataset::NewRowBuffer() {
   return row;
 }
 
+void TNtdDataset::FitLayout(TNtdRowBuffer& row) const {
+  // Buffers made before the table was read again may have another layout.
+  if (store_ != nullptr && (row.Record.Slots.size() != store_->BufferSize() ||
+                            row.Record.Large.size() != store_->LargeCount())) {
+    row.Record = store_->NewRecordBuffer();
+  }
+}
+
 void TNtdDataset::BlankRow(recordset::TRowBuffer& buffer) {
   auto& row = static_cast<TNtdRowBuffer&>(buffer);
+  FitLayout(row);
   row.Record.Clear();
   row.mark.clear();
   row.markKind = recordset::RowMarkKind::MarkInserted;

@@ -176,6 +176,28 @@ TEST_F(Editing, RefreshReadsTheFileAgainAndReturnsToTheSameRow) {
   EXPECT_EQ(table_.RowUpdateStatus(), recordset::TUpdateStatus::Unmodified);
 }
 
+TEST_F(Editing, AFailedRefreshKeepsTheRowsInMemory) {
+  platform::WriteFileAtomically(path_, std::string("damaged"));
+  EXPECT_THROW(table_.Refresh(), EDatabaseError);
+  EXPECT_TRUE(table_.Active());
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Apfel", "Birne", "Kiwi"}));
+}
+
+TEST_F(Editing, RefreshAfterTheFileGotAnotherLayoutStaysSafe) {
+  {
+    TNtdTable other;
+    other.FieldDefs().AddFieldDef("Nm1", recordset::ftMemo);
+    other.SetActive(true);
+    other.WriteTableFile(path_);
+  }
+  table_.Refresh();
+  EXPECT_EQ(table_.RowCount(), 0);
+  table_.AppendRow();
+  table_.FieldNamed("Kcal").SetTextValue("1");
+  table_.PostRow();
+  EXPECT_EQ(table_.RowCount(), 1);
+}
+
 TEST(EditingAutoInc, NumberingContinuesFromTheLoadedMaximum) {
   TempFolder folder;
   TNtdTable table;
