@@ -1,0 +1,117 @@
+#include "dao/jet/database_writer.h"
+
+#include "dao/jet/jet_error.h"
+#include "dao/jet/long_value.h"
+#include "dao/jet/property_blob_writer.h"
+#include "dao/jet/row_view.h"
+#include "platform/text_case.h"
+
+namespace dao::jet {
+namespace {
+
+constexpr int kErrTableExists = 3010;
+constexpr int kErrInvalidName = 3125;
+constexpr int kErrDuplicateFieldName = 3191;
+constexpr std::size_t kMaxNameCharacters = 64;
+
+std::size_t CharacterCount(const std::string& utf8) {
+  std::size_t count = 0;
+  for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
+void RequireValidName(const std::string& name) {
+  if (!IsValidObjectName(name)) throw JetError(kErrInvalidName, "'" + name + "' is not a valid name. Make sure "
+                                                                "that it does not include invalid characters or "
+                                                                "punctuation and that it is not too long.");
+}
+
+}  // namespace
+
+bool IsValidObjectName(const std::string& name) {
+  if (name.empty() || name.front() == ' ' || CharacterCount(name) > kMaxNameCharacters) return false;
+  for (const char c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == '.' || c == '!' || c == '`' || c == '[' || c == ']') return false;
+  return true;
+}
+
+DatabaseWriter::DatabaseWriter(PageFile& pages, const Layout& layout, const TextCodec& codec)
+    : file_(pages), layout_(layout), codec_(codec), pages_(pages, layout) {}
+
+std::vector<CatalogEntry> DatabaseWriter::Catalog() {
+  return ReadCatalog(file_, layout_, codec_, Catalog(kMSysObjectsPage).Definition());
+}
+
+TableWriter& DatabaseWriter::Catalog(std::uint32_t tdefPage) {
+  auto& writer = tables_[tdefPage];
+  if (!writer) writer = std::make_unique<TableWriter>(pages_, codec_, ReadTableDefinition(file_, layout_, codec_, tdefPage));
+  return *writer;
+}
+
+std::uint32_t DatabaseWriter::CreateTable(const std::string& name, const std::vector<NewColumn>& columns,
+                                          const std::vector<NewIndex>& indexes, double now) {
+  RequireValidName(name);
+  for (const CatalogEntry& entry : Catalog())
+    if (entry.parentId == kTablesContainerId && platform::AnsiSameText(entry.name, name))
+      throw JetError(kErrTableExists, "Table '" + name + "' already exists.");
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    RequireValidName(columns[i].name);
+    for (std::size_t k = 0; k < i; ++k)
+      if (platform::AnsiSameText(columns[i].name, columns[k].name))
+        throw JetError(kErrDuplicateFieldName, "More than one field named '" + columns[i].name + "'.");
+  }
+  // The catalog's own writers must see the new rows: drop them first.
+  tables_.erase(kMSysObjectsPage);
+  tables_.erase(kMSysACEsPage);
+  return dao::jet::CreateTable(pages_, codec_, name, columns, indexes, now);
+}
+
+TableWriter& DatabaseWriter::Table(std::uint32_t tdefPage) {
+  auto& writer = tables_[tdefPage];
+  if (writer) return *writer;
+  TableDefinition definition = ReadTableDefinition(file_, layout_, codec_, tdefPage);
+  std::vector<bool> required(definition.columns.size(), false);
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id != tdefPage || !entry.IsLocalTable()) continue;
+    const PropertyBlob properties = Properties(entry);
+    for (std::size_t i = 0; i < definition.columns.size(); ++i)
+      for (const StoredProperty& property : properties.ColumnProperties(definition.columns[i].name))
+        if (platform::AnsiSameText(property.name, "Required")) required[i] = property.value.ToBoolean();
+  }
+  writer = std::make_unique<TableWriter>(pages_, codec_, std::move(definition), std::move(required));
+  return *writer;
+}
+
+PropertyBlob DatabaseWriter::Properties(const CatalogEntry& table) {
+  TableWriter& objects = Catalog(kMSysObjectsPage);
+  const TableDefinition& definition = objects.Definition();
+  const ColumnDefinition& lvProp = CatalogColumn(definition, "LvProp");
+  PropertyBlob blob;
+  objects.ForEachRow([&](RowPointer at, Bytes row) {
+    if (!(at == table.row)) return;
+    const RowView view(layout_, row, definition.variableColumns);
+    Bytes field;
+    if (!view.Value(lvProp, field)) return;
+    std::vector<std::uint8_t> value;
+    ReadLongValue(file_, layout_, field, value);
+    if (!value.empty()) blob = ParsePropertyBlob(value, codec_);
+  });
+  return blob;
+}
+
+void DatabaseWriter::SetProperty(const CatalogEntry& table, const std::string& columnName, StoredProperty property) {
+  PropertyBlob blob = Properties(table);
+  const bool required = platform::AnsiSameText(property.name, "Required");
+  dao::jet::SetProperty(blob, columnName, std::move(property));
+  TableWriter& objects = Catalog(kMSysObjectsPage);
+  const TableDefinition& definition = objects.Definition();
+  std::vector<std::optional<FieldValue>> changes(definition.columns.size());
+  const ColumnDefinition& lvProp = CatalogColumn(definition, "LvProp");
+  changes[static_cast<std::size_t>(&lvProp - definition.columns.data())] =
+      FieldValue::Binary(SerializePropertyBlob(blob, codec_));
+  objects.Update(table.row, changes);
+  // The table's writer is made again with the new Required flags.
+  if (required) tables_.erase(table.id);
+}
+
+}  // namespace dao::jet

@@ -1,0 +1,67 @@
+#pragma once
+
+// The write side of an open database: one page writer for the file, a
+// table writer per table, creating tables and storing column properties
+// (Required, DefaultValue, ...) in the catalog, with the catalog's checks
+// on names.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dao/jet/catalog.h"
+#include "dao/jet/page_writer.h"
+#include "dao/jet/property_blob.h"
+#include "dao/jet/table_creator.h"
+#include "dao/jet/table_writer.h"
+#include "dao/jet/text_codec.h"
+
+namespace dao::jet {
+
+class DatabaseWriter {
+ public:
+  // Writes through `pages` (which must be writable); `codec` is the file's.
+  // The references must outlive the writer.
+  DatabaseWriter(PageFile& pages, const Layout& layout, const TextCodec& codec);
+  DatabaseWriter(const DatabaseWriter&) = delete;
+  DatabaseWriter& operator=(const DatabaseWriter&) = delete;
+
+  PageWriter& Pages() { return pages_; }
+  // The catalog as it stands now (tables created here included).
+  std::vector<CatalogEntry> Catalog();
+
+  // Creates a user table. Raises JetError 3010 when a table or query of
+  // that name exists (letter case ignored), 3125 for a name the engine does
+  // not accept, 3191 for two columns of one name, 3262 for a type that
+  // cannot be indexed. Returns the table's id (its tdef page).
+  std::uint32_t CreateTable(const std::string& name, const std::vector<NewColumn>& columns,
+                            const std::vector<NewIndex>& indexes, double now);
+
+  // The writer of the table whose tdef is on `tdefPage`, with the Required
+  // flags of its stored properties; made once and then kept.
+  TableWriter& Table(std::uint32_t tdefPage);
+
+  // Stores property `property` of column `columnName` of `table` (the table
+  // itself when `columnName` is empty) in the table's catalog row.
+  void SetProperty(const CatalogEntry& table, const std::string& columnName, StoredProperty property);
+  // The stored properties of `table` (read afresh).
+  PropertyBlob Properties(const CatalogEntry& table);
+
+ private:
+  TableWriter& Catalog(std::uint32_t tdefPage);
+
+  PageFile& file_;
+  const Layout& layout_;
+  const TextCodec& codec_;
+  PageWriter pages_;
+  std::map<std::uint32_t, std::unique_ptr<TableWriter>> tables_;
+};
+
+// Whether `name` is a name the engine accepts for a table, column or
+// index: 1 to 64 characters, no leading blank, none of . ! ` [ ] and no
+// control characters.
+bool IsValidObjectName(const std::string& name);
+
+}  // namespace dao::jet
