@@ -1,0 +1,83 @@
+#include "dao/default_value.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "platform/clock.h"
+#include "platform/date_time.h"
+#include "platform/format_settings.h"
+#include "platform/text_case.h"
+
+namespace dao {
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+bool Is(std::string_view text, std::string_view word) { return platform::AnsiSameText(text, word); }
+
+// A quoted text; a doubled quote inside stands for one.
+std::string Unquoted(std::string_view text) {
+  const char quote = text.front();
+  std::string value;
+  for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+    value.push_back(text[i]);
+    if (text[i] == quote && text[i + 1] == quote) ++i;
+  }
+  return value;
+}
+
+std::optional<platform::TDateTime> DateLiteral(std::string_view text) {
+  int year = 0, month = 0, day = 0;
+  const char* end = text.data() + text.size();
+  auto [p, error] = std::from_chars(text.data(), end, year);
+  // ISO form yyyy-mm-dd, optionally followed by a time.
+  if (error == std::errc() && p != end && *p == '-') {
+    auto [q, e2] = std::from_chars(p + 1, end, month);
+    if (e2 == std::errc() && q != end && *q == '-') {
+      auto [r, e3] = std::from_chars(q + 1, end, day);
+      const auto date = e3 == std::errc() ? platform::TryEncodeDate(year, month, day) : std::nullopt;
+      if (!date) return std::nullopt;
+      const std::string_view rest = Trimmed(std::string_view(r, static_cast<std::size_t>(end - r)));
+      if (rest.empty()) return date;
+      const auto time = platform::TryParseTime(rest, platform::EnglishUsFormatSettings());
+      return time ? std::optional(platform::CombineDateTime(*date, *time)) : std::nullopt;
+    }
+  }
+  return platform::TryParseDateTime(text, platform::EnglishUsFormatSettings());
+}
+
+}  // namespace
+
+platform::Variant EvaluateDefaultValue(std::string_view expression) {
+  std::string_view text = Trimmed(expression);
+  if (!text.empty() && text.front() == '=') text = Trimmed(text.substr(1));
+  if (text.empty() || Is(text, "Null")) return platform::Variant::Null();
+  if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+    return platform::Variant(Unquoted(text));
+  if (text.size() >= 2 && text.front() == '#' && text.back() == '#') {
+    if (const auto date = DateLiteral(text.substr(1, text.size() - 2))) return platform::Variant::FromDate(*date);
+  }
+  if (Is(text, "True") || Is(text, "Yes") || Is(text, "On")) return platform::Variant(true);
+  if (Is(text, "False") || Is(text, "No") || Is(text, "Off")) return platform::Variant(false);
+  if (Is(text, "Now()")) return platform::Variant::FromDate(platform::Now());
+  if (Is(text, "Date()")) return platform::Variant::FromDate(platform::Today());
+  if (Is(text, "Time()")) {
+    const platform::TDateTime now = platform::Now();
+    return platform::Variant::FromDate(now - std::floor(now));
+  }
+  double number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error == std::errc() && end == text.data() + text.size()) {
+    std::int32_t whole = 0;
+    const auto [wholeEnd, wholeError] = std::from_chars(text.data(), text.data() + text.size(), whole);
+    if (wholeError == std::errc() && wholeEnd == text.data() + text.size()) return platform::Variant(whole);
+    return platform::Variant(number);
+  }
+  return platform::Variant(std::string(text));
+}
+
+}  // namespace dao

@@ -1,0 +1,42 @@
+// DefaultValue expressions as Access stores them, evaluated for AddNew.
+#include "dao/default_value.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "platform/format_settings.h"
+
+namespace dao {
+namespace {
+
+using platform::Variant;
+
+class FixedClock : public platform::Clock {
+ public:
+  platform::TDateTime Now() const override { return 45000.75; }
+};
+
+TEST(DefaultValueTest, LiteralsAndFunctions) {
+  // Texts for numbers use the full stop whatever the user's settings.
+  platform::ScopedFormatSettings german(platform::GermanFormatSettings());
+  EXPECT_EQ(EvaluateDefaultValue("0"), Variant(std::int32_t{0}));
+  EXPECT_EQ(EvaluateDefaultValue("-12.5"), Variant(-12.5));
+  EXPECT_EQ(EvaluateDefaultValue("\"Obst\""), Variant("Obst"));
+  EXPECT_EQ(EvaluateDefaultValue("'It''s'"), Variant("It's"));
+  EXPECT_EQ(EvaluateDefaultValue("Yes"), Variant(true));
+  EXPECT_EQ(EvaluateDefaultValue(" =False "), Variant(false));
+  EXPECT_EQ(EvaluateDefaultValue("#2023-03-15#"), Variant::FromDate(45000));
+  EXPECT_EQ(EvaluateDefaultValue("#3/15/2023#"), Variant::FromDate(45000));
+  EXPECT_TRUE(EvaluateDefaultValue("").IsNull());
+  EXPECT_TRUE(EvaluateDefaultValue("Null").IsNull());
+  EXPECT_EQ(EvaluateDefaultValue("Obst"), Variant("Obst"));
+
+  const FixedClock fixed;
+  platform::ScopedClock clock(fixed);
+  EXPECT_EQ(EvaluateDefaultValue("=Now()"), Variant::FromDate(45000.75));
+  EXPECT_EQ(EvaluateDefaultValue("Date()"), Variant::FromDate(45000));
+  EXPECT_EQ(EvaluateDefaultValue("time()"), Variant::FromDate(0.75));
+}
+
+}  // namespace
+}  // namespace dao
