@@ -73,7 +73,9 @@ void PageWriter::Rollback() {
     spareBuffers_.push_back(std::move(bytes));
   }
   saved_.clear();
-  for (std::uint32_t number = pageCountAtBegin_; number < pages_.PageCount(); ++number) {
+  // Freeing may itself append bitmap pages of the global map; those stay.
+  const std::uint32_t end = pages_.PageCount();
+  for (std::uint32_t number = pageCountAtBegin_; number < end; ++number) {
     const MutableBytes page = pages_.Modify(number)->MutableData();
     std::fill(page.begin(), page.end(), 0);
     SetGlobalFree(number, true);
@@ -83,7 +85,12 @@ void PageWriter::Rollback() {
 void PageWriter::SetGlobalFree(std::uint32_t page, bool free) {
   MutablePageRef holder = Modify(kGlobalUsageMapPage);
   const MutableBytes row = MutableSlotBytes(holder->MutableData(), kGlobalMapRow, layout_);
-  if (row.empty() || row[0] != kUsageMapInline) ThrowDamaged("the global usage map is not an inline map");
+  if (row.size() <= kUsageMapInlineBitmapOffset) ThrowDamaged("the global usage map row is too short");
+  if (row[0] == kUsageMapReference) {
+    SetGlobalReferenceBit(row, page, free);
+    return;
+  }
+  if (row[0] != kUsageMapInline) ThrowDamaged("the global usage map has an unknown type");
   if (InlineUsageMapCovers(row, page)) {
     SetInlineUsageMapBit(row, page, free);
     return;
@@ -98,8 +105,62 @@ void PageWriter::SetGlobalFree(std::uint32_t page, bool free) {
   std::vector<std::uint8_t> grown(row.begin(), row.end());
   grown.resize(kUsageMapInlineBitmapOffset + newBytes, 0xFF);
   SetInlineUsageMapBit(grown, page, free);
-  if (!ReplaceRow(holder->MutableData(), kGlobalMapRow, grown, 0, layout_))
+  if (ReplaceRow(holder->MutableData(), kGlobalMapRow, grown, 0, layout_)) return;
+  // Page 1 is full: the map lists bitmap pages instead, as large files do.
+  GlobalToReferenceMap(row);
+  SetGlobalReferenceBit(row, page, free);
+}
+
+void PageWriter::GlobalToReferenceMap(MutableBytes row) {
+  const std::vector<std::uint8_t> inlineMap(row.begin(), row.end());
+  std::fill(row.begin(), row.end(), 0);
+  row[0] = kUsageMapReference;
+  const std::uint32_t perPage = PagesPerUsageBitmapPage(layout_);
+  const std::uint32_t covered = static_cast<std::uint32_t>(inlineMap.size() - kUsageMapInlineBitmapOffset) * 8;
+  // Bitmap pages for every range the inline map reached; they are appended
+  // here directly, so their own bits are set (as used) with the rest.
+  std::vector<MutablePageRef> bitmaps;
+  for (std::uint32_t first = 0; first < covered; first += perPage) {
+    if (1 + 4 * (bitmaps.size() + 1) > row.size())
+      throw JetError(kErrDiskError, "The database has grown beyond the pages its usage map can describe.");
+    bitmaps.push_back(pages_.Append());
+    InitUsageBitmapPage(bitmaps.back()->MutableData());
+    StoreU32(&row[1 + 4 * (bitmaps.size() - 1)], bitmaps.back()->Number());
+  }
+  const std::uint32_t end = pages_.PageCount();
+  for (std::size_t i = 0; i < bitmaps.size(); ++i) {
+    const MutableBytes bits = bitmaps[i]->MutableData();
+    for (std::uint32_t bit = 0; bit < perPage; ++bit) {
+      const std::uint32_t page = static_cast<std::uint32_t>(i) * perPage + bit;
+      const bool free = page < covered ? InlineUsageMapLists(inlineMap, page) && page < end : page >= end;
+      if (free) bits[kUsageBitmapPageHeaderSize + bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));
+    }
+  }
+}
+
+void PageWriter::SetGlobalReferenceBit(MutableBytes row, std::uint32_t page, bool free) {
+  const std::uint32_t perPage = PagesPerUsageBitmapPage(layout_);
+  const std::size_t slot = page / perPage;
+  if (1 + 4 * (slot + 1) > row.size())
     throw JetError(kErrDiskError, "The database has grown beyond the pages its usage map can describe.");
+  std::uint32_t bitmapPage = LoadU32(&row[1 + 4 * slot]);
+  if (bitmapPage == 0) {
+    // A new range: every page in it that exists is in use, the rest free.
+    const MutablePageRef created = pages_.Append();
+    InitUsageBitmapPage(created->MutableData());
+    bitmapPage = created->Number();
+    StoreU32(&row[1 + 4 * slot], bitmapPage);
+    const std::uint32_t first = static_cast<std::uint32_t>(slot) * perPage;
+    const MutableBytes bits = created->MutableData();
+    for (std::uint32_t bit = 0; bit < perPage; ++bit)
+      if (first + bit >= pages_.PageCount()) bits[kUsageBitmapPageHeaderSize + bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));
+    if (bitmapPage / perPage != slot) SetGlobalReferenceBit(row, bitmapPage, false);
+  }
+  const MutablePageRef bitmap = Modify(bitmapPage);
+  const std::uint32_t bit = page % perPage;
+  std::uint8_t& byte = bitmap->MutableData()[kUsageBitmapPageHeaderSize + bit / 8];
+  const auto mask = static_cast<std::uint8_t>(1u << (bit % 8));
+  byte = free ? static_cast<std::uint8_t>(byte | mask) : static_cast<std::uint8_t>(byte & ~mask);
 }
 
 void PageWriter::SetListed(RowPointer map, std::uint32_t page, bool listed) {

@@ -45,8 +45,8 @@ class PageWriter {
   void Rollback();
 
   // A new zero-filled page at the end of the file, marked used in the global
-  // map. Raises JetError when the file would grow beyond its format's limit
-  // or beyond what the global map can describe.
+  // map (which becomes a reference map when page 1 cannot hold it inline).
+  // Raises JetError when the file would grow beyond its format's limit.
   MutablePageRef Allocate();
   // Marks `page` unused in the global map (its bytes stay).
   void Release(std::uint32_t page);
@@ -57,6 +57,8 @@ class PageWriter {
 
  private:
   void SetGlobalFree(std::uint32_t page, bool free);
+  void GlobalToReferenceMap(MutableBytes row);
+  void SetGlobalReferenceBit(MutableBytes row, std::uint32_t page, bool free);
   void ToReferenceMap(MutableBytes row, std::uint32_t page);
   void SetReferenceBit(MutableBytes row, std::uint32_t page, bool listed);
 

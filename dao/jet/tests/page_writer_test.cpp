@@ -55,6 +55,22 @@ TEST(PageWriterTest, GlobalMapTracksEveryPageAsTheFileGrows) {
   }
 }
 
+TEST(PageWriterTest, GlobalMapBecomesAReferenceMapWhenPageOneIsFull) {
+  // Page 1 of a Jet 3 file holds an inline map of about 15,000 pages.
+  testing::MemoryDatabase database(kJet3Layout);
+  PageWriter& pages = database.Writer();
+  for (int i = 0; i < 40000; ++i) pages.Allocate();
+  EXPECT_EQ(MapRow(database, {kGlobalUsageMapPage, 0})[0], kUsageMapReference);
+  EXPECT_TRUE(FreePages(database).empty());
+  pages.Release(7);
+  pages.Release(20000);
+  pages.Release(39000);
+  EXPECT_EQ(FreePages(database), (std::vector<std::uint32_t>{7, 20000, 39000}));
+  // The catalog is still found and read.
+  EXPECT_EQ(testing::ReadRows(database.File(), kJet3Layout, database.Codec(), database.Table(kMSysObjectsPage)).size(),
+            8u);
+}
+
 TEST(PageWriterTest, OwnerMapsMoveTheirWindowOrBecomeReferenceMaps) {
   testing::MemoryDatabase database(kJet4Layout);
   PageWriter& pages = database.Writer();
