@@ -1,6 +1,7 @@
 // nutaro: command-line tools over the converter's libraries.
 //
 //   nutaro dump FILE [TABLE...] [--schema] [--password TEXT]
+//   nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]
 //
 // Exit status: 0 success, 1 the file cannot be read (the engine's message on
 // standard error), 2 bad arguments.
@@ -16,6 +17,7 @@
 #include "tools/dump_ntd.h"
 #include "tools/file_format.h"
 #include "tools/json_writer.h"
+#include "tools/load_command.h"
 #include "tools/terminal_password.h"
 
 namespace {
@@ -25,7 +27,8 @@ constexpr int kUnreadable = 1;
 constexpr int kBadArguments = 2;
 
 constexpr char kUsage[] =
-    "usage: nutaro dump FILE [TABLE...] [--schema] [--password TEXT]\n";
+    "usage: nutaro dump FILE [TABLE...] [--schema] [--password TEXT]\n"
+    "       nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n";
 
 int BadArguments(const std::string& problem) {
   std::cerr << "nutaro: " << problem << '\n' << kUsage;
@@ -75,7 +78,9 @@ int RunDump(const std::vector<std::string>& arguments) {
 using Command = std::function<int(const std::vector<std::string>&)>;
 
 const std::map<std::string, Command>& Commands() {
-  static const std::map<std::string, Command> commands{{"dump", RunDump}};
+  static const std::map<std::string, Command> commands{
+      {"dump", RunDump},
+      {"load", [](const std::vector<std::string>& arguments) { return tools::LoadCommand(arguments, std::cerr); }}};
   return commands;
 }
 

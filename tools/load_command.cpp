@@ -1,0 +1,131 @@
+#include "tools/load_command.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "platform/errors.h"
+#include "platform/text_case.h"
+#include "tablefile/ntd_session.h"
+#include "tools/file_format.h"
+#include "tools/json_reader.h"
+#include "tools/load_ntd.h"
+#include "tools/staged_target.h"
+#include "tools/terminal_password.h"
+
+namespace tools {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadArguments = 2;
+
+constexpr char kUsage[] = "usage: nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n";
+
+bool NamesTableFile(const std::string& target) {
+  return platform::AnsiSameText(std::filesystem::path(target).extension().string(), ".ntd");
+}
+
+// Whether the target is (or becomes) a table file: an existing file by its
+// content, a new one by its name.
+bool TargetIsTableFile(const LoadOptions& options) {
+  if (!options.append) return NamesTableFile(options.target);
+  switch (RecogniseFileFormat(options.target)) {
+    case FileFormat::kNtd: return true;
+    case FileFormat::kJet3:
+    case FileFormat::kJet4: return false;
+    case FileFormat::kUnknown: break;
+  }
+  throw LoadError(options.target + " is neither a table file nor a Jet database");
+}
+
+LoadSummary LoadFrom(std::istream& in, const LoadOptions& options, LoadNotes& notes) {
+  const bool tableFile = TargetIsTableFile(options);
+  StagedTarget staged =
+      options.append ? StagedTarget::ForChangeOf(options.target) : StagedTarget::ForNewFile(options.target);
+  JsonReader reader(in);
+  LoadSummary summary;
+  if (tableFile) {
+    NtdLoader loader(staged.WorkPath(), std::filesystem::path(options.target).stem().string(), options.append,
+                     options.password, notes);
+    summary = ReadLoadDocument(reader, loader);
+    loader.Finish();
+  } else {
+    throw LoadError("Jet databases cannot be loaded by this build: " + options.target);
+  }
+  staged.Commit();
+  return summary;
+}
+
+}  // namespace
+
+std::optional<LoadOptions> ParseLoadArguments(const std::vector<std::string>& arguments, std::string& problem) {
+  LoadOptions options;
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--jet3") {
+      options.jet3 = true;
+    } else if (argument == "--append") {
+      options.append = true;
+    } else if (argument == "--password") {
+      if (++i == arguments.size()) {
+        problem = "--password needs a value";
+        return std::nullopt;
+      }
+      options.password = arguments[i];
+    } else if (argument.starts_with("--")) {
+      problem = "unknown option " + argument;
+      return std::nullopt;
+    } else {
+      files.push_back(argument);
+    }
+  }
+  if (files.size() != 2) {
+    problem = "load needs a TARGET and an INPUT.json";
+    return std::nullopt;
+  }
+  options.target = files[0];
+  options.input = files[1];
+  if (options.jet3 && (options.append || NamesTableFile(options.target))) {
+    problem = "--jet3 chooses the format of a new Jet database; it does not go with --append or a .ntd target";
+    return std::nullopt;
+  }
+  return options;
+}
+
+LoadSummary RunLoad(const LoadOptions& options, LoadNotes& notes) {
+  if (options.input == "-") return LoadFrom(std::cin, options, notes);
+  std::ifstream in(options.input, std::ios::binary);
+  if (!in) throw platform::FileError("Cannot open file", options.input, errno);
+  return LoadFrom(in, options, notes);
+}
+
+int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err) {
+  std::string problem;
+  const auto options = ParseLoadArguments(arguments, problem);
+  if (!options) {
+    err << "nutaro: " << problem << '\n' << kUsage;
+    return kBadArguments;
+  }
+  // An enciphered table to append to asks for its password when none fits.
+  tablefile::TNtdSession::Instance().SetOnAskPassword(AskPasswordOnTerminal);
+  LoadNotes notes;
+  try {
+    RunLoad(*options, notes);
+  } catch (const JsonError& error) {
+    err << "nutaro: " << options->input << ", " << error.what() << '\n';
+    return kFailed;
+  } catch (const LoadError& error) {
+    err << "nutaro: " << (error.InDocument() ? options->input + ", " : "") << error.what() << '\n';
+    return kFailed;
+  } catch (const std::exception& error) {
+    err << "nutaro: " << options->target << ": " << error.what() << '\n';
+    return kFailed;
+  }
+  notes.Print(err);
+  return kDone;
+}
+
+}  // namespace tools

@@ -1,0 +1,66 @@
+#pragma once
+// Loads the one table of a document of format "ntd" into a table file: a
+// new table made from field definitions, or rows appended to an existing
+// table. The table-file engine holds a table wholly in memory, so the rows
+// gather in the engine's record store and reach the file in one write at
+// Finish; the document itself still streams past.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/load_document.h"
+#include "tools/load_report.h"
+
+namespace recordset {
+class TField;
+}
+namespace tablefile {
+class TNtdTable;
+}
+
+namespace tools {
+
+class NtdLoader : public LoadSink {
+ public:
+  // Builds a new table to be written to `path`, or, with `append`, extends
+  // the table file `path`. `tableName` is the name the table file gives its
+  // table (the target's file name without extension). A `password` opens an
+  // enciphered table, or enciphers a new one. Notes go to `notes`, which
+  // must outlive the loader.
+  NtdLoader(std::string path, std::string tableName, bool append, std::optional<std::string> password,
+            LoadNotes& notes);
+  ~NtdLoader() override;
+  NtdLoader(const NtdLoader&) = delete;
+  NtdLoader& operator=(const NtdLoader&) = delete;
+
+  void Format(const std::string& format, JsonPosition where) override;
+  void BeginTable(const LoadTable& table) override;
+  void AddRow(std::span<const JsonScalar> values, std::int64_t rowNumber) override;
+  void EndTable(const LoadTable& table) override;
+
+  // Writes the table file; call once the whole document was read without
+  // error. Throws LoadError when the document held no table.
+  void Finish();
+
+ private:
+  struct Column;
+
+  void CreateTable(const LoadTable& table);
+  void OpenTable(const LoadTable& table);
+  void StoreValue(const Column& column, const JsonScalar& value, std::int64_t rowNumber);
+  void CheckAutoIncValues(std::span<const JsonScalar> values, std::int64_t rowNumber);
+
+  std::string path_;
+  std::string tableName_;
+  bool append_;
+  std::optional<std::string> password_;
+  LoadNotes& notes_;
+  std::unique_ptr<tablefile::TNtdTable> table_;
+  LoadTable description_;
+  std::vector<Column> columns_;
+  bool hasTable_ = false;
+};
+
+}  // namespace tools

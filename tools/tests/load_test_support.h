@@ -1,0 +1,50 @@
+#pragma once
+// Shared by the load tests: a private folder per test, the load command run
+// in-process, dumps as text, and what a folder holds.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools/dump_ntd.h"
+
+namespace tools::testing {
+
+// A fresh folder, removed with everything in it afterwards.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // The names of the entries in the folder, hidden ones included.
+  std::set<std::string> Listing() const;
+  // Writes `text` to the file `name` and returns its path.
+  std::string Write(const std::string& name, const std::string& text) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct LoadRun {
+  int exitCode;
+  std::string err;
+};
+
+// `nutaro load` with the blank-separated `arguments` (no quoting), run
+// in-process.
+LoadRun Load(const std::vector<std::string>& arguments);
+
+// The dump document of the table file or database at `path`.
+std::string Dump(const std::string& path, bool schema = false, const std::string& password = "");
+
+// Equal documents, or a failure that shows the first line where they part
+// (documents can be too large to print whole).
+::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected);
+
+}  // namespace tools::testing
