@@ -56,7 +56,7 @@ void TNtdDataset::ReportFailure(const std::exception& error) {
   platform::ShowMessage(nullptr, "", error.what(), platform::MessageIcon::kError);
 }
 
-recordset::TDataSource* TNtdDataset::LinkedSource() const { return nullptr; }
+recordset::TDataSource* TNtdDataset::LinkedSource() const { return masterSource_; }
 
 bool TNtdDataset::StoreIsOpen() const { return store_ != nullptr && store_->FieldCount() > 0; }
 

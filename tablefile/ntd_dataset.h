@@ -111,6 +111,8 @@ class TNtdDataset : public recordset::TDataSet {
   virtual void RevertChanges();
   // Makes every change permanent in memory (deleted rows are gone for good).
   virtual void AcceptChanges();
+  // Remembers the origin text that the fields created at open receive.
+  void SetFieldOrigin(std::string origin) { fieldOrigin_ = std::move(origin); }
   // The store, or nullptr before the first load.
   TNtdCursor* Store() const { return store_; }
 
@@ -138,8 +140,7 @@ class TNtdDataset : public recordset::TDataSet {
   // Builds the store from a table image in memory; fails with "Error opening
   // table: " and the reason.
   void LoadTableImage(std::span<std::uint8_t> image);
-  // Remembers the origin text given to every field at open.
-  void SetFieldOrigin(std::string origin) { fieldOrigin_ = std::move(origin); }
+  // Gives every field the origin text remembered by SetFieldOrigin.
   void ApplyFieldOrigin();
   // The view is built anew from the store; keeps the current record when asked.
   void RebuildView(bool keepPosition);

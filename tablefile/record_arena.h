@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "tablefile/record_entry.h"
@@ -17,9 +18,14 @@ class RecordArena {
   RecordArena() = default;
   RecordArena(const RecordArena&) = delete;
   RecordArena& operator=(const RecordArena&) = delete;
-  // Entries keep their addresses when the arena moves.
-  RecordArena(RecordArena&&) = default;
-  RecordArena& operator=(RecordArena&&) = default;
+  // Entries keep their addresses when the arena moves; the source is left empty.
+  RecordArena(RecordArena&& other) noexcept { *this = std::move(other); }
+  RecordArena& operator=(RecordArena&& other) noexcept {
+    chunks_ = std::move(other.chunks_);
+    usedInLastChunk_ = other.usedInLastChunk_;
+    other.Clear();
+    return *this;
+  }
 
   // A new default entry with a stable address.
   RecordEntry* Add();
