@@ -116,7 +116,8 @@ class TNtdDataset : public recordset::TDataSet {
   // The store, or nullptr before the first load.
   TNtdCursor* Store() const { return store_; }
 
-  // --- Record-set hooks.
+  // --- Record-set hooks (their contracts are those of recordset::TDataSet);
+  // rows are counted and numbered in the view.
   int RowCount() override;
   int RowNumber() override;
   void GoToRowNumber(int number) override;
@@ -128,6 +129,8 @@ class TNtdDataset : public recordset::TDataSet {
   std::unique_ptr<recordset::TLargeValueStream> OpenLargeValueStream(
       recordset::TField& field, recordset::TLargeValueMode mode) override;
   recordset::TUpdateStatus RowUpdateStatus() override;
+  // The master source of a master-detail link.
+  recordset::TDataSource* LinkedSource() const override;
 
  protected:
   // Fills the store from the table's source (abstract here).
@@ -172,7 +175,6 @@ class TNtdDataset : public recordset::TDataSet {
   std::size_t RowBufferSize() const override;
   bool GetFieldBytes(const recordset::TField& field, std::span<std::byte> target) override;
   void PutFieldBytes(recordset::TField& field, recordset::NativeValue value) override;
-  recordset::TDataSource* LinkedSource() const override;
 
   // Editing hooks.
   void EditStarting() override;
@@ -192,7 +194,6 @@ class TNtdDataset : public recordset::TDataSet {
   std::istream* loadingStream_ = nullptr;
 
  private:
-
   // The row buffer of the current state, and the record buffer that field
   // values come from and go to (the backup in the old-value state).
   recordset::TRowBuffer* StateRow() const;
