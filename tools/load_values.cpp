@@ -92,6 +92,17 @@ int HexDigit(char c) {
   return -1;
 }
 
+// The nearest value of type T; refused beyond T's range.
+template <typename T>
+T ReadFloating(const JsonScalar& value, const std::string& typeName) {
+  ExpectKind(value, JsonKind::Number, "a number");
+  T number = 0;
+  const char* end = value.text.data() + value.text.size();
+  const auto [stop, error] = std::from_chars(value.text.data(), end, number);
+  if (error != std::errc() || stop != end) Refuse(value, "within the range of a " + typeName);
+  return number;
+}
+
 }  // namespace
 
 std::string ShowValue(const JsonScalar& value) {
@@ -120,23 +131,9 @@ std::int64_t ReadInteger(const JsonScalar& value, std::int64_t minimum, std::int
   return number;
 }
 
-double ReadDouble(const JsonScalar& value) {
-  ExpectKind(value, JsonKind::Number, "a number");
-  double number = 0;
-  const char* end = value.text.data() + value.text.size();
-  const auto [stop, error] = std::from_chars(value.text.data(), end, number);
-  if (error != std::errc() || stop != end) Refuse(value, "within the range of a Double");
-  return number;
-}
+double ReadDouble(const JsonScalar& value) { return ReadFloating<double>(value, "Double"); }
 
-float ReadSingle(const JsonScalar& value) {
-  ExpectKind(value, JsonKind::Number, "a number");
-  float number = 0;
-  const char* end = value.text.data() + value.text.size();
-  const auto [stop, error] = std::from_chars(value.text.data(), end, number);
-  if (error != std::errc() || stop != end) Refuse(value, "within the range of a Single");
-  return number;
-}
+float ReadSingle(const JsonScalar& value) { return ReadFloating<float>(value, "Single"); }
 
 bool ReadBoolean(const JsonScalar& value) {
   ExpectKind(value, JsonKind::Boolean, "true or false");
