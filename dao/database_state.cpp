@@ -2,9 +2,8 @@
 
 namespace dao {
 
-jet::JetDatabase& DatabaseState::Jet(const char* source) const {
-  if (!jet_) Raise(jet::kErrObjectInvalid, source, "Object invalid or no longer set.");
-  return *jet_;
+void DatabaseState::RaiseClosed(const char* source) {
+  Raise(jet::kErrObjectInvalid, source, "Object invalid or no longer set.");
 }
 
 void DatabaseState::Close() {
@@ -14,11 +13,12 @@ void DatabaseState::Close() {
 }
 
 const jet::TableDefinition& TableSource::Definition(const char* source) {
-  return *SharedDefinition(source);
+  if (!definition_) definition_ = database_->Jet(source).Table(entry_.id);
+  return *definition_;
 }
 
 std::shared_ptr<const jet::TableDefinition> TableSource::SharedDefinition(const char* source) {
-  if (!definition_) definition_ = database_->Jet(source).Table(entry_.id);
+  Definition(source);
   return definition_;
 }
 

@@ -25,11 +25,16 @@ class DatabaseState {
   const std::string& Name() const { return name_; }
   bool IsOpen() const { return jet_ != nullptr; }
   // The engine database; raises DaoError 3420 once the database is closed.
-  jet::JetDatabase& Jet(const char* source) const;
+  jet::JetDatabase& Jet(const char* source) const {
+    if (!jet_) RaiseClosed(source);
+    return *jet_;
+  }
   // Closes the engine database (pending pages are written).
   void Close();
 
  private:
+  [[noreturn]] static void RaiseClosed(const char* source);
+
   EngineLink engine_;
   std::unique_ptr<jet::JetDatabase> jet_;
   std::string name_;

@@ -10,29 +10,27 @@ constexpr const char* kSource = "DAO.Field";
 
 }  // namespace
 
-Field::Field(std::shared_ptr<TableSource> table, std::size_t column, bool updatable,
-             std::weak_ptr<RowSource> rows)
+Field::Field(std::shared_ptr<TableSource> table, std::size_t column, bool updatable, RowSource* rows,
+             std::shared_ptr<const bool> rowsAlive)
     : engine_(table->Database()->EngineShared()),
       table_(std::move(table)),
       column_(column),
       updatable_(updatable),
       rows_(rows),
-      ofRecordset_(!rows.expired()),
-      name_(Column().name) {}
+      rowsAlive_(std::move(rowsAlive)),
+      definition_(&table_->Definition(kSource).columns[column_]),
+      name_(definition_->name) {}
 
 Field::Field(EngineLink engine, std::string name, bool descending)
     : engine_(std::move(engine)), name_(std::move(name)), descending_(descending) {}
 
-std::shared_ptr<RowSource> Field::Rows() const {
-  if (!ofRecordset_) Raise(jet::kErrInvalidOperation, kSource, "Invalid operation.");
-  std::shared_ptr<RowSource> rows = rows_.lock();
-  if (!rows) Raise(jet::kErrObjectInvalid, kSource, "Object invalid or no longer set.");
-  return rows;
+RowSource& Field::Rows() const {
+  if (rows_ == nullptr) Raise(jet::kErrInvalidOperation, kSource, "Invalid operation.");
+  if (!*rowsAlive_) Raise(jet::kErrObjectInvalid, kSource, "Object invalid or no longer set.");
+  return *rows_;
 }
 
-const jet::ColumnDefinition& Field::Column() const {
-  return table_->Definition(kSource).columns[column_];
-}
+const jet::ColumnDefinition& Field::Column() const { return *definition_; }
 
 int Field::Type() const {
   return Guarded(*engine_, kSource, [&] { return table_ ? DaoTypeOf(Column().Type()) : 0; });
@@ -84,13 +82,13 @@ std::string Field::DefaultValue() const {
 
 platform::Variant Field::Value() const {
   return Guarded(*engine_, kSource, [&] {
-    return Rows()->ColumnValue(Column());
+    return Rows().ColumnValue(Column());
   });
 }
 
 std::int64_t Field::FieldSize() const {
   return Guarded(*engine_, kSource, [&]() -> std::int64_t {
-    return Rows()->ColumnSize(Column());
+    return Rows().ColumnSize(Column());
   });
 }
 

@@ -14,7 +14,8 @@
 
 namespace dao {
 
-// What a recordset field reads its value through.
+// What a recordset field reads its value through; errors are left to the
+// field to record.
 class RowSource {
  public:
   virtual ~RowSource() = default;
@@ -27,10 +28,11 @@ class RowSource {
 class Field {
  public:
   // Column `column` (a position in the table's definition) of `table`.
-  // `updatable` tells whether the owner can change it; `rows` is set for
-  // the fields of a recordset.
-  Field(std::shared_ptr<TableSource> table, std::size_t column, bool updatable,
-        std::weak_ptr<RowSource> rows = {});
+  // `updatable` tells whether the owner can change it. The fields of a
+  // recordset read values from `rows` while `rowsAlive` holds true (the
+  // recordset clears it when it goes away).
+  Field(std::shared_ptr<TableSource> table, std::size_t column, bool updatable, RowSource* rows = nullptr,
+        std::shared_ptr<const bool> rowsAlive = nullptr);
   // A field of an index: a name and whether its order is descending.
   Field(EngineLink engine, std::string name, bool descending);
 
@@ -61,16 +63,17 @@ class Field {
 
  private:
   const jet::ColumnDefinition& Column() const;
-  std::shared_ptr<RowSource> Rows() const;
+  RowSource& Rows() const;
   const platform::Variant* Stored(std::string_view name) const;
   void BuildProperties() const;
 
   EngineLink engine_;
   std::shared_ptr<TableSource> table_;
   std::size_t column_ = 0;
+  const jet::ColumnDefinition* definition_ = nullptr;  // owned by table_
   bool updatable_ = false;
-  std::weak_ptr<RowSource> rows_;
-  bool ofRecordset_ = false;
+  RowSource* rows_ = nullptr;
+  std::shared_ptr<const bool> rowsAlive_;
   std::string name_;
   bool descending_ = false;
   mutable std::optional<PropertyCollection> properties_;

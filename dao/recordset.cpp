@@ -260,9 +260,8 @@ const FieldCollection& Recordset::Fields() {
     if (!fields_) {
       const std::shared_ptr<TableSource>& table = rows_->Table();
       FieldCollection fields(table->Database()->EngineShared(), "DAO.Fields");
-      const std::weak_ptr<RowSource> self = shared_from_this();
       for (std::size_t i = 0; i < table->Definition(kSource).columns.size(); ++i) {
-        fields.Add(std::make_shared<Field>(table, i, updatable_, self));
+        fields.Add(std::make_shared<Field>(table, i, updatable_, this, alive_));
       }
       fields_.emplace(std::move(fields));
     }
@@ -318,27 +317,29 @@ const jet::RowView& Recordset::CurrentRow() {
     const std::shared_ptr<TableSource>& table = rows_->Table();
     jet::JetDatabase& jet = table->Database()->Jet(kSource);
     const jet::TableDefinition& definition = table->Definition(kSource);
-    std::optional<jet::RowRef> row = jet::ReadRow(jet.Pages(), jet.GetLayout(), rows_->At(index_), definition.page);
-    if (!row) Raise(jet::kErrRecordDeleted, kSource, "Record is deleted.");
-    currentRef_ = std::move(row);
+    if (const jet::RowRef* scanned = rows_->ScannedRow(index_)) {
+      currentRef_ = *scanned;
+    } else {
+      currentRef_ = jet::ReadRow(jet.Pages(), jet.GetLayout(), rows_->At(index_), definition.page);
+      if (!currentRef_) Raise(jet::kErrRecordDeleted, kSource, "Record is deleted.");
+    }
     currentView_.emplace(jet.GetLayout(), currentRef_->bytes, definition.variableColumns);
     if (!decoder_) decoder_.emplace(jet.Pages(), jet.GetLayout(), jet.Codec());
   }
   return *currentView_;
 }
 
+// Called by Field, which records the errors.
 platform::Variant Recordset::ColumnValue(const jet::ColumnDefinition& column) {
-  return Run([&] {
-    const jet::RowView& row = CurrentRow();
-    return decoder_->Decode(column, row);
-  });
+  RequireOpen();
+  const jet::RowView& row = CurrentRow();
+  return decoder_->Decode(column, row);
 }
 
 std::uint32_t Recordset::ColumnSize(const jet::ColumnDefinition& column) {
-  return Run([&] {
-    const jet::RowView& row = CurrentRow();
-    return decoder_->LongValueSize(column, row);
-  });
+  RequireOpen();
+  const jet::RowView& row = CurrentRow();
+  return decoder_->LongValueSize(column, row);
 }
 
 }  // namespace dao

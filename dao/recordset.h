@@ -19,13 +19,17 @@
 
 namespace dao {
 
-class Recordset : public RowSource, public std::enable_shared_from_this<Recordset> {
+class Recordset : public RowSource {
  public:
   // Opens a recordset of `type` (dbOpenTable, dbOpenDynaset, dbOpenSnapshot,
   // dbOpenForwardOnly) over `table` with DAO `options` and `lockType`; the
   // first row, if any, becomes current.
   static std::shared_ptr<Recordset> Open(std::shared_ptr<TableSource> table, int type, int options,
                                          int lockType);
+  // Fields of a recordset that is gone raise DaoError 3420.
+  ~Recordset() override { *alive_ = false; }
+  Recordset(const Recordset&) = delete;
+  Recordset& operator=(const Recordset&) = delete;
 
   // The source the recordset was opened on (the table name).
   const std::string& Name() const;
@@ -123,6 +127,7 @@ class Recordset : public RowSource, public std::enable_shared_from_this<Recordse
   int lockType_;
   int editMode_ = 0;
   bool open_ = true;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   Place place_ = Place::kBeforeFirst;
   std::size_t index_ = 0;
   std::optional<jet::RowPointer> lastModified_;

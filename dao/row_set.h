@@ -24,6 +24,11 @@ class RowSet {
   bool Has(std::size_t index);
   // Row pointer of row `index` (Has(index) must be true).
   jet::RowPointer At(std::size_t index) const { return rows_[index]; }
+  // The bytes of row `index` when it is the row the scan found last (saves
+  // reading it again); nullptr otherwise.
+  const jet::RowRef* ScannedRow(std::size_t index) const {
+    return scanner_ && index + 1 == rows_.size() ? &scanner_->Row() : nullptr;
+  }
   // Scans to the end and returns the number of rows.
   std::size_t Size();
   // Position of the row at `pointer`, if it belongs to the set.

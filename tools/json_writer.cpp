@@ -1,15 +1,17 @@
 #include "tools/json_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace tools {
 
 void JsonWriter::Indent(std::size_t depth) {
-  out_ << '\n';
-  for (std::size_t i = 0; i < depth; ++i) out_ << "  ";
+  buffer_ += '\n';
+  for (std::size_t i = 0; i < depth; ++i) buffer_ += "  ";
 }
 
 void JsonWriter::BeforeItem() {
@@ -19,10 +21,10 @@ void JsonWriter::BeforeItem() {
   }
   if (frames_.empty()) return;
   Frame& frame = frames_.back();
-  if (frame.members > 0) out_ << ',';
   if (frame.inlineLayout) {
-    if (frame.members > 0) out_ << ' ';
+    if (frame.members > 0) buffer_.append(", ", 2);
   } else {
+    if (frame.members > 0) buffer_ += ',';
     Indent(frames_.size());
   }
   ++frame.members;
@@ -32,14 +34,15 @@ void JsonWriter::Begin(char bracket, JsonLayout layout) {
   BeforeItem();
   const bool insideInline = !frames_.empty() && frames_.back().inlineLayout;
   frames_.push_back({layout == JsonLayout::kInline || insideInline});
-  out_ << bracket;
+  buffer_ += bracket;
 }
 
 void JsonWriter::End(char bracket) {
   const Frame frame = frames_.back();
   frames_.pop_back();
   if (!frame.inlineLayout && frame.members > 0) Indent(frames_.size());
-  out_ << bracket;
+  buffer_ += bracket;
+  Emitted();
 }
 
 void JsonWriter::BeginObject(JsonLayout layout) { Begin('{', layout); }
@@ -50,45 +53,68 @@ void JsonWriter::EndArray() { End(']'); }
 void JsonWriter::Key(std::string_view name) {
   BeforeItem();
   WriteQuoted(name);
-  out_ << ": ";
+  buffer_ += ": ";
   afterKey_ = true;
 }
 
 void JsonWriter::String(std::string_view utf8) {
   BeforeItem();
   WriteQuoted(utf8);
+  Emitted();
 }
 
+namespace {
+
+// True when one of the eight bytes at `p` is a quote, a backslash or a
+// control character.
+bool NeedsEscape(const char* p) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  const auto hasZeroByte = [](std::uint64_t w) { return ((w - kOnes) & ~w & kHighBits) != 0; };
+  const bool control = ((word - 0x20 * kOnes) & ~word & kHighBits) != 0;
+  return control || hasZeroByte(word ^ ('"' * kOnes)) || hasZeroByte(word ^ ('\\' * kOnes));
+}
+
+}  // namespace
+
 void JsonWriter::WriteQuoted(std::string_view utf8) {
-  out_ << '"';
+  buffer_ += '"';
   std::size_t plain = 0;  // start of the run of characters that need no escape
   for (std::size_t i = 0; i < utf8.size(); ++i) {
+    // Skip eight characters at a time while none of them needs an escape.
+    while (i + 8 <= utf8.size() && !NeedsEscape(utf8.data() + i)) i += 8;
+    if (i >= utf8.size()) break;
     const char c = utf8[i];
     if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20) continue;
-    out_.write(utf8.data() + plain, static_cast<std::streamsize>(i - plain));
+    buffer_.append(utf8.data() + plain, i - plain);
     plain = i + 1;
     switch (c) {
-      case '"': out_ << "\\\""; break;
-      case '\\': out_ << "\\\\"; break;
-      case '\b': out_ << "\\b"; break;
-      case '\f': out_ << "\\f"; break;
-      case '\n': out_ << "\\n"; break;
-      case '\r': out_ << "\\r"; break;
-      case '\t': out_ << "\\t"; break;
+      case '"': buffer_ += "\\\""; break;
+      case '\\': buffer_ += "\\\\"; break;
+      case '\b': buffer_ += "\\b"; break;
+      case '\f': buffer_ += "\\f"; break;
+      case '\n': buffer_ += "\\n"; break;
+      case '\r': buffer_ += "\\r"; break;
+      case '\t': buffer_ += "\\t"; break;
       default: {
         char escape[7];
         std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-        out_ << escape;
+        buffer_ += escape;
       }
     }
   }
-  out_.write(utf8.data() + plain, static_cast<std::streamsize>(utf8.size() - plain));
-  out_ << '"';
+  buffer_.append(utf8.data() + plain, utf8.size() - plain);
+  buffer_ += '"';
 }
 
 void JsonWriter::Integer(std::int64_t value) {
   BeforeItem();
-  out_ << value;
+  char text[24];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  buffer_.append(text, static_cast<std::size_t>(result.ptr - text));
+  Emitted();
 }
 
 template <typename Floating>
@@ -98,12 +124,56 @@ void JsonWriter::Shortest(Floating value) {
   char text[32];
   // to_chars without a format gives the shortest text that reads back exactly.
   const auto result = std::to_chars(text, text + sizeof text, value);
-  out_.write(text, result.ptr - text);
+  buffer_.append(text, static_cast<std::size_t>(result.ptr - text));
+  Emitted();
 }
 
 void JsonWriter::Double(double value) { Shortest(value); }
 
-void JsonWriter::Single(float value) { Shortest(value); }
+// Most stored singles are short decimals (0.4, 11.4). For magnitudes in
+// [0.1, 1e5) the shortest text is the fixed form with the fewest decimals that
+// reads back as the same float; trying 0 to 6 decimals in double arithmetic
+// is exact there (a decimal of at most 11 digits cannot fall close enough to
+// the midpoint of two floats for the double step to round differently), and
+// much cheaper than the general algorithm, which stays the fallback.
+bool JsonWriter::ShortSingle(float value) {
+  const double magnitude = std::fabs(static_cast<double>(value));
+  if (!(magnitude >= 0.1 && magnitude < 1e5)) return false;
+  // Adding and taking away 2^52 rounds to the nearest integer, ties to even.
+  constexpr double kRound = 0x1p52;
+  double scale = 1;
+  for (int decimals = 0; decimals <= 6; ++decimals, scale *= 10) {
+    const double scaled = (magnitude * scale + kRound) - kRound;
+    if (static_cast<float>(scaled / scale) != static_cast<float>(magnitude)) continue;
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(scaled)).ptr;
+    const auto count = static_cast<int>(end - digits);
+    char text[32];
+    char* p = text;
+    if (value < 0) *p++ = '-';
+    if (count <= decimals) {
+      *p++ = '0';
+      *p++ = '.';
+      for (int zeros = decimals - count; zeros > 0; --zeros) *p++ = '0';
+      p = std::copy(digits, end, p);
+    } else {
+      p = std::copy(digits, end - decimals, p);
+      if (decimals > 0) {
+        *p++ = '.';
+        p = std::copy(end - decimals, end, p);
+      }
+    }
+    BeforeItem();
+    buffer_.append(text, static_cast<std::size_t>(p - text));
+    Emitted();
+    return true;
+  }
+  return false;
+}
+
+void JsonWriter::Single(float value) {
+  if (!ShortSingle(value)) Shortest(value);
+}
 
 void JsonWriter::Currency(std::int64_t tenThousandths) {
   BeforeItem();
@@ -111,23 +181,42 @@ void JsonWriter::Currency(std::int64_t tenThousandths) {
   // Unsigned arithmetic keeps the most negative amount exact.
   const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
                                            : static_cast<std::uint64_t>(tenThousandths);
-  if (negative) out_ << '-';
-  out_ << magnitude / 10'000;
+  if (negative) buffer_ += '-';
+  buffer_ += std::to_string(magnitude / 10'000);
   std::string fraction = std::to_string(magnitude % 10'000 + 10'000).substr(1);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-  if (!fraction.empty()) out_ << '.' << fraction;
+  if (!fraction.empty()) buffer_ += '.' + fraction;
+  Emitted();
 }
 
 void JsonWriter::Boolean(bool value) {
   BeforeItem();
-  out_ << (value ? "true" : "false");
+  buffer_ += (value ? "true" : "false");
+  Emitted();
 }
 
 void JsonWriter::Null() {
   BeforeItem();
-  out_ << "null";
+  buffer_ += "null";
+  Emitted();
 }
 
-void JsonWriter::Finish() { out_ << '\n'; }
+void JsonWriter::Finish() {
+  buffer_ += '\n';
+  Flush();
+}
+
+void JsonWriter::Emitted() {
+  // A complete document (or a long stretch of one) goes to the stream, so
+  // callers see whole values without calling Finish.
+  if (frames_.empty() || buffer_.size() >= kFlushSize) Flush();
+}
+
+void JsonWriter::Flush() {
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  buffer_.clear();
+}
+
+JsonWriter::~JsonWriter() { Flush(); }
 
 }  // namespace tools

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,7 +17,10 @@ enum class JsonLayout { kBlock, kInline };
 
 class JsonWriter {
  public:
+  // Output is collected and reaches `out` whenever the document (or a value
+  // written outside any container) is complete, every 64 KiB, and on Finish.
   explicit JsonWriter(std::ostream& out) : out_(out) {}
+  ~JsonWriter();
   JsonWriter(const JsonWriter&) = delete;
   JsonWriter& operator=(const JsonWriter&) = delete;
 
@@ -56,8 +60,18 @@ class JsonWriter {
   void WriteQuoted(std::string_view utf8);
   template <typename Floating>
   void Shortest(Floating value);
+  // Writes a single quickly when it is a short decimal; false otherwise.
+  bool ShortSingle(float value);
+
+  // Passes the collected text on at the end of a document or when it grows
+  // large (one stream call per stretch instead of one per token).
+  void Emitted();
+  void Flush();
+
+  static constexpr std::size_t kFlushSize = 64 * 1024;
 
   std::ostream& out_;
+  std::string buffer_;
   std::vector<Frame> frames_;
   bool afterKey_ = false;
 };

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tablefile/ntd_session.h"
+#include "tools/dump_jet.h"
 #include "tools/dump_ntd.h"
 #include "tools/file_format.h"
 #include "tools/json_writer.h"
@@ -65,8 +66,8 @@ int RunDump(const std::vector<std::string>& arguments) {
       break;
     case tools::FileFormat::kJet3:
     case tools::FileFormat::kJet4:
-      std::cerr << "nutaro: Jet databases cannot be dumped by this build: " << file << '\n';
-      return kUnreadable;
+      tools::DumpJet(file, options, writer);
+      break;
     case tools::FileFormat::kUnknown:
       std::cerr << "nutaro: not a table file or Jet database: " << file << '\n';
       return kUnreadable;

@@ -215,29 +215,4 @@ TableDefinition ReadTableDefinition(PageFile& pages, const Layout& layout, const
   return table;
 }
 
-std::uint32_t FixedTypeSize(ColumnType type) {
-  switch (type) {
-    case ColumnType::kBoolean:
-      return 0;
-    case ColumnType::kByte:
-      return 1;
-    case ColumnType::kInteger:
-      return 2;
-    case ColumnType::kLong:
-    case ColumnType::kSingle:
-      return 4;
-    case ColumnType::kCurrency:
-    case ColumnType::kDouble:
-    case ColumnType::kDateTime:
-    case ColumnType::kBigInt:
-      return 8;
-    case ColumnType::kGuid:
-      return kGuidSize;
-    case ColumnType::kDecimal:
-      return kDecimalSize;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace dao::jet

@@ -91,6 +91,29 @@ TableDefinition ReadTableDefinition(PageFile& pages, const Layout& layout, const
 
 // Size in bytes that a value of a fixed-length type occupies in a row; 0 for
 // variable-length types and for types without a known size.
-std::uint32_t FixedTypeSize(ColumnType type);
+constexpr std::uint32_t FixedTypeSize(ColumnType type) {
+  switch (type) {
+    case ColumnType::kBoolean:
+      return 0;
+    case ColumnType::kByte:
+      return 1;
+    case ColumnType::kInteger:
+      return 2;
+    case ColumnType::kLong:
+    case ColumnType::kSingle:
+      return 4;
+    case ColumnType::kCurrency:
+    case ColumnType::kDouble:
+    case ColumnType::kDateTime:
+    case ColumnType::kBigInt:
+      return 8;
+    case ColumnType::kGuid:
+      return kGuidSize;
+    case ColumnType::kDecimal:
+      return kDecimalSize;
+    default:
+      return 0;
+  }
+}
 
 }  // namespace dao::jet

@@ -1,5 +1,7 @@
 #include "dao/jet/text_codec.h"
 
+#include <cstring>
+
 #include "platform/codepage.h"
 
 namespace dao::jet {
@@ -7,67 +9,94 @@ namespace {
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-void AppendCodePoint(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+// Writes `c` as UTF-8 at `p` and returns the end.
+char* PutUtf8(char32_t c, char* p) {
+  if (c < 0x80) {
+    *p++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *p++ = static_cast<char>(0xC0 | (c >> 6));
+    *p++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *p++ = static_cast<char>(0xE0 | (c >> 12));
+    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *p++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *p++ = static_cast<char>(0xF0 | (c >> 18));
+    *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *p++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return p;
+}
+
+// Appends the one-byte characters (U+0001-U+00FF) of compressed text.
+void AppendLatin1(Bytes latin1, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + 2 * latin1.size());
+  char* p = out.data() + start;
+  std::size_t i = 0;
+  // Eight ASCII characters at a time: they are their own UTF-8.
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  while (i + 8 <= latin1.size()) {
+    std::uint64_t word;
+    std::memcpy(&word, latin1.data() + i, sizeof word);
+    if ((word & kHighBits) != 0) {
+      for (const std::size_t end = i + 8; i < end; ++i) p = PutUtf8(latin1[i], p);
+      continue;
+    }
+    std::memcpy(p, &word, sizeof word);
+    p += 8;
+    i += 8;
+  }
+  for (; i < latin1.size(); ++i) p = PutUtf8(latin1[i], p);
+  out.resize(static_cast<std::size_t>(p - out.data()));
+}
+
 // Jet 4 compressed text: after the FF FE marker each byte is a character
-// U+0000-U+00FF; a zero byte switches to two bytes per character and back.
+// U+0001-U+00FF; a zero byte switches to two bytes per character, and a
+// character whose first byte is zero switches back.
 void AppendCompressed(Bytes stored, std::string& out) {
   bool compressed = true;
   std::size_t i = 2;
-  std::size_t runStart = i;
-  const auto flushRun = [&](std::size_t end) {
-    if (!compressed && end > runStart) AppendUtf16LeAsUtf8(stored.subspan(runStart, end - runStart), out);
-  };
   while (i < stored.size()) {
-    if (stored[i] == 0) {
-      flushRun(i);
-      compressed = !compressed;
-      runStart = ++i;
-    } else if (compressed) {
-      AppendCodePoint(stored[i], out);
-      ++i;
+    std::size_t end = i;
+    if (compressed) {
+      const void* zero = std::memchr(stored.data() + i, 0, stored.size() - i);
+      end = zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - stored.data())
+                            : stored.size();
+      AppendLatin1(stored.subspan(i, end - i), out);
     } else {
-      i += 2;
+      while (end + 1 < stored.size() && stored[end] != 0) end += 2;
+      AppendUtf16LeAsUtf8(stored.subspan(i, end - i), out);
     }
+    if (end >= stored.size() || stored[end] != 0) return;  // the end, or a stray odd byte
+    compressed = !compressed;
+    i = end + 1;
   }
-  flushRun(std::min(i, stored.size()));
 }
 
 }  // namespace
 
 void AppendUtf16LeAsUtf8(Bytes utf16, std::string& out) {
   const std::size_t units = utf16.size() / 2;
-  const std::uint8_t* p = utf16.data();
+  const std::uint8_t* in = utf16.data();
+  const std::size_t start = out.size();
+  out.resize(start + 3 * units);  // no unit takes more (a pair takes 4 for 2 units)
+  char* p = out.data() + start;
   for (std::size_t i = 0; i < units; ++i) {
-    char32_t unit = LoadU16(p + 2 * i);
-    if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(LoadU16(p + 2 * i + 2))) {
-      const char32_t low = LoadU16(p + 2 * i + 2);
-      unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    char32_t unit = LoadU16(in + 2 * i);
+    if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(LoadU16(in + 2 * i + 2))) {
+      unit = 0x10000 + ((unit - 0xD800) << 10) + (LoadU16(in + 2 * i + 2) - 0xDC00u);
       ++i;
     } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
       unit = kReplacementCharacter;
     }
-    AppendCodePoint(unit, out);
+    p = PutUtf8(unit, p);
   }
+  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 std::vector<std::uint8_t> Utf8ToUtf16Le(std::string_view utf8) {

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
 #include <cstdint>
 #include <limits>
 #include <sstream>
@@ -77,6 +81,30 @@ TEST(JsonWriter, NumbersAreShortestAndExact) {
   EXPECT_EQ(text.str(),
             "[0.1, 52, 0.3333333333333333, 1e-07, 0.1, 16777216, null, -12.34, 5, "
             "-922337203685477.5808, -9223372036854775808]");
+}
+
+// The quick path for short decimals must print exactly what the general
+// shortest-text algorithm prints, for every kind of single.
+TEST(JsonWriter, SinglesMatchTheShortestRoundTripText) {
+  std::mt19937 random(20240611);
+  std::vector<float> values;
+  for (int i = 0; i < 200000; ++i) values.push_back(static_cast<float>(i) / 100.0f);
+  for (int i = 0; i < 200000; ++i) values.push_back(-static_cast<float>(random() % 10000000) / 1000.0f);
+  for (int i = 0; i < 200000; ++i) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(random());
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    values.push_back(value);
+  }
+  for (const float value : values) {
+    if (!std::isfinite(value)) continue;
+    std::ostringstream text;
+    JsonWriter out(text);
+    out.Single(value);
+    char expected[32];
+    const auto end = std::to_chars(expected, expected + sizeof expected, value).ptr;
+    ASSERT_EQ(text.str(), std::string(expected, end)) << "bits of the value differ for " << expected;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,210 @@
+#include "tools/dump_jet.h"
+
+#include <cstdio>
+#include <set>
+#include <stdexcept>
+
+#include "dao/constants.h"
+#include "dao/db_engine.h"
+#include "platform/date_time.h"
+#include "platform/decimal.h"
+#include "platform/format_settings.h"
+#include "platform/guids.h"
+#include "tools/terminal_password.h"
+
+namespace tools {
+namespace {
+
+const char* TypeName(int daoType) {
+  switch (daoType) {
+    case dao::dbBoolean: return "Boolean";
+    case dao::dbByte: return "Byte";
+    case dao::dbInteger: return "Integer";
+    case dao::dbLong: return "Long";
+    case dao::dbCurrency: return "Currency";
+    case dao::dbSingle: return "Single";
+    case dao::dbDouble: return "Double";
+    case dao::dbDate: return "Date";
+    case dao::dbText: return "Text";
+    case dao::dbLongBinary: return "LongBinary";
+    case dao::dbMemo: return "Memo";
+    case dao::dbGUID: return "GUID";
+    case dao::dbBigInt: return "BigInt";
+    case dao::dbDecimal: return "Decimal";
+    default: return "Binary";
+  }
+}
+
+std::string LowerHex(const platform::Bytes& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (const std::uint8_t b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 0x0F];
+  }
+  return text;
+}
+
+// "YYYY-MM-DD HH:MM:SS.mmm"; a value outside the calendar is shown as the
+// number the file holds.
+void WriteDate(platform::TDateTime value, JsonWriter& out) {
+  if (!platform::IsValidDateTime(value)) return out.Double(value);
+  const platform::DateParts date = platform::DecodeDate(value);
+  const platform::TimeParts time = platform::DecodeTime(value);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", date.year, date.month, date.day, time.hour,
+                time.minute, time.second, time.millisecond);
+  out.String(text);
+}
+
+void WriteValue(const platform::Variant& value, JsonWriter& out) {
+  using platform::VariantType;
+  switch (value.Type()) {
+    case VariantType::kEmpty:
+    case VariantType::kNull: return out.Null();
+    case VariantType::kBoolean: return out.Boolean(value.ToBoolean());
+    case VariantType::kByte:
+    case VariantType::kInt16:
+    case VariantType::kInt32:
+    case VariantType::kInt64: return out.Integer(value.ToInt64());
+    case VariantType::kSingle: return out.Single(value.ToSingle());
+    case VariantType::kDouble: return out.Double(value.ToDouble());
+    case VariantType::kCurrency: return out.Currency(value.ToCurrency().scaled);
+    case VariantType::kDate: return WriteDate(value.ToDate(), out);
+    case VariantType::kString: return out.String(*value.StringIf());
+    case VariantType::kBytes: return out.String(LowerHex(*value.BytesIf()));
+    case VariantType::kGuid: return out.String(platform::GuidToString(value.ToGuid()));
+    case VariantType::kDecimal:
+      return out.String(platform::DecimalToText(value.ToDecimal(), platform::EnglishUsFormatSettings()));
+  }
+}
+
+bool IsColumnFact(const std::string& name) {
+  static const std::set<std::string> kFacts{"Name", "Type", "Size", "OrdinalPosition", "SourceTable", "SourceField"};
+  return kFacts.count(name) != 0;
+}
+
+void WriteColumn(const dao::Field& field, bool schema, JsonWriter& out) {
+  out.BeginObject(JsonLayout::kInline);
+  out.Key("name");
+  out.String(field.Name());
+  out.Key("type");
+  out.String(TypeName(field.Type()));
+  out.Key("size");
+  out.Integer(field.Size());
+  if (schema) {
+    // Every property DAO keeps for the column, except those that repeat
+    // what the column entry says already.
+    out.Key("properties");
+    out.BeginObject(JsonLayout::kInline);
+    for (const auto& property : field.Properties()) {
+      if (IsColumnFact(property->Name())) continue;
+      out.Key(property->Name());
+      WriteValue(property->Value(), out);
+    }
+    out.EndObject();
+  }
+  out.EndObject();
+}
+
+void WriteIndexes(const dao::TableDef& table, JsonWriter& out) {
+  out.Key("indexes");
+  out.BeginArray();
+  for (const auto& index : table.Indexes()) {
+    out.BeginObject(JsonLayout::kInline);
+    out.Key("name");
+    out.String(index->Name());
+    out.Key("primary");
+    out.Boolean(index->Primary());
+    out.Key("unique");
+    out.Boolean(index->Unique());
+    out.Key("foreign");
+    out.Boolean(index->Foreign());
+    out.Key("ignoreNulls");
+    out.Boolean(index->IgnoreNulls());
+    out.Key("required");
+    out.Boolean(index->Required());
+    out.Key("fields");
+    out.BeginArray();
+    for (const auto& field : index->Fields()) {
+      out.BeginObject();
+      out.Key("name");
+      out.String(field->Name());
+      out.Key("descending");
+      out.Boolean((field->Attributes() & dao::dbDescending) != 0);
+      out.EndObject();
+    }
+    out.EndArray();
+    out.EndObject();
+  }
+  out.EndArray();
+}
+
+void WriteTable(dao::Database& database, const dao::TableDef& table, bool schema, JsonWriter& out) {
+  out.BeginObject();
+  out.Key("name");
+  out.String(table.Name());
+  out.Key("columns");
+  out.BeginArray();
+  for (const auto& field : table.Fields()) WriteColumn(*field, schema, out);
+  out.EndArray();
+  if (schema) WriteIndexes(table, out);
+  out.Key("rows");
+  out.BeginArray();
+  const auto recordset = database.OpenRecordset(table.Name(), dao::dbOpenForwardOnly);
+  const dao::FieldCollection& fields = recordset->Fields();
+  for (; !recordset->AtEOF(); recordset->MoveNext()) {
+    out.BeginArray(JsonLayout::kInline);
+    for (const auto& field : fields) WriteValue(field->Value(), out);
+    out.EndArray();
+  }
+  out.EndArray();
+  out.EndObject();
+}
+
+std::shared_ptr<dao::Database> OpenDatabase(dao::Workspace& workspace, const std::string& path,
+                                            const DumpOptions& options) {
+  if (options.password) return workspace.OpenDatabase(path, false, true, ";PWD=" + *options.password);
+  try {
+    return workspace.OpenDatabase(path, false, true);
+  } catch (const dao::DaoError& error) {
+    std::string password;
+    if (error.Number() != dao::jet::kErrWrongPassword || !AskPasswordOnTerminal(password)) throw;
+    return workspace.OpenDatabase(path, false, true, ";PWD=" + password);
+  }
+}
+
+}  // namespace
+
+void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& out) {
+  const auto engine = dao::DBEngine::Create("DAO.DBEngine.36");
+  const auto workspace = engine->CreateWorkspace("nutaro", "Admin", "");
+  const auto database = OpenDatabase(*workspace, path, options);
+  const dao::TableDefCollection& tables = database->TableDefs();
+
+  std::vector<std::shared_ptr<dao::TableDef>> chosen;
+  for (const std::string& name : options.tables) {
+    if (!tables.Contains(name)) throw std::runtime_error("Table '" + name + "' not found in " + path);
+    chosen.push_back(tables.Item(name));
+  }
+  if (options.tables.empty()) {
+    for (const auto& table : tables) {
+      if ((table->Attributes() & (dao::dbSystemObject | dao::dbAttachedTable | dao::dbAttachedODBC)) == 0) {
+        chosen.push_back(table);
+      }
+    }
+  }
+
+  out.BeginObject();
+  out.Key("format");
+  out.String(database->Version() == "3.0" ? "jet3" : "jet4");
+  out.Key("tables");
+  out.BeginArray();
+  for (const auto& table : chosen) WriteTable(*database, *table, options.schema, out);
+  out.EndArray();
+  out.EndObject();
+  out.Finish();
+}
+
+}  // namespace tools
