@@ -71,7 +71,7 @@ std::optional<std::uint8_t> AddRow(MutableBytes page, Bytes row, const Layout& l
   if (!DataPageHasRoomFor(page, row.size(), layout)) return std::nullopt;
   const std::uint16_t count = DataPageSlotCount(page, layout);
   const std::size_t start = LowestRowStart(page, layout) - row.size();
-  std::memcpy(&page[start], row.data(), row.size());
+  std::copy(row.begin(), row.end(), page.begin() + static_cast<long>(start));
   StoreU16(&page[layout.dataRowCountOffset], static_cast<std::uint16_t>(count + 1));
   SetSlotEntry(page, static_cast<std::uint8_t>(count), static_cast<std::uint16_t>(start | flags), layout);
   SetFreeSpace(page, layout);
@@ -107,7 +107,7 @@ bool ReplaceRow(MutableBytes page, std::uint8_t slot, Bytes row, std::uint16_t f
   std::size_t end = layout.pageSize;
   for (std::uint8_t i = 0; i < count; ++i) {
     end -= contents[i].size();
-    std::memcpy(&page[end], contents[i].data(), contents[i].size());
+    std::copy(contents[i].begin(), contents[i].end(), page.begin() + static_cast<long>(end));
     SetSlotEntry(page, i, static_cast<std::uint16_t>(end | slotFlags[i]), layout);
   }
   const std::size_t tableEnd = layout.dataHeaderSize + kRowSlotSize * count;

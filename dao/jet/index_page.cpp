@@ -155,7 +155,7 @@ void IndexNode::Write(MutableBytes page, const Layout& layout) const {
   };
   if (prefix == 0) {
     // Entries lie back to back in data_ as on the page: one copy.
-    std::memcpy(&page[layout.indexFirstEntryOffset], data_.data(), data_.size());
+    std::copy(data_.begin(), data_.end(), page.begin() + layout.indexFirstEntryOffset);
     for (const std::uint32_t end : ends_) markEnd(end);
     offset = data_.size();
   } else {
