@@ -1,5 +1,7 @@
 #include "dao/jet/database_writer.h"
 
+#include <algorithm>
+
 #include "dao/jet/jet_error.h"
 #include "dao/jet/long_value.h"
 #include "dao/jet/property_blob_writer.h"
@@ -59,6 +61,15 @@ std::uint32_t DatabaseWriter::CreateTable(const std::string& name, const std::ve
     for (std::size_t k = 0; k < i; ++k)
       if (platform::AnsiSameText(columns[i].name, columns[k].name))
         throw JetError(kErrDuplicateFieldName, "More than one field named '" + columns[i].name + "'.");
+  }
+  for (const NewIndex& index : indexes) {
+    RequireValidName(index.name);
+    const bool usable = !index.columns.empty() && index.columns.size() <= kMaxIndexColumns &&
+                        std::all_of(index.columns.begin(), index.columns.end(), [&](const IndexColumn& c) {
+                          return c.columnNumber < columns.size() && columns[c.columnNumber].type != ColumnType::kMemo &&
+                                 columns[c.columnNumber].type != ColumnType::kOle;
+                        });
+    if (!usable) throw JetError(kErrInvalidArgument, "The index '" + index.name + "' cannot be built on its fields.");
   }
   // The catalog's own writers must see the new rows: drop them first.
   tables_.erase(kMSysObjectsPage);

@@ -34,8 +34,8 @@ class DatabaseWriter {
 
   // Creates a user table. Raises JetError 3010 when a table or query of
   // that name exists (letter case ignored), 3125 for a name the engine does
-  // not accept, 3191 for two columns of one name, 3262 for a type that
-  // cannot be indexed. Returns the table's id (its tdef page).
+  // not accept, 3191 for two columns of one name, 3001 for an index on a
+  // memo or OLE column or on no column. Returns the table's id (its tdef page).
   std::uint32_t CreateTable(const std::string& name, const std::vector<NewColumn>& columns,
                             const std::vector<NewIndex>& indexes, double now);
 

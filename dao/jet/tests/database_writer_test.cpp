@@ -34,6 +34,10 @@ TEST(DatabaseWriterTest, TablesAreCreatedWithTheCatalogsChecks) {
   EXPECT_EQ(ErrorOf([&] { writer.CreateTable("a.b", kNuta, {}, 45000); }), 3125);
   EXPECT_EQ(ErrorOf([&] { writer.CreateTable(std::string(65, 'x'), kNuta, {}, 45000); }), 3125);
   EXPECT_EQ(ErrorOf([&] { writer.CreateTable("Twice", {kNuta[0], kNuta[0]}, {}, 45000); }), 3191);
+  EXPECT_EQ(ErrorOf([&] {
+              writer.CreateTable("MemoIndex", {{"Note", ColumnType::kMemo}}, {{"Note", {{0, false}}}}, 45000);
+            }),
+            kErrInvalidArgument);
   const std::uint32_t second = writer.CreateTable("Zweite", kNuta, {}, 45000);
   EXPECT_GT(second, id);
 
