@@ -36,7 +36,7 @@ TableDefinition MakeTable(std::uint32_t tdefPage, const std::vector<ColumnPlan>&
     column.typeCode = static_cast<std::uint8_t>(p.type);
     column.flags = p.flags;
     column.sortOrder = kGeneralSortOrder;
-    column.length = column.IsFixed() ? static_cast<std::uint16_t>(FixedTypeSize(p.type))
+    column.length = column.IsFixed() ? FixedDescriptorLength(p.type)
                     : (p.type == ColumnType::kText || p.type == ColumnType::kBinary) ? textLength
                                                                                       : 0;
     definition.columns.push_back(column);
@@ -64,6 +64,10 @@ void AddIndex(TableDefinition& definition, const char* name, std::uint8_t kind,
 const auto kByName = [](const auto& a, const auto& b) { return LessIgnoringCase(a.name, b.name); };
 
 }  // namespace
+
+std::uint16_t FixedDescriptorLength(ColumnType type) {
+  return type == ColumnType::kBoolean ? 1 : static_cast<std::uint16_t>(FixedTypeSize(type));
+}
 
 void AssignColumnLayout(TableDefinition& definition) {
   std::uint16_t number = 0, variables = 0, fixedOffset = 0;

@@ -31,6 +31,11 @@ std::vector<std::uint8_t> SerializeSystemTable(const TableDefinition& definition
 // the column counts of the definition.
 void AssignColumnLayout(TableDefinition& definition);
 
+// The length a column descriptor of `type` states for a fixed type: its
+// size, and 1 for Yes/No (whose value lives in the null mask); 0 for the
+// variable types.
+std::uint16_t FixedDescriptorLength(ColumnType type);
+
 // Puts the logical indexes in the order the engine stores them: by name,
 // letter case ignored.
 void SortLogicalIndexesByName(TableDefinition& definition);

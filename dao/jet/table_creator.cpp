@@ -23,7 +23,7 @@ constexpr std::uint32_t kCreatorPlaceholderRights = 0x000F00FE;
 
 std::uint8_t ColumnFlags(const NewColumn& column) {
   std::uint8_t flags = kColumnUpdatable;
-  if (FixedTypeSize(column.type) != 0) flags |= kColumnFixed;
+  if (FixedDescriptorLength(column.type) != 0) flags |= kColumnFixed;
   if (column.autoNumber) flags |= kColumnAutoNumber;
   return flags;
 }
@@ -121,7 +121,7 @@ TableDefinition NewTableDefinition(const std::vector<NewColumn>& columns, const 
     if (layout.IsJet4() && (text || c.type == ColumnType::kMemo) && c.compressedText)
       column.extendedFlags = kColumnCompressedUnicode;
     column.length = static_cast<std::uint16_t>(
-        text ? c.size * (layout.IsJet4() ? 2 : 1) : c.type == ColumnType::kBinary ? c.size : FixedTypeSize(c.type));
+        text ? c.size * (layout.IsJet4() ? 2 : 1) : c.type == ColumnType::kBinary ? c.size : FixedDescriptorLength(c.type));
     definition.columns.push_back(column);
   }
   AssignColumnLayout(definition);

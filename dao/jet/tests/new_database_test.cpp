@@ -62,6 +62,8 @@ TEST_F(NewDatabaseTest, Jet4LayoutIsTheEnginesOwn) {
   const std::vector<std::size_t> counts = {layout.tdefRowCountOffset, layout.tdefHeaderSize + 4,
                                            layout.tdefHeaderSize + layout.realIndexStatisticsSize + 4};
   EXPECT_EQ(Differences(PageOf(image, 2, layout), PageOf(template2000, 2, layout)), counts);
+  EXPECT_EQ(Differences(PageOf(image, 3, layout), PageOf(template2000, 3, layout)),
+            (std::vector<std::size_t>{layout.tdefRowCountOffset, layout.tdefHeaderSize + 4}));
   for (std::uint32_t page : {4u, 5u, 10u, 11u, 12u, 13u})
     EXPECT_EQ(Differences(PageOf(image, page, layout), PageOf(template2000, page, layout)),
               std::vector<std::size_t>{})
@@ -81,6 +83,9 @@ TEST_F(NewDatabaseTest, Jet3LayoutMatchesAccess97) {
   ASSERT_EQ(image.size(), 20u * layout.pageSize);
   // Only the trailer word Access bumps in used files differs on page 0.
   EXPECT_EQ(Differences(PageOf(image, 0, layout), PageOf(access97, 0, layout)), std::vector<std::size_t>{});
+  // MSysACEs differs only in its row count and distinct ObjectIds.
+  EXPECT_EQ(Differences(PageOf(image, 3, layout), PageOf(access97, 3, layout)),
+            (std::vector<std::size_t>{layout.tdefRowCountOffset, layout.tdefHeaderSize + 4}));
   for (std::uint32_t page : {5u, 8u, 10u, 15u, 16u, 17u})
     EXPECT_EQ(Differences(PageOf(image, page, layout), PageOf(access97, page, layout)), std::vector<std::size_t>{})
         << "page " << page;
