@@ -269,6 +269,15 @@ const FieldCollection& Recordset::Fields() {
   });
 }
 
+void Recordset::ReadRow(jet::ValueSink& sink) {
+  Run([&] {
+    const jet::RowView& row = CurrentRow();
+    for (const jet::ColumnDefinition& column : rows_->Table()->Definition(kSource).columns) {
+      decoder_->Decode(column, row, sink);
+    }
+  });
+}
+
 std::shared_ptr<Recordset> Recordset::Clone() {
   return Run([&] {
     if (type_ == kForwardOnly) NotSupported();

@@ -86,6 +86,10 @@ class Recordset : public RowSource {
 
   // The fields of the current row, in table order.
   const FieldCollection& Fields();
+  // Sends the current row's values to `sink` in field order, without
+  // building variants (for readers of many rows; not part of DAO). Raises
+  // DaoError 3021 without a current row.
+  void ReadRow(jet::ValueSink& sink);
 
   // An independent recordset over the same rows, without a current row
   // until it is moved or given a bookmark.

@@ -6,6 +6,7 @@
 
 #include "dao/constants.h"
 #include "dao/db_engine.h"
+#include "dao/jet/column_value.h"
 #include "platform/date_time.h"
 #include "platform/decimal.h"
 #include "platform/format_settings.h"
@@ -35,7 +36,7 @@ const char* TypeName(int daoType) {
   }
 }
 
-std::string LowerHex(const platform::Bytes& bytes) {
+std::string LowerHex(dao::jet::Bytes bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text;
   text.reserve(bytes.size() * 2);
@@ -58,6 +59,33 @@ void WriteDate(platform::TDateTime value, JsonWriter& out) {
   out.String(text);
 }
 
+// Column values as the dump format writes them.
+class JsonValueSink final : public dao::jet::ValueSink {
+ public:
+  explicit JsonValueSink(JsonWriter& out) : out_(out) {}
+
+  void Null() override { out_.Null(); }
+  void Boolean(bool value) override { out_.Boolean(value); }
+  void Byte(std::uint8_t value) override { out_.Integer(value); }
+  void Integer(std::int16_t value) override { out_.Integer(value); }
+  void Long(std::int32_t value) override { out_.Integer(value); }
+  void BigInt(std::int64_t value) override { out_.Integer(value); }
+  void Currency(std::int64_t scaled) override { out_.Currency(scaled); }
+  void Single(float value) override { out_.Single(value); }
+  void Double(double value) override { out_.Double(value); }
+  void Date(double value) override { WriteDate(value, out_); }
+  void Text(std::string_view utf8) override { out_.String(utf8); }
+  void Binary(dao::jet::Bytes data) override { out_.String(LowerHex(data)); }
+  void Guid(const platform::Guid& value) override { out_.String(platform::GuidToString(value)); }
+  void Decimal(const platform::Decimal& value) override {
+    out_.String(platform::DecimalToText(value, platform::EnglishUsFormatSettings()));
+  }
+
+ private:
+  JsonWriter& out_;
+};
+
+// A property value (the values of stored properties are variants).
 void WriteValue(const platform::Variant& value, JsonWriter& out) {
   using platform::VariantType;
   switch (value.Type()) {
@@ -153,10 +181,10 @@ void WriteTable(dao::Database& database, const dao::TableDef& table, bool schema
   out.Key("rows");
   out.BeginArray();
   const auto recordset = database.OpenRecordset(table.Name(), dao::dbOpenForwardOnly);
-  const dao::FieldCollection& fields = recordset->Fields();
+  JsonValueSink sink(out);
   for (; !recordset->AtEOF(); recordset->MoveNext()) {
     out.BeginArray(JsonLayout::kInline);
-    for (const auto& field : fields) WriteValue(field->Value(), out);
+    recordset->ReadRow(sink);
     out.EndArray();
   }
   out.EndArray();

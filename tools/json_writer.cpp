@@ -9,6 +9,8 @@
 
 namespace tools {
 
+constexpr std::size_t kSingleTextSize = 16;  // "-1.17549435e-38" and a spare byte
+
 void JsonWriter::Indent(std::size_t depth) {
   buffer_ += '\n';
   for (std::size_t i = 0; i < depth; ++i) buffer_ += "  ";
@@ -130,49 +132,65 @@ void JsonWriter::Shortest(Floating value) {
 
 void JsonWriter::Double(double value) { Shortest(value); }
 
+namespace {
+
 // Most stored singles are short decimals (0.4, 11.4). For magnitudes in
 // [0.1, 1e5) the shortest text is the fixed form with the fewest decimals that
 // reads back as the same float; trying 0 to 6 decimals in double arithmetic
 // is exact there (a decimal of at most 11 digits cannot fall close enough to
 // the midpoint of two floats for the double step to round differently), and
 // much cheaper than the general algorithm, which stays the fallback.
-bool JsonWriter::ShortSingle(float value) {
+// Writes the shortest text of a finite `value` at `out` (room for 16) and
+// returns its length.
+std::size_t SingleText(float value, char* out) {
   const double magnitude = std::fabs(static_cast<double>(value));
-  if (!(magnitude >= 0.1 && magnitude < 1e5)) return false;
-  // Adding and taking away 2^52 rounds to the nearest integer, ties to even.
-  constexpr double kRound = 0x1p52;
-  double scale = 1;
-  for (int decimals = 0; decimals <= 6; ++decimals, scale *= 10) {
-    const double scaled = (magnitude * scale + kRound) - kRound;
-    if (static_cast<float>(scaled / scale) != static_cast<float>(magnitude)) continue;
-    char digits[24];
-    char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(scaled)).ptr;
-    const auto count = static_cast<int>(end - digits);
-    char text[32];
-    char* p = text;
-    if (value < 0) *p++ = '-';
-    if (count <= decimals) {
-      *p++ = '0';
-      *p++ = '.';
-      for (int zeros = decimals - count; zeros > 0; --zeros) *p++ = '0';
-      p = std::copy(digits, end, p);
-    } else {
-      p = std::copy(digits, end - decimals, p);
-      if (decimals > 0) {
+  if (magnitude >= 0.1 && magnitude < 1e5) {
+    // Adding and taking away 2^52 rounds to the nearest integer, ties to even.
+    constexpr double kRound = 0x1p52;
+    double scale = 1;
+    for (int decimals = 0; decimals <= 6; ++decimals, scale *= 10) {
+      const double scaled = (magnitude * scale + kRound) - kRound;
+      if (static_cast<float>(scaled / scale) != static_cast<float>(magnitude)) continue;
+      char digits[24];
+      char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(scaled)).ptr;
+      const auto count = static_cast<int>(end - digits);
+      char* p = out;
+      if (value < 0) *p++ = '-';
+      if (count <= decimals) {
+        *p++ = '0';
         *p++ = '.';
-        p = std::copy(end - decimals, end, p);
+        for (int zeros = decimals - count; zeros > 0; --zeros) *p++ = '0';
+        p = std::copy(digits, end, p);
+      } else {
+        p = std::copy(digits, end - decimals, p);
+        if (decimals > 0) {
+          *p++ = '.';
+          p = std::copy(end - decimals, end, p);
+        }
       }
+      return static_cast<std::size_t>(p - out);
     }
-    BeforeItem();
-    buffer_.append(text, static_cast<std::size_t>(p - text));
-    Emitted();
-    return true;
   }
-  return false;
+  // to_chars without a format gives the shortest text that reads back exactly.
+  return static_cast<std::size_t>(std::to_chars(out, out + kSingleTextSize, value).ptr - out);
 }
 
+}  // namespace
+
 void JsonWriter::Single(float value) {
-  if (!ShortSingle(value)) Shortest(value);
+  if (!std::isfinite(value)) return Null();
+  // Columns repeat their values a lot; a small cache of texts spares most
+  // conversions.
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  CachedSingle& cached = singles_[(bits * 0x9E3779B1u) >> (32 - kSingleCacheBits)];
+  if (cached.length == 0 || cached.bits != bits) {
+    cached.bits = bits;
+    cached.length = static_cast<std::uint8_t>(SingleText(value, cached.text));
+  }
+  BeforeItem();
+  buffer_.append(cached.text, cached.length);
+  Emitted();
 }
 
 void JsonWriter::Currency(std::int64_t tenThousandths) {

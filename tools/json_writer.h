@@ -5,6 +5,7 @@
 // UTF-8 with escapes only where JSON requires them; numbers are the shortest
 // text that reads back to the same value.
 
+#include <array>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -60,8 +61,13 @@ class JsonWriter {
   void WriteQuoted(std::string_view utf8);
   template <typename Floating>
   void Shortest(Floating value);
-  // Writes a single quickly when it is a short decimal; false otherwise.
-  bool ShortSingle(float value);
+  // The text of a single, remembered by its bits.
+  struct CachedSingle {
+    std::uint32_t bits = 0;
+    std::uint8_t length = 0;  // 0: empty
+    char text[16];
+  };
+  static constexpr int kSingleCacheBits = 8;
 
   // Passes the collected text on at the end of a document or when it grows
   // large (one stream call per stretch instead of one per token).
@@ -72,6 +78,7 @@ class JsonWriter {
 
   std::ostream& out_;
   std::string buffer_;
+  std::array<CachedSingle, 1u << kSingleCacheBits> singles_{};
   std::vector<Frame> frames_;
   bool afterKey_ = false;
 };

@@ -26,6 +26,7 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kUnreadable = 1;
 constexpr int kBadArguments = 2;
+constexpr std::size_t kDocumentRoom = 64u << 20;
 
 constexpr char kUsage[] =
     "usage: nutaro dump FILE [TABLE...] [--schema] [--password TEXT]\n"
@@ -58,7 +59,11 @@ int RunDump(const std::vector<std::string>& arguments) {
 
   tablefile::TNtdSession::Instance().SetOnAskPassword(tools::AskPasswordOnTerminal);
   // The document is printed only when complete: a failure prints nothing.
-  std::ostringstream document;
+  // Room reserved up front is only touched as far as it is used, and spares
+  // the copies of a buffer that keeps growing.
+  std::string room;
+  room.reserve(kDocumentRoom);
+  std::ostringstream document(std::move(room));
   tools::JsonWriter writer(document);
   switch (tools::RecogniseFileFormat(file)) {
     case tools::FileFormat::kNtd:
@@ -72,7 +77,7 @@ int RunDump(const std::vector<std::string>& arguments) {
       std::cerr << "nutaro: not a table file or Jet database: " << file << '\n';
       return kUnreadable;
   }
-  std::cout << document.str();
+  std::cout << document.view();
   return kSuccess;
 }
 

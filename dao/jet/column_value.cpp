@@ -7,8 +7,6 @@
 namespace dao::jet {
 namespace {
 
-platform::Bytes ToBytes(Bytes data) { return platform::Bytes(data.begin(), data.end()); }
-
 platform::Decimal DecodeDecimal(Bytes data, std::uint8_t scale) {
   // Sign byte, then the 128-bit magnitude as four u32 LE words, most
   // significant word first. Precision is at most 28 digits, so the top word
@@ -24,55 +22,96 @@ platform::Decimal DecodeDecimal(Bytes data, std::uint8_t scale) {
   return value;
 }
 
+// Builds the variant DAO's Field::Value returns.
+class VariantSink final : public ValueSink {
+ public:
+  platform::Variant Take() { return std::move(value_); }
+
+  void Null() override { value_ = platform::Variant::Null(); }
+  void Boolean(bool value) override { value_ = platform::Variant(value); }
+  void Byte(std::uint8_t value) override { value_ = platform::Variant(value); }
+  void Integer(std::int16_t value) override { value_ = platform::Variant(value); }
+  void Long(std::int32_t value) override { value_ = platform::Variant(value); }
+  void BigInt(std::int64_t value) override { value_ = platform::Variant(value); }
+  void Currency(std::int64_t scaled) override { value_ = platform::Variant(platform::Currency{scaled}); }
+  void Single(float value) override { value_ = platform::Variant(value); }
+  void Double(double value) override { value_ = platform::Variant(value); }
+  void Date(double value) override { value_ = platform::Variant::FromDate(value); }
+  void Text(std::string_view utf8) override { value_ = platform::Variant(utf8); }
+  void Binary(Bytes data) override { value_ = platform::Variant(platform::Bytes(data.begin(), data.end())); }
+  void Guid(const platform::Guid& value) override { value_ = platform::Variant(value); }
+  void Decimal(const platform::Decimal& value) override { value_ = platform::Variant(value); }
+
+ private:
+  platform::Variant value_;
+};
+
 }  // namespace
 
-platform::Variant DecodeStoredValue(ColumnType type, Bytes data, std::uint8_t scale, const TextCodec& codec) {
-  const std::uint32_t size = FixedTypeSize(type);
-  RequireFits(data, 0, size, "a value is shorter than its type");
+void DecodeStoredValue(ColumnType type, Bytes data, std::uint8_t scale, const TextCodec& codec,
+                       std::string& text, ValueSink& sink) {
+  RequireFits(data, 0, FixedTypeSize(type), "a value is shorter than its type");
   const std::uint8_t* p = data.data();
   switch (type) {
     case ColumnType::kBoolean:
-      return platform::Variant(!data.empty() && data[0] != 0);
+      return sink.Boolean(!data.empty() && data[0] != 0);
     case ColumnType::kByte:
-      return platform::Variant(p[0]);
+      return sink.Byte(p[0]);
     case ColumnType::kInteger:
-      return platform::Variant(static_cast<std::int16_t>(LoadU16(p)));
+      return sink.Integer(static_cast<std::int16_t>(LoadU16(p)));
     case ColumnType::kLong:
-      return platform::Variant(static_cast<std::int32_t>(LoadU32(p)));
+      return sink.Long(static_cast<std::int32_t>(LoadU32(p)));
     case ColumnType::kCurrency:
-      return platform::Variant(platform::Currency{static_cast<std::int64_t>(LoadU64(p))});
+      return sink.Currency(static_cast<std::int64_t>(LoadU64(p)));
     case ColumnType::kSingle:
-      return platform::Variant(LoadF32(p));
+      return sink.Single(LoadF32(p));
     case ColumnType::kDouble:
-      return platform::Variant(LoadF64(p));
+      return sink.Double(LoadF64(p));
     case ColumnType::kDateTime:
-      return platform::Variant::FromDate(LoadF64(p));
+      return sink.Date(LoadF64(p));
     case ColumnType::kBigInt:
-      return platform::Variant(static_cast<std::int64_t>(LoadU64(p)));
+      return sink.BigInt(static_cast<std::int64_t>(LoadU64(p)));
     case ColumnType::kGuid: {
       platform::Guid guid;
       std::copy_n(p, kGuidSize, guid.bytes.begin());
-      return platform::Variant(guid);
+      return sink.Guid(guid);
     }
     case ColumnType::kDecimal:
-      return platform::Variant(DecodeDecimal(data, scale));
+      return sink.Decimal(DecodeDecimal(data, scale));
     case ColumnType::kText:
     case ColumnType::kMemo:
-      return platform::Variant(codec.Value(data));
+      text.clear();
+      codec.AppendValue(data, text);
+      return sink.Text(text);
     default:
-      return platform::Variant(ToBytes(data));
+      return sink.Binary(data);
   }
 }
 
-platform::Variant ValueDecoder::Decode(const ColumnDefinition& column, const RowView& row) {
+platform::Variant DecodeStoredValue(ColumnType type, Bytes data, std::uint8_t scale, const TextCodec& codec) {
+  VariantSink sink;
+  std::string text;
+  DecodeStoredValue(type, data, scale, codec, text, sink);
+  return sink.Take();
+}
+
+void ValueDecoder::Decode(const ColumnDefinition& column, const RowView& row, ValueSink& sink) {
   const ColumnType type = column.Type();
-  if (type == ColumnType::kBoolean) return platform::Variant(row.HasBit(column.number));
+  if (type == ColumnType::kBoolean) return sink.Boolean(row.HasBit(column.number));
   Bytes data;
-  if (!row.Value(column, data)) return platform::Variant::Null();
-  if (!column.IsLongValue()) return DecodeStoredValue(type, data, column.scale, *codec_);
+  if (!row.Value(column, data)) return sink.Null();
+  if (!column.IsLongValue()) return DecodeStoredValue(type, data, column.scale, *codec_, text_, sink);
   ReadLongValue(*pages_, *layout_, data, buffer_);
-  if (type == ColumnType::kMemo) return platform::Variant(codec_->Value(buffer_));
-  return platform::Variant(platform::Bytes(buffer_.begin(), buffer_.end()));
+  if (type == ColumnType::kOle) return sink.Binary(buffer_);
+  text_.clear();
+  codec_->AppendValue(buffer_, text_);
+  sink.Text(text_);
+}
+
+platform::Variant ValueDecoder::Decode(const ColumnDefinition& column, const RowView& row) {
+  VariantSink sink;
+  Decode(column, row, sink);
+  return sink.Take();
 }
 
 std::uint32_t ValueDecoder::LongValueSize(const ColumnDefinition& column, const RowView& row) const {

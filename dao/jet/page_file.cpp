@@ -66,10 +66,15 @@ PageFile::Slot& PageFile::Load(std::uint32_t number) {
     Touch(cached);
     return cached;
   }
-  auto page = std::make_shared<Page>(number, pageSize_);
-  storage_->Read(static_cast<std::uint64_t>(number) * pageSize_, page->MutableData());
-  if (databaseKey_ != 0 && number != kHeaderPage) {
-    ApplyPageCipher(databaseKey_, number, page->MutableData());
+  const std::uint64_t offset = static_cast<std::uint64_t>(number) * pageSize_;
+  const Bytes mapped = storage_->Mapped();
+  MutablePageRef page;
+  if (!mapped.empty() && (databaseKey_ == 0 || number == kHeaderPage)) {
+    page = std::make_shared<Page>(number, mapped.subspan(offset, pageSize_));
+  } else {
+    page = std::make_shared<Page>(number, pageSize_);
+    storage_->Read(offset, page->MutableData());
+    if (databaseKey_ != 0 && number != kHeaderPage) ApplyPageCipher(databaseKey_, number, page->MutableData());
   }
   Trim();
   Slot& slot = slots_[number];

@@ -15,22 +15,27 @@
 
 namespace dao::jet {
 
-// The bytes of one page as the engine sees them (decrypted).
+// The bytes of one page as the engine sees them (decrypted): owned, or lent
+// by a read-only storage that holds the whole file in memory.
 class Page {
  public:
-  Page(std::uint32_t number, std::uint32_t size) : number_(number), bytes_(size, 0) {}
+  // A zero-filled page of `size` bytes.
+  Page(std::uint32_t number, std::uint32_t size) : number_(number), owned_(size, 0), data_(owned_) {}
+  // A page whose bytes stay owned by the storage (which outlives the page).
+  Page(std::uint32_t number, Bytes lent) : number_(number), data_(lent) {}
 
   // The page's number in the file.
   std::uint32_t Number() const { return number_; }
   // All bytes of the page.
-  Bytes Data() const { return bytes_; }
+  Bytes Data() const { return data_; }
   // All bytes for changing; only reachable through PageFile::Modify/Append,
-  // which mark the page dirty.
-  MutableBytes MutableData() { return bytes_; }
+  // which mark the page dirty and never hand out lent pages.
+  MutableBytes MutableData() { return owned_; }
 
  private:
   std::uint32_t number_;
-  std::vector<std::uint8_t> bytes_;
+  std::vector<std::uint8_t> owned_;
+  Bytes data_;
 };
 
 using PageRef = std::shared_ptr<const Page>;

@@ -1,12 +1,14 @@
 #include "dao/jet/storage.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 namespace dao::jet {
 namespace {
@@ -36,7 +38,14 @@ namespace {
 }  // namespace
 
 FileStorage::FileStorage(int fd, std::string path, bool writable)
-    : fd_(fd), path_(std::move(path)), writable_(writable) {}
+    : fd_(fd), path_(std::move(path)), writable_(writable) {
+  if (writable_) return;
+  // A mapping spares copying every page; without one, pages are read.
+  const std::uint64_t size = Size();
+  if (size == 0 || size > std::numeric_limits<std::size_t>::max()) return;
+  void* address = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd_, 0);
+  if (address != MAP_FAILED) mapped_ = Bytes(static_cast<const std::uint8_t*>(address), static_cast<std::size_t>(size));
+}
 
 std::unique_ptr<FileStorage> FileStorage::Open(const std::string& path, bool writable) {
   const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
@@ -58,7 +67,10 @@ std::unique_ptr<FileStorage> FileStorage::Create(const std::string& path) {
   return std::unique_ptr<FileStorage>(new FileStorage(fd, path, true));
 }
 
-FileStorage::~FileStorage() { ::close(fd_); }
+FileStorage::~FileStorage() {
+  if (!mapped_.empty()) ::munmap(const_cast<std::uint8_t*>(mapped_.data()), mapped_.size());
+  ::close(fd_);
+}
 
 std::uint64_t FileStorage::Size() const {
   struct stat info {};

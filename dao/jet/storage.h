@@ -28,6 +28,9 @@ class Storage {
   virtual void Sync() = 0;
   // Whether Write is allowed.
   virtual bool IsWritable() const = 0;
+  // The whole content in memory when a read-only storage can lend it in
+  // place (valid as long as the storage); empty otherwise.
+  virtual Bytes Mapped() const { return {}; }
 };
 
 // A database file on disk, read and written in place with pread/pwrite.
@@ -48,6 +51,8 @@ class FileStorage final : public Storage {
   void Write(std::uint64_t offset, Bytes data) override;
   void Sync() override;
   bool IsWritable() const override { return writable_; }
+  // Read-only files are mapped into memory, so their pages need no copy.
+  Bytes Mapped() const override { return mapped_; }
 
  private:
   FileStorage(int fd, std::string path, bool writable);
@@ -55,6 +60,7 @@ class FileStorage final : public Storage {
   int fd_;
   std::string path_;
   bool writable_;
+  Bytes mapped_;
 };
 
 // A database held in memory (tests, damaged copies).
@@ -67,6 +73,7 @@ class MemoryStorage final : public Storage {
   void Write(std::uint64_t offset, Bytes data) override;
   void Sync() override {}
   bool IsWritable() const override { return writable_; }
+  Bytes Mapped() const override { return writable_ ? Bytes() : Bytes(bytes_); }
 
   // The stored bytes, for inspection and deliberate damage.
   std::vector<std::uint8_t>& Contents() { return bytes_; }

@@ -32,11 +32,9 @@ char* PutUtf8(char32_t c, char* p) {
   return p;
 }
 
-// Appends the one-byte characters (U+0001-U+00FF) of compressed text.
-void AppendLatin1(Bytes latin1, std::string& out) {
-  const std::size_t start = out.size();
-  out.resize(start + 2 * latin1.size());
-  char* p = out.data() + start;
+// Writes the one-byte characters (U+0001-U+00FF) of compressed text as
+// UTF-8 at `p` (room for two bytes each) and returns the end.
+char* PutLatin1(Bytes latin1, char* p) {
   std::size_t i = 0;
   // Eight ASCII characters at a time: they are their own UTF-8.
   constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
@@ -52,40 +50,13 @@ void AppendLatin1(Bytes latin1, std::string& out) {
     i += 8;
   }
   for (; i < latin1.size(); ++i) p = PutUtf8(latin1[i], p);
-  out.resize(static_cast<std::size_t>(p - out.data()));
+  return p;
 }
 
-// Jet 4 compressed text: after the FF FE marker each byte is a character
-// U+0001-U+00FF; a zero byte switches to two bytes per character, and a
-// character whose first byte is zero switches back.
-void AppendCompressed(Bytes stored, std::string& out) {
-  bool compressed = true;
-  std::size_t i = 2;
-  while (i < stored.size()) {
-    std::size_t end = i;
-    if (compressed) {
-      const void* zero = std::memchr(stored.data() + i, 0, stored.size() - i);
-      end = zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - stored.data())
-                            : stored.size();
-      AppendLatin1(stored.subspan(i, end - i), out);
-    } else {
-      while (end + 1 < stored.size() && stored[end] != 0) end += 2;
-      AppendUtf16LeAsUtf8(stored.subspan(i, end - i), out);
-    }
-    if (end >= stored.size() || stored[end] != 0) return;  // the end, or a stray odd byte
-    compressed = !compressed;
-    i = end + 1;
-  }
-}
-
-}  // namespace
-
-void AppendUtf16LeAsUtf8(Bytes utf16, std::string& out) {
+// Writes UTF-16 LE as UTF-8 at `p` (room for three bytes per unit).
+char* PutUtf16(Bytes utf16, char* p) {
   const std::size_t units = utf16.size() / 2;
   const std::uint8_t* in = utf16.data();
-  const std::size_t start = out.size();
-  out.resize(start + 3 * units);  // no unit takes more (a pair takes 4 for 2 units)
-  char* p = out.data() + start;
   for (std::size_t i = 0; i < units; ++i) {
     char32_t unit = LoadU16(in + 2 * i);
     if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(LoadU16(in + 2 * i + 2))) {
@@ -96,7 +67,48 @@ void AppendUtf16LeAsUtf8(Bytes utf16, std::string& out) {
     }
     p = PutUtf8(unit, p);
   }
-  out.resize(static_cast<std::size_t>(p - out.data()));
+  return p;
+}
+
+// Jet 4 compressed text: after the FF FE marker each byte is a character
+// U+0001-U+00FF; a zero byte switches to two bytes per character, and a
+// character whose first byte is zero switches back. Writes at `p` (room
+// for two bytes per stored byte).
+char* PutCompressed(Bytes stored, char* p) {
+  bool compressed = true;
+  std::size_t i = 2;
+  while (i < stored.size()) {
+    std::size_t end = i;
+    if (compressed) {
+      const void* zero = std::memchr(stored.data() + i, 0, stored.size() - i);
+      end = zero != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - stored.data())
+                            : stored.size();
+      p = PutLatin1(stored.subspan(i, end - i), p);
+    } else {
+      while (end + 1 < stored.size() && stored[end] != 0) end += 2;
+      p = PutUtf16(stored.subspan(i, end - i), p);
+    }
+    if (end >= stored.size() || stored[end] != 0) break;  // the end, or a stray odd byte
+    compressed = !compressed;
+    i = end + 1;
+  }
+  return p;
+}
+
+bool IsCompressed(Bytes stored) {
+  return stored.size() >= 2 && stored[0] == kCompressedTextMarker0 && stored[1] == kCompressedTextMarker1;
+}
+
+// Jet 4 text as UTF-8 at `p`, which has room for two bytes per stored byte
+// (enough for both forms).
+char* PutJet4Text(Bytes stored, char* p) { return IsCompressed(stored) ? PutCompressed(stored, p) : PutUtf16(stored, p); }
+
+}  // namespace
+
+void AppendUtf16LeAsUtf8(Bytes utf16, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + 3 * (utf16.size() / 2));  // a pair of units takes 4, no unit more than 3
+  out.resize(static_cast<std::size_t>(PutUtf16(utf16, out.data() + start) - out.data()));
 }
 
 std::vector<std::uint8_t> Utf8ToUtf16Le(std::string_view utf8) {
@@ -141,17 +153,21 @@ void TextCodec::AppendValue(Bytes stored, std::string& out) const {
   if (version_ == Version::kJet3) {
     out += platform::AnsiToUtf8(
         std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size()), codePage_);
-  } else if (stored.size() >= 2 && stored[0] == kCompressedTextMarker0 &&
-             stored[1] == kCompressedTextMarker1) {
-    AppendCompressed(stored, out);
-  } else {
-    AppendUtf16LeAsUtf8(stored, out);
+    return;
   }
+  const std::size_t start = out.size();
+  out.resize(start + 2 * stored.size());
+  out.resize(static_cast<std::size_t>(PutJet4Text(stored, out.data() + start) - out.data()));
 }
 
 std::string TextCodec::Value(Bytes stored) const {
-  std::string out;
-  AppendValue(stored, out);
+  if (version_ == Version::kJet3) {
+    return platform::AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(stored.data()), stored.size()),
+                                codePage_);
+  }
+  // Sized once: a value is a fresh string, so growing it would reallocate.
+  std::string out(2 * stored.size(), '\0');
+  out.resize(static_cast<std::size_t>(PutJet4Text(stored, out.data()) - out.data()));
   return out;
 }
 
