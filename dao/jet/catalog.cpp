@@ -1,17 +1,28 @@
 #include "dao/jet/catalog.h"
 
-#include "dao/jet/column_value.h"
 #include "dao/jet/row_view.h"
 #include "dao/jet/table_scanner.h"
 
 namespace dao::jet {
 namespace {
 
-std::uint32_t AsU32(const platform::Variant& value) {
-  return value.IsNull() ? 0 : static_cast<std::uint32_t>(value.ToInt32());
+// The bytes of a fixed catalog column, or nullptr when it is Null.
+const std::uint8_t* FixedField(const RowView& row, const ColumnDefinition& column, std::uint32_t size) {
+  Bytes data;
+  if (!row.Value(column, data)) return nullptr;
+  RequireFits(data, 0, size, "a catalog value is cut short");
+  return data.data();
 }
 
-double AsDate(const platform::Variant& value) { return value.IsNull() ? 0 : value.ToDate(); }
+std::uint32_t U32Field(const RowView& row, const ColumnDefinition& column) {
+  const std::uint8_t* p = FixedField(row, column, 4);
+  return p == nullptr ? 0 : LoadU32(p);
+}
+
+double DateField(const RowView& row, const ColumnDefinition& column) {
+  const std::uint8_t* p = FixedField(row, column, 8);
+  return p == nullptr ? 0 : LoadF64(p);
+}
 
 }  // namespace
 
@@ -39,22 +50,23 @@ std::vector<CatalogEntry> ReadCatalog(PageFile& pages, const Layout& layout, con
     ThrowDamaged("the system catalog has columns of the wrong types");
   }
 
-  ValueDecoder decoder(pages, layout, codec);
+  // The few columns needed are read straight from the row bytes: the
+  // catalog is read at every open.
   std::vector<CatalogEntry> entries;
   TableScanner scanner(pages, layout, msysObjects);
   while (scanner.Next()) {
     const RowView row(layout, scanner.Row().bytes, msysObjects.variableColumns);
+    Bytes nameBytes;
+    if (!row.Value(name, nameBytes)) continue;  // the engine never writes nameless objects
     CatalogEntry entry;
-    entry.id = AsU32(decoder.Decode(id, row));
-    entry.parentId = AsU32(decoder.Decode(parentId, row));
-    const platform::Variant nameValue = decoder.Decode(name, row);
-    if (nameValue.IsNull()) continue;  // the engine never writes nameless objects
-    entry.name = *nameValue.StringIf();
-    const platform::Variant typeValue = decoder.Decode(type, row);
-    entry.type = typeValue.IsNull() ? 0 : typeValue.ToInt16();
-    entry.flags = AsU32(decoder.Decode(flags, row));
-    entry.dateCreate = AsDate(decoder.Decode(dateCreate, row));
-    entry.dateUpdate = AsDate(decoder.Decode(dateUpdate, row));
+    entry.name = codec.Value(nameBytes);
+    entry.id = U32Field(row, id);
+    entry.parentId = U32Field(row, parentId);
+    const std::uint8_t* typeBytes = FixedField(row, type, 2);
+    entry.type = typeBytes == nullptr ? 0 : static_cast<std::int16_t>(LoadU16(typeBytes));
+    entry.flags = U32Field(row, flags);
+    entry.dateCreate = DateField(row, dateCreate);
+    entry.dateUpdate = DateField(row, dateUpdate);
     Bytes blob;
     entry.hasProperties = row.Value(properties, blob);
     entry.row = scanner.Location();

@@ -29,6 +29,7 @@ PropertyGroup ParseValues(Bytes body, const std::vector<std::string>& names, con
     ThrowDamaged("a property chunk has a malformed name block");
   }
   group.objectName = codec.Name(body.subspan(6, nameLength));
+  group.properties.reserve((body.size() - nameBlock) / (2 * kPropertyValueHeaderSize));
   std::size_t at = nameBlock;
   while (at < body.size()) {
     const std::uint16_t recordLength = U16At(body, at, "a property value is cut short");

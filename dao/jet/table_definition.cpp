@@ -209,8 +209,10 @@ TableDefinition ReadTableDefinition(PageFile& pages, const Layout& layout, const
 
   ParseLongValueMaps(reader, stream.size(), table);
 
-  std::stable_sort(table.columns.begin(), table.columns.end(),
-                   [](const ColumnDefinition& a, const ColumnDefinition& b) { return a.number < b.number; });
+  const auto byNumber = [](const ColumnDefinition& a, const ColumnDefinition& b) { return a.number < b.number; };
+  if (!std::is_sorted(table.columns.begin(), table.columns.end(), byNumber)) {
+    std::stable_sort(table.columns.begin(), table.columns.end(), byNumber);
+  }
   CheckColumns(table);
   return table;
 }
