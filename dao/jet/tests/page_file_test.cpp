@@ -1,0 +1,188 @@
+// The page file and page 0: the header mask, version detection, the
+// database password, write-back caching, and failing or short storage.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "dao/jet/database_header.h"
+#include "dao/jet/jet_database.h"
+#include "dao/jet/page_file.h"
+#include "dao/jet/rc4.h"
+#include "dao/jet/text_codec.h"
+
+namespace dao::jet {
+namespace {
+
+std::vector<std::uint8_t> FixtureBytes(const std::string& relative) {
+  const std::filesystem::path path = std::filesystem::path(NUTARO_FIXTURES_DIR) / relative;
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::uint8_t> bytes(std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
+int ErrorNumberOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const JetError& error) {
+    return error.Number();
+  }
+  return 0;
+}
+
+// A storage whose reads fail from a given offset on, like a disk error.
+class FailingStorage final : public Storage {
+ public:
+  FailingStorage(std::vector<std::uint8_t> bytes, std::uint64_t failFrom)
+      : memory_(std::move(bytes), false), failFrom_(failFrom) {}
+  std::uint64_t Size() const override { return memory_.Size(); }
+  void Read(std::uint64_t offset, MutableBytes out) override {
+    if (offset + out.size() > failFrom_) throw JetError(kErrDiskError, "Disk or network error.");
+    memory_.Read(offset, out);
+  }
+  void Write(std::uint64_t offset, Bytes data) override { memory_.Write(offset, data); }
+  void Sync() override {}
+  bool IsWritable() const override { return false; }
+
+ private:
+  MemoryStorage memory_;
+  std::uint64_t failFrom_;
+};
+
+TEST(HeaderMask, IsTheRc4KeyStreamOfTheFixedKey) {
+  const std::array<std::uint8_t, 4> key = {0xC7, 0xDA, 0x39, 0x6B};
+  std::array<std::uint8_t, kHeaderMask.size()> stream{};
+  Rc4Apply(key, stream);
+  EXPECT_EQ(stream, kHeaderMask);
+}
+
+TEST(DatabaseHeader, VersionsAreRecognisedAndLaterFormatsRefused) {
+  std::vector<std::uint8_t> start(kVersionProbeSize, 0);
+  std::copy(kSignature.begin(), kSignature.end(), start.begin() + kSignatureOffset);
+  start[kVersionOffset] = kJet3VersionByte;
+  EXPECT_EQ(DetectVersion(start), Version::kJet3);
+  start[kVersionOffset] = kJet4VersionByte;
+  EXPECT_EQ(DetectVersion(start), Version::kJet4);
+  start[kVersionOffset] = 0x03;  // Access 2010
+  EXPECT_EQ(ErrorNumberOf([&] { DetectVersion(start); }), kErrUnrecognizedFormat);
+  start[kVersionOffset] = kJet4VersionByte;
+  start[kSignatureOffset + 9] = 'A';  // "Standard ACE DB"-like signatures are not Jet
+  EXPECT_EQ(ErrorNumberOf([&] { DetectVersion(start); }), kErrUnrecognizedFormat);
+  EXPECT_EQ(ErrorNumberOf([&] { JetDatabase(std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(10), false)); }),
+            kErrUnrecognizedFormat);
+}
+
+TEST(DatabaseHeader, FixturesStateVersionCodePageAndSortOrder) {
+  const std::vector<std::uint8_t> jet3 = FixtureBytes("access/v1997-indexTest.mdb");
+  const std::vector<std::uint8_t> jet4 = FixtureBytes("access/v2000-empty.mdb");
+  if (jet3.empty() || jet4.empty()) GTEST_SKIP() << "fixture folder " << NUTARO_FIXTURES_DIR << " is absent";
+  for (const auto& [bytes, version] : {std::pair{&jet3, Version::kJet3}, std::pair{&jet4, Version::kJet4}}) {
+    const DatabaseHeader header = ReadDatabaseHeader(LayoutFor(version), *bytes);
+    EXPECT_EQ(header.codePage, 1252);
+    EXPECT_EQ(header.sortOrder, kGeneralSortOrder);
+    EXPECT_EQ(header.databaseKey, 0u);
+    EXPECT_TRUE(header.password.empty());
+  }
+}
+
+// Stores `password` in a copy of a Jet 4 fixture the way the engine does:
+// UCS-2, XORed with the mask derived from the creation date, inside the
+// masked header region.
+std::vector<std::uint8_t> WithJet4Password(std::vector<std::uint8_t> bytes, const std::string& password) {
+  const Layout& layout = kJet4Layout;
+  MutableBytes page0(bytes.data(), layout.pageSize);
+  ToggleHeaderMask(layout, page0);
+  const auto mask = PasswordMask(LoadF64(page0.data() + kJet4CreationDateOffset));
+  std::vector<std::uint8_t> field = Utf8ToUtf16Le(password);
+  field.resize(layout.passwordLength, 0);
+  for (std::size_t i = 0; i < field.size(); ++i) page0[kPasswordOffset + i] = field[i] ^ mask[i % 4];
+  ToggleHeaderMask(layout, page0);
+  return bytes;
+}
+
+TEST(DatabaseHeader, Jet4PasswordIsUnmaskedAndComparedExactly) {
+  const std::vector<std::uint8_t> plain = FixtureBytes("nutaro/nuta4-basic.mdb");
+  if (plain.empty()) GTEST_SKIP() << "fixture folder " << NUTARO_FIXTURES_DIR << " is absent";
+  const JetDatabase open(std::make_unique<MemoryStorage>(plain, false));
+  EXPECT_FALSE(open.HasPassword());
+  EXPECT_TRUE(open.PasswordMatches(""));
+  EXPECT_TRUE(open.PasswordMatches("anything"));  // a database without password ignores one
+
+  const JetDatabase locked(std::make_unique<MemoryStorage>(WithJet4Password(plain, "Geheim1ä"), false));
+  EXPECT_TRUE(locked.HasPassword());
+  EXPECT_TRUE(locked.PasswordMatches("Geheim1ä"));
+  EXPECT_FALSE(locked.PasswordMatches("geheim1ä"));
+  EXPECT_FALSE(locked.PasswordMatches("Geheim1"));
+  EXPECT_FALSE(locked.PasswordMatches(""));
+}
+
+TEST(DatabaseHeader, Jet3PasswordIsStoredInClear) {
+  std::vector<std::uint8_t> bytes = FixtureBytes("access/v1997-indexTest.mdb");
+  if (bytes.empty()) GTEST_SKIP() << "fixture folder " << NUTARO_FIXTURES_DIR << " is absent";
+  MutableBytes page0(bytes.data(), kJet3PageSize);
+  ToggleHeaderMask(kJet3Layout, page0);
+  const std::string password = "k\xE4se";  // "käse" in code page 1252
+  std::copy(password.begin(), password.end(), page0.begin() + kPasswordOffset);
+  ToggleHeaderMask(kJet3Layout, page0);
+  const JetDatabase database(std::make_unique<MemoryStorage>(bytes, false));
+  EXPECT_TRUE(database.PasswordMatches("käse"));
+  EXPECT_FALSE(database.PasswordMatches("kase"));
+}
+
+TEST(PageFile, ChangedPagesSurviveEvictionAndReachTheStorageOnFlush) {
+  auto owned = std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(64 * 512, 0));
+  MemoryStorage* storage = owned.get();
+  PageFile pages(std::move(owned), 512, /*cacheBytes=*/16 * 512);
+  pages.Modify(3)->MutableData()[7] = 0xAB;
+  for (std::uint32_t page = 0; page < 64; ++page) pages.Read(page);  // pushes page 3 out of the cache
+  EXPECT_EQ(storage->Contents()[3 * 512 + 7], 0xAB);                 // written when it was evicted
+  EXPECT_EQ(pages.Read(3)->Data()[7], 0xAB);
+
+  const MutablePageRef appended = pages.Append();
+  EXPECT_EQ(appended->Number(), 64u);
+  appended->MutableData()[0] = 0x01;
+  EXPECT_EQ(storage->Size(), 64u * 512);
+  pages.Flush();
+  EXPECT_EQ(storage->Size(), 65u * 512);
+  EXPECT_EQ(storage->Contents()[64 * 512], 0x01);
+
+  // A page held by a reader stays valid however much else is read.
+  const PageRef held = pages.Read(5);
+  for (std::uint32_t page = 0; page < 65; ++page) pages.Read(page);
+  EXPECT_EQ(held->Number(), 5u);
+}
+
+TEST(PageFile, ShortFilesAndFailingReadsEndInErrors) {
+  // A trailing partial page is not part of the file.
+  PageFile shortFile(std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(3 * 512 + 100, 0), false), 512);
+  EXPECT_EQ(shortFile.PageCount(), 3u);
+  EXPECT_EQ(ErrorNumberOf([&] { shortFile.Read(3); }), kErrDatabaseDamaged);
+  EXPECT_EQ(ErrorNumberOf([&] { shortFile.Modify(0); }), kErrReadOnly);
+
+  PageFile failing(std::make_unique<FailingStorage>(std::vector<std::uint8_t>(4 * 512, 0), 2 * 512), 512);
+  EXPECT_NO_THROW(failing.Read(1));
+  EXPECT_EQ(ErrorNumberOf([&] { failing.Read(2); }), kErrDiskError);
+
+  const std::vector<std::uint8_t> fixture = FixtureBytes("nutaro/nuta4-basic.mdb");
+  if (fixture.empty()) return;
+  EXPECT_EQ(ErrorNumberOf([&] { JetDatabase(std::make_unique<FailingStorage>(fixture, 3 * kJet4PageSize)); }),
+            kErrDiskError);
+}
+
+TEST(Storage, MissingFilesAndExistingTargetsAreReported) {
+  EXPECT_EQ(ErrorNumberOf([] { FileStorage::Open("/nonexistent/folder/x.mdb", false); }), kErrFileNotFound);
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "jetread-storage-test.mdb";
+  std::filesystem::remove(path);
+  FileStorage::Create(path.string())->Write(0, std::vector<std::uint8_t>(16, 7));
+  EXPECT_EQ(ErrorNumberOf([&] { FileStorage::Create(path.string()); }), kErrDatabaseExists);
+  const auto readOnly = FileStorage::Open(path.string(), false);
+  EXPECT_EQ(readOnly->Mapped().size(), 16u);
+  EXPECT_EQ(readOnly->Mapped()[15], 7);
+  EXPECT_EQ(ErrorNumberOf([&] { readOnly->Write(0, std::vector<std::uint8_t>(1)); }), kErrReadOnly);
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace dao::jet
