@@ -1,5 +1,6 @@
 #include "dao/jet/database_header.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -43,6 +44,18 @@ std::array<std::uint8_t, 4> PasswordMask(double creationDate) {
     StoreU32(mask.data(), static_cast<std::uint32_t>(static_cast<std::int32_t>(whole)));
   }
   return mask;
+}
+
+void StoreDatabasePassword(const Layout& layout, MutableBytes storedPage0, std::vector<std::uint8_t> encoded) {
+  RequireFits(storedPage0, 0, layout.pageSize, "page 0 is incomplete");
+  ToggleHeaderMask(layout, storedPage0);
+  encoded.resize(layout.passwordLength, 0);
+  if (layout.IsJet4()) {
+    const auto mask = PasswordMask(LoadF64(storedPage0.data() + kJet4CreationDateOffset));
+    for (std::size_t i = 0; i < encoded.size(); ++i) encoded[i] ^= mask[i % mask.size()];
+  }
+  std::copy(encoded.begin(), encoded.end(), storedPage0.begin() + kPasswordOffset);
+  ToggleHeaderMask(layout, storedPage0);
 }
 
 DatabaseHeader ReadDatabaseHeader(const Layout& layout, Bytes storedPage0) {

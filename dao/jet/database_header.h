@@ -41,4 +41,9 @@ DatabaseHeader ReadDatabaseHeader(const Layout& layout, Bytes storedPage0);
 // creation date (its integer part as i32 little-endian).
 std::array<std::uint8_t, 4> PasswordMask(double creationDate);
 
+// Stores the password `encoded` (TextCodec::EncodeName of it; empty for
+// none, cut to the field's size) in page 0 as stored in the file (masked),
+// the way the engine does: Jet 4 XORs it with the creation-date mask.
+void StoreDatabasePassword(const Layout& layout, MutableBytes storedPage0, std::vector<std::uint8_t> encoded);
+
 }  // namespace dao::jet

@@ -106,14 +106,8 @@ TEST_F(DaoObjectsTest, FilesThatCannotBeOpenedSayWhy) {
 
 TEST_F(DaoObjectsTest, TheDatabasePasswordComesFromTheConnectString) {
   const std::string path = Copy("nutaro/nuta4-basic.mdb", [](std::vector<std::uint8_t>& bytes) {
-    const jet::Layout& layout = jet::kJet4Layout;
-    jet::MutableBytes page0(bytes.data(), layout.pageSize);
-    jet::ToggleHeaderMask(layout, page0);
-    const auto mask = jet::PasswordMask(jet::LoadF64(page0.data() + jet::kJet4CreationDateOffset));
-    std::vector<std::uint8_t> field = jet::Utf8ToUtf16Le("Kalorie");
-    field.resize(layout.passwordLength, 0);
-    for (std::size_t i = 0; i < field.size(); ++i) page0[jet::kPasswordOffset + i] = field[i] ^ mask[i % 4];
-    jet::ToggleHeaderMask(layout, page0);
+    jet::StoreDatabasePassword(jet::kJet4Layout, jet::MutableBytes(bytes.data(), jet::kJet4PageSize),
+                               jet::Utf8ToUtf16Le("Kalorie"));
   });
   EXPECT_EQ(ErrorOf([&] { workspace_->OpenDatabase(path, false, true); }), 3031);
   EXPECT_EQ(ErrorOf([&] { workspace_->OpenDatabase(path, false, true, ";UID=Admin;PWD=kalorie;"); }), 3031);

@@ -205,14 +205,8 @@ TEST_F(DumpJet, DatabasePasswordsAreAskedFor) {
   const std::filesystem::path source = fixtures_ / "nutaro" / "nuta4-empty.mdb";
   std::vector<std::uint8_t> bytes(std::filesystem::file_size(source));
   std::ifstream(source, std::ios::binary).read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  const dao::jet::Layout& layout = dao::jet::kJet4Layout;
-  dao::jet::MutableBytes page0(bytes.data(), layout.pageSize);
-  dao::jet::ToggleHeaderMask(layout, page0);
-  const auto mask = dao::jet::PasswordMask(dao::jet::LoadF64(page0.data() + dao::jet::kJet4CreationDateOffset));
-  std::vector<std::uint8_t> field = dao::jet::Utf8ToUtf16Le("Kalorie");
-  field.resize(layout.passwordLength, 0);
-  for (std::size_t i = 0; i < field.size(); ++i) page0[dao::jet::kPasswordOffset + i] = field[i] ^ mask[i % 4];
-  dao::jet::ToggleHeaderMask(layout, page0);
+  dao::jet::StoreDatabasePassword(dao::jet::kJet4Layout, dao::jet::MutableBytes(bytes.data(), dao::jet::kJet4PageSize),
+                                  dao::jet::Utf8ToUtf16Le("Kalorie"));
   const std::filesystem::path locked = folder_ / "locked.mdb";
   std::ofstream(locked, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 

@@ -87,18 +87,8 @@ TEST(DatabaseHeader, FixturesStateVersionCodePageAndSortOrder) {
   }
 }
 
-// Stores `password` in a copy of a Jet 4 fixture the way the engine does:
-// UCS-2, XORed with the mask derived from the creation date, inside the
-// masked header region.
-std::vector<std::uint8_t> WithJet4Password(std::vector<std::uint8_t> bytes, const std::string& password) {
-  const Layout& layout = kJet4Layout;
-  MutableBytes page0(bytes.data(), layout.pageSize);
-  ToggleHeaderMask(layout, page0);
-  const auto mask = PasswordMask(LoadF64(page0.data() + kJet4CreationDateOffset));
-  std::vector<std::uint8_t> field = Utf8ToUtf16Le(password);
-  field.resize(layout.passwordLength, 0);
-  for (std::size_t i = 0; i < field.size(); ++i) page0[kPasswordOffset + i] = field[i] ^ mask[i % 4];
-  ToggleHeaderMask(layout, page0);
+std::vector<std::uint8_t> WithPassword(std::vector<std::uint8_t> bytes, const Layout& layout, const std::string& password) {
+  StoreDatabasePassword(layout, MutableBytes(bytes.data(), layout.pageSize), TextCodec(layout.version, 1252).EncodeName(password));
   return bytes;
 }
 
@@ -110,7 +100,7 @@ TEST(DatabaseHeader, Jet4PasswordIsUnmaskedAndComparedExactly) {
   EXPECT_TRUE(open.PasswordMatches(""));
   EXPECT_TRUE(open.PasswordMatches("anything"));  // a database without password ignores one
 
-  const JetDatabase locked(std::make_unique<MemoryStorage>(WithJet4Password(plain, "Geheim1ä"), false));
+  const JetDatabase locked(std::make_unique<MemoryStorage>(WithPassword(plain, kJet4Layout, "Geheim1ä"), false));
   EXPECT_TRUE(locked.HasPassword());
   EXPECT_TRUE(locked.PasswordMatches("Geheim1ä"));
   EXPECT_FALSE(locked.PasswordMatches("geheim1ä"));
@@ -119,14 +109,13 @@ TEST(DatabaseHeader, Jet4PasswordIsUnmaskedAndComparedExactly) {
 }
 
 TEST(DatabaseHeader, Jet3PasswordIsStoredInClear) {
-  std::vector<std::uint8_t> bytes = FixtureBytes("access/v1997-indexTest.mdb");
+  const std::vector<std::uint8_t> bytes = FixtureBytes("access/v1997-indexTest.mdb");
   if (bytes.empty()) GTEST_SKIP() << "fixture folder " << NUTARO_FIXTURES_DIR << " is absent";
-  MutableBytes page0(bytes.data(), kJet3PageSize);
-  ToggleHeaderMask(kJet3Layout, page0);
-  const std::string password = "k\xE4se";  // "käse" in code page 1252
-  std::copy(password.begin(), password.end(), page0.begin() + kPasswordOffset);
-  ToggleHeaderMask(kJet3Layout, page0);
-  const JetDatabase database(std::make_unique<MemoryStorage>(bytes, false));
+  std::vector<std::uint8_t> locked = WithPassword(bytes, kJet3Layout, "käse");
+  // In clear, in the code page, after the header mask is taken off.
+  ToggleHeaderMask(kJet3Layout, MutableBytes(locked.data(), kJet3PageSize));
+  EXPECT_EQ(std::string(locked.begin() + kPasswordOffset, locked.begin() + kPasswordOffset + 5), std::string("k\xE4se\0", 5));
+  const JetDatabase database(std::make_unique<MemoryStorage>(WithPassword(bytes, kJet3Layout, "käse"), false));
   EXPECT_TRUE(database.PasswordMatches("käse"));
   EXPECT_FALSE(database.PasswordMatches("kase"));
 }
