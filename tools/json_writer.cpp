@@ -12,8 +12,8 @@ namespace tools {
 constexpr std::size_t kSingleTextSize = 16;  // "-1.17549435e-38" and a spare byte
 
 void JsonWriter::Indent(std::size_t depth) {
-  buffer_ += '\n';
-  for (std::size_t i = 0; i < depth; ++i) buffer_ += "  ";
+  Put('\n');
+  for (std::size_t i = 0; i < depth; ++i) Put("  ");
 }
 
 void JsonWriter::BeforeItem() {
@@ -24,9 +24,9 @@ void JsonWriter::BeforeItem() {
   if (frames_.empty()) return;
   Frame& frame = frames_.back();
   if (frame.inlineLayout) {
-    if (frame.members > 0) buffer_.append(", ", 2);
+    if (frame.members > 0) Put(", ");
   } else {
-    if (frame.members > 0) buffer_ += ',';
+    if (frame.members > 0) Put(',');
     Indent(frames_.size());
   }
   ++frame.members;
@@ -36,14 +36,14 @@ void JsonWriter::Begin(char bracket, JsonLayout layout) {
   BeforeItem();
   const bool insideInline = !frames_.empty() && frames_.back().inlineLayout;
   frames_.push_back({layout == JsonLayout::kInline || insideInline});
-  buffer_ += bracket;
+  Put(bracket);
 }
 
 void JsonWriter::End(char bracket) {
   const Frame frame = frames_.back();
   frames_.pop_back();
   if (!frame.inlineLayout && frame.members > 0) Indent(frames_.size());
-  buffer_ += bracket;
+  Put(bracket);
   Emitted();
 }
 
@@ -55,7 +55,7 @@ void JsonWriter::EndArray() { End(']'); }
 void JsonWriter::Key(std::string_view name) {
   BeforeItem();
   WriteQuoted(name);
-  buffer_ += ": ";
+  Put(": ");
   afterKey_ = true;
 }
 
@@ -82,7 +82,7 @@ bool NeedsEscape(const char* p) {
 }  // namespace
 
 void JsonWriter::WriteQuoted(std::string_view utf8) {
-  buffer_ += '"';
+  Put('"');
   std::size_t plain = 0;  // start of the run of characters that need no escape
   for (std::size_t i = 0; i < utf8.size(); ++i) {
     // Skip eight characters at a time while none of them needs an escape.
@@ -90,32 +90,32 @@ void JsonWriter::WriteQuoted(std::string_view utf8) {
     if (i >= utf8.size()) break;
     const char c = utf8[i];
     if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20) continue;
-    buffer_.append(utf8.data() + plain, i - plain);
+    Put(std::string_view(utf8.data() + plain, i - plain));
     plain = i + 1;
     switch (c) {
-      case '"': buffer_ += "\\\""; break;
-      case '\\': buffer_ += "\\\\"; break;
-      case '\b': buffer_ += "\\b"; break;
-      case '\f': buffer_ += "\\f"; break;
-      case '\n': buffer_ += "\\n"; break;
-      case '\r': buffer_ += "\\r"; break;
-      case '\t': buffer_ += "\\t"; break;
+      case '"': Put("\\\""); break;
+      case '\\': Put("\\\\"); break;
+      case '\b': Put("\\b"); break;
+      case '\f': Put("\\f"); break;
+      case '\n': Put("\\n"); break;
+      case '\r': Put("\\r"); break;
+      case '\t': Put("\\t"); break;
       default: {
         char escape[7];
         std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-        buffer_ += escape;
+        Put(escape);
       }
     }
   }
-  buffer_.append(utf8.data() + plain, utf8.size() - plain);
-  buffer_ += '"';
+  Put(std::string_view(utf8.data() + plain, utf8.size() - plain));
+  Put('"');
 }
 
 void JsonWriter::Integer(std::int64_t value) {
   BeforeItem();
   char text[24];
   const auto result = std::to_chars(text, text + sizeof text, value);
-  buffer_.append(text, static_cast<std::size_t>(result.ptr - text));
+  Put(std::string_view(text, static_cast<std::size_t>(result.ptr - text)));
   Emitted();
 }
 
@@ -126,7 +126,7 @@ void JsonWriter::Shortest(Floating value) {
   char text[32];
   // to_chars without a format gives the shortest text that reads back exactly.
   const auto result = std::to_chars(text, text + sizeof text, value);
-  buffer_.append(text, static_cast<std::size_t>(result.ptr - text));
+  Put(std::string_view(text, static_cast<std::size_t>(result.ptr - text)));
   Emitted();
 }
 
@@ -189,7 +189,7 @@ void JsonWriter::Single(float value) {
     cached.length = static_cast<std::uint8_t>(SingleText(value, cached.text));
   }
   BeforeItem();
-  buffer_.append(cached.text, cached.length);
+  Put(std::string_view(cached.text, cached.length));
   Emitted();
 }
 
@@ -199,40 +199,53 @@ void JsonWriter::Currency(std::int64_t tenThousandths) {
   // Unsigned arithmetic keeps the most negative amount exact.
   const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
                                            : static_cast<std::uint64_t>(tenThousandths);
-  if (negative) buffer_ += '-';
-  buffer_ += std::to_string(magnitude / 10'000);
+  if (negative) Put('-');
+  Put(std::to_string(magnitude / 10'000));
   std::string fraction = std::to_string(magnitude % 10'000 + 10'000).substr(1);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-  if (!fraction.empty()) buffer_ += '.' + fraction;
+  if (!fraction.empty()) {
+    Put('.');
+    Put(fraction);
+  }
   Emitted();
 }
 
 void JsonWriter::Boolean(bool value) {
   BeforeItem();
-  buffer_ += (value ? "true" : "false");
+  Put((value ? "true" : "false"));
   Emitted();
 }
 
 void JsonWriter::Null() {
   BeforeItem();
-  buffer_ += "null";
+  Put("null");
   Emitted();
 }
 
 void JsonWriter::Finish() {
-  buffer_ += '\n';
+  Put('\n');
   Flush();
 }
 
 void JsonWriter::Emitted() {
   // A complete document (or a long stretch of one) goes to the stream, so
   // callers see whole values without calling Finish.
-  if (frames_.empty() || buffer_.size() >= kFlushSize) Flush();
+  if (frames_.empty()) Flush();
 }
 
 void JsonWriter::Flush() {
-  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-  buffer_.clear();
+  out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+  used_ = 0;
+}
+
+void JsonWriter::PutLong(std::string_view text) {
+  Flush();
+  if (text.size() >= buffer_.size()) {
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  } else {
+    std::memcpy(buffer_.data(), text.data(), text.size());
+    used_ = text.size();
+  }
 }
 
 JsonWriter::~JsonWriter() { Flush(); }

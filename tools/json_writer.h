@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -69,15 +70,27 @@ class JsonWriter {
   };
   static constexpr int kSingleCacheBits = 8;
 
-  // Passes the collected text on at the end of a document or when it grows
-  // large (one stream call per stretch instead of one per token).
+  // Passes the collected text on at the end of a document (when the buffer
+  // is full, Put passes it on): one stream call per stretch instead of one
+  // per token.
   void Emitted();
   void Flush();
+  void Put(char c) {
+    if (used_ == buffer_.size()) Flush();
+    buffer_[used_++] = c;
+  }
+  void Put(std::string_view text) {
+    if (text.size() > buffer_.size() - used_) return PutLong(text);
+    std::memcpy(buffer_.data() + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void PutLong(std::string_view text);
 
   static constexpr std::size_t kFlushSize = 64 * 1024;
 
   std::ostream& out_;
-  std::string buffer_;
+  std::vector<char> buffer_ = std::vector<char>(kFlushSize);
+  std::size_t used_ = 0;
   std::array<CachedSingle, 1u << kSingleCacheBits> singles_{};
   std::vector<Frame> frames_;
   bool afterKey_ = false;

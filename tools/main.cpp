@@ -26,7 +26,6 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kUnreadable = 1;
 constexpr int kBadArguments = 2;
-constexpr std::size_t kDocumentRoom = 64u << 20;
 
 constexpr char kUsage[] =
     "usage: nutaro dump FILE [TABLE...] [--schema] [--password TEXT]\n"
@@ -58,27 +57,33 @@ int RunDump(const std::vector<std::string>& arguments) {
   if (file.empty()) return BadArguments("dump needs a FILE");
 
   tablefile::TNtdSession::Instance().SetOnAskPassword(tools::AskPasswordOnTerminal);
-  // The document is printed only when complete: a failure prints nothing.
-  // Room reserved up front is only touched as far as it is used, and spares
-  // the copies of a buffer that keeps growing.
-  std::string room;
-  room.reserve(kDocumentRoom);
-  std::ostringstream document(std::move(room));
-  tools::JsonWriter writer(document);
   switch (tools::RecogniseFileFormat(file)) {
-    case tools::FileFormat::kNtd:
-      tools::DumpNtd(file, options, writer);
-      break;
+    case tools::FileFormat::kNtd: {
+      // A table file is held in memory whole anyway; its document is printed
+      // only when complete: a failure prints nothing.
+      std::ostringstream document;
+      {
+        tools::JsonWriter writer(document);
+        tools::DumpNtd(file, options, writer);
+      }
+      std::cout << document.view();
+      return kSuccess;
+    }
     case tools::FileFormat::kJet3:
-    case tools::FileFormat::kJet4:
+    case tools::FileFormat::kJet4: {
+      // A Jet database may hold far more than memory: its document is
+      // printed as the rows are read. Files and tables are checked before
+      // anything is printed; a damaged row ends the document early, with
+      // the engine's message and a failing exit status.
+      tools::JsonWriter writer(std::cout);
       tools::DumpJet(file, options, writer);
-      break;
+      return kSuccess;
+    }
     case tools::FileFormat::kUnknown:
-      std::cerr << "nutaro: not a table file or Jet database: " << file << '\n';
-      return kUnreadable;
+      break;
   }
-  std::cout << document.view();
-  return kSuccess;
+  std::cerr << "nutaro: not a table file or Jet database: " << file << '\n';
+  return kUnreadable;
 }
 
 using Command = std::function<int(const std::vector<std::string>&)>;
