@@ -120,6 +120,22 @@ TEST(DatabaseHeader, Jet3PasswordIsStoredInClear) {
   EXPECT_FALSE(database.PasswordMatches("kase"));
 }
 
+TEST(PageFile, PagesOfADatabaseWithAKeyAreDecrypted) {
+  std::vector<std::uint8_t> bytes = FixtureBytes("nutaro/nuta4-basic.mdb");
+  if (bytes.empty()) GTEST_SKIP() << "fixture folder " << NUTARO_FIXTURES_DIR << " is absent";
+  constexpr std::uint32_t kKey = 0x5EC2E7A1;
+  MutableBytes page0(bytes.data(), kJet4PageSize);
+  ToggleHeaderMask(kJet4Layout, page0);
+  StoreU32(page0.data() + kDatabaseKeyOffset, kKey);
+  ToggleHeaderMask(kJet4Layout, page0);
+  for (std::uint32_t page = 1; page < bytes.size() / kJet4PageSize; ++page) {
+    ApplyPageCipher(kKey, page, MutableBytes(bytes.data() + static_cast<std::size_t>(page) * kJet4PageSize, kJet4PageSize));
+  }
+  JetDatabase database(std::make_unique<MemoryStorage>(bytes, false));
+  EXPECT_EQ(database.Header().databaseKey, kKey);
+  EXPECT_EQ(database.Table(database.FindTable("nuta")->id)->rowCount, 28u);
+}
+
 TEST(PageFile, ChangedPagesSurviveEvictionAndReachTheStorageOnFlush) {
   auto owned = std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(64 * 512, 0));
   MemoryStorage* storage = owned.get();
