@@ -9,8 +9,12 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
-  mdbtools nodejs npm locales
+  mdbtools locales
 )
+# Node.js and npm often come from outside Debian (with npm bundled); only ask
+# apt for them when the commands are missing.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
