@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/file_io.h"
+#include "tools/dump_jet.h"
 #include "tools/file_format.h"
 #include "tools/json_writer.h"
 #include "tools/load_command.h"
@@ -41,7 +42,11 @@ std::string Dump(const std::string& path, bool schema, const std::string& passwo
   if (!password.empty()) options.password = password;
   std::ostringstream document;
   JsonWriter writer(document);
-  DumpNtd(path, options, writer);
+  if (RecogniseFileFormat(path) == FileFormat::kNtd) {
+    DumpNtd(path, options, writer);
+  } else {
+    DumpJet(path, options, writer);
+  }
   return document.str();
 }
 
