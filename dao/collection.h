@@ -1,7 +1,10 @@
 // DAO's collections (TableDefs, Fields, Indexes, Properties, Workspaces):
 // items by position or by name, the name compared without regard to case.
+// The object owning a collection may take over Append and Delete (to
+// create a table, check a new field, ...).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +20,9 @@ inline constexpr int kErrAlreadyInCollection = 3367;
 template <class T>
 class Collection {
  public:
+  using AppendHandler = std::function<void(const std::shared_ptr<T>&)>;
+  using DeleteHandler = std::function<void(std::string_view)>;
+
   // `source` names the collection in errors ("DAO.TableDefs").
   Collection(EngineLink engine, const char* source) : engine_(std::move(engine)), source_(source) {}
 
@@ -51,9 +57,12 @@ class Collection {
   auto begin() const { return items_.begin(); }
   auto end() const { return items_.end(); }
 
-  // Appends `item`; raises DaoError 3367 when an item of that name exists.
+  // Appends `item` through the owner's handler when it has one; otherwise
+  // adds it, raising DaoError 3367 when an item of that name exists.
   void Append(std::shared_ptr<T> item) {
     Guarded(*engine_, source_, [&] {
+      if (!item) Raise(jet::kErrInvalidArgument, source_, "Invalid argument.");
+      if (onAppend_) return onAppend_(item);
       if (Contains(item->Name())) {
         Raise(kErrAlreadyInCollection, source_,
               "Cannot append. An object with that name already exists in the collection.");
@@ -61,8 +70,27 @@ class Collection {
       items_.push_back(std::move(item));
     });
   }
+  // Deletes the item called `name` through the owner's handler when it has
+  // one; otherwise removes it. DaoError 3265 when there is no such item.
+  void Delete(std::string_view name) {
+    Guarded(*engine_, source_, [&] {
+      if (!Contains(name)) NotFound();
+      if (onDelete_) return onDelete_(name);
+      Remove(name);
+    });
+  }
+
+  // For the owning object: the handlers of Append and Delete.
+  void SetHandlers(AppendHandler onAppend, DeleteHandler onDelete) {
+    onAppend_ = std::move(onAppend);
+    onDelete_ = std::move(onDelete);
+  }
   // For the owning object: adds an item at the end.
   void Add(std::shared_ptr<T> item) { items_.push_back(std::move(item)); }
+  // For the owning object: removes the item called `name`, if any.
+  void Remove(std::string_view name) {
+    std::erase_if(items_, [&](const std::shared_ptr<T>& item) { return platform::AnsiSameText(item->Name(), name); });
+  }
   // For the owning object: removes every item.
   void Clear() { items_.clear(); }
 
@@ -72,6 +100,8 @@ class Collection {
   EngineLink engine_;
   const char* source_;
   std::vector<std::shared_ptr<T>> items_;
+  AppendHandler onAppend_;
+  DeleteHandler onDelete_;
 };
 
 }  // namespace dao

@@ -95,6 +95,21 @@ enum WorkspaceType : int {
   dbUseJet = 2,
 };
 
+// DatabaseTypeEnum: the options of CreateDatabase (summed).
+enum DatabaseOption : int {
+  dbVersion10 = 1,
+  dbEncrypt = 2,
+  dbDecrypt = 4,
+  dbVersion11 = 8,
+  dbVersion20 = 16,
+  dbVersion30 = 32,
+  dbVersion40 = 64,
+  dbVersion120 = 128,
+};
+
+// LanguageConstants: the locale of the General sort order.
+inline constexpr const char* dbLangGeneral = ";LANGID=0x0409;CP=1252;COUNTRY=0";
+
 // IdleEnum.
 enum IdleAction : int {
   dbFreeLocks = 1,

@@ -39,6 +39,25 @@ int DaoTypeOf(jet::ColumnType type) {
   }
 }
 
+std::optional<jet::ColumnType> ColumnTypeOfDao(int daoType) {
+  switch (daoType) {
+    case dbBoolean: return jet::ColumnType::kBoolean;
+    case dbByte: return jet::ColumnType::kByte;
+    case dbInteger: return jet::ColumnType::kInteger;
+    case dbLong: return jet::ColumnType::kLong;
+    case dbCurrency: return jet::ColumnType::kCurrency;
+    case dbSingle: return jet::ColumnType::kSingle;
+    case dbDouble: return jet::ColumnType::kDouble;
+    case dbDate: return jet::ColumnType::kDateTime;
+    case dbBinary: return jet::ColumnType::kBinary;
+    case dbText: return jet::ColumnType::kText;
+    case dbLongBinary: return jet::ColumnType::kOle;
+    case dbMemo: return jet::ColumnType::kMemo;
+    case dbGUID: return jet::ColumnType::kGuid;
+    default: return std::nullopt;
+  }
+}
+
 int DaoSizeOf(const jet::ColumnDefinition& column, const jet::Layout& layout) {
   if (column.Type() == jet::ColumnType::kText && layout.IsJet4()) return column.length / 2;
   if (column.IsLongValue()) return 0;

@@ -2,11 +2,16 @@
 // attributes.
 #pragma once
 
+#include <optional>
+
 #include "dao/jet/table_definition.h"
 #include "dao/jet/layout.h"
 
 namespace dao {
 
+// The column type of a field DAO creates with type code `daoType`, or
+// nothing for codes a Jet table cannot hold.
+std::optional<jet::ColumnType> ColumnTypeOfDao(int daoType);
 // DAO's type code of a column type (Decimal is dbDecimal; codes DAO does
 // not know are reported as dbBinary).
 int DaoTypeOf(jet::ColumnType type);

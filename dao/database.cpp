@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "dao/constants.h"
+#include "dao/new_table.h"
+#include "platform/clock.h"
 #include "platform/text_case.h"
 
 namespace dao {
@@ -32,29 +34,79 @@ bool Database::Updatable() const {
   return Guarded(state_->Engine(), kSource, [&] { return !state_->Jet(kSource).IsReadOnly(); });
 }
 
-const TableDefCollection& Database::TableDefs() {
-  return Guarded(state_->Engine(), kSource, [&]() -> const TableDefCollection& {
+TableDefCollection& Database::TableDefs() {
+  return Guarded(state_->Engine(), kSource, [&]() -> TableDefCollection& {
     jet::JetDatabase& jet = state_->Jet(kSource);
     if (!tableDefs_) {
-      std::vector<const jet::CatalogEntry*> tables;
-      for (const jet::CatalogEntry& entry : jet.Catalog()) {
-        if (entry.parentId != jet::kTablesContainerId) continue;
-        if (entry.type == jet::kObjectTypeTable || entry.type == jet::kObjectTypeLinkedTable ||
-            entry.type == jet::kObjectTypeOdbcLink) {
-          tables.push_back(&entry);
-        }
-      }
-      std::stable_sort(tables.begin(), tables.end(), [](const jet::CatalogEntry* a, const jet::CatalogEntry* b) {
-        return platform::AnsiCompareText(a->name, b->name) < 0;
-      });
-      TableDefCollection tableDefs(state_->EngineShared(), "DAO.TableDefs");
-      for (const jet::CatalogEntry* entry : tables) {
-        tableDefs.Add(std::make_shared<TableDef>(std::make_shared<TableSource>(state_, *entry)));
-      }
-      tableDefs_.emplace(std::move(tableDefs));
+      tableDefs_.emplace(state_->EngineShared(), "DAO.TableDefs");
+      tableDefs_->SetHandlers([this](const std::shared_ptr<TableDef>& tableDef) { AppendTableDef(tableDef); },
+                              [](std::string_view) {
+                                Raise(jet::kErrNotSupported, kSource,
+                                      "Operation is not supported for this type of object.");
+                              });
+    } else if (tableDefsSchema_ == state_->SchemaGeneration()) {
+      return *tableDefs_;
     }
+    std::vector<const jet::CatalogEntry*> tables;
+    for (const jet::CatalogEntry& entry : jet.Catalog()) {
+      if (entry.parentId != jet::kTablesContainerId) continue;
+      if (entry.type == jet::kObjectTypeTable || entry.type == jet::kObjectTypeLinkedTable ||
+          entry.type == jet::kObjectTypeOdbcLink) {
+        tables.push_back(&entry);
+      }
+    }
+    std::stable_sort(tables.begin(), tables.end(), [](const jet::CatalogEntry* a, const jet::CatalogEntry* b) {
+      return platform::AnsiCompareText(a->name, b->name) < 0;
+    });
+    // Refilled in place with the same objects for known tables, so that
+    // references to the collection and its items stay valid.
+    tableDefs_->Clear();
+    for (const jet::CatalogEntry* entry : tables) {
+      std::shared_ptr<TableDef>& tableDef = known_[entry->id];
+      if (!tableDef) tableDef = std::make_shared<TableDef>(std::make_shared<TableSource>(state_, *entry));
+      tableDefs_->Add(tableDef);
+    }
+    tableDefsSchema_ = state_->SchemaGeneration();
     return *tableDefs_;
   });
+}
+
+std::shared_ptr<TableDef> Database::CreateTableDef(const std::string& name, int attributes,
+                                                   const std::string& sourceTableName, const std::string& connect) {
+  return Guarded(state_->Engine(), kSource, [&] {
+    state_->Jet(kSource);
+    if (!sourceTableName.empty() || !connect.empty()) {
+      Raise(jet::kErrNotSupported, kSource, "Operation is not supported for this type of object.");
+    }
+    if (attributes != 0) Raise(jet::kErrInvalidArgument, kSource, "Invalid argument.");
+    return std::make_shared<TableDef>(state_, name);
+  });
+}
+
+void Database::AppendTableDef(const std::shared_ptr<TableDef>& tableDef) {
+  if (tableDef->Source() || tableDef->Database() != state_) {
+    Raise(kErrAlreadyInCollection, kSource, "Cannot append. An object with that name already exists in the collection.");
+  }
+  jet::JetDatabase& jet = state_->Jet(kSource);
+  const NewTable table = DescribeNewTable(tableDef->Fields(), tableDef->Indexes(), jet.GetLayout());
+  std::uint32_t id = 0;
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) {
+    id = writer.CreateTable(tableDef->Name(), table.columns, table.indexes, platform::Now());
+    if (table.properties.empty()) return;
+    for (const jet::CatalogEntry& entry : writer.Catalog()) {
+      if (entry.id != id || !entry.IsLocalTable()) continue;
+      for (const auto& [column, property] : table.properties) writer.SetProperty(entry, column, property);
+    }
+  });
+  state_->SchemaChanged();
+  const jet::CatalogEntry* entry = nullptr;
+  for (const jet::CatalogEntry& candidate : jet.Catalog()) {
+    if (candidate.id == id && candidate.IsLocalTable()) entry = &candidate;
+  }
+  if (entry == nullptr) jet::ThrowDamaged("a new table is missing from the catalog");
+  tableDef->Bind(std::make_shared<TableSource>(state_, *entry));
+  known_[id] = tableDef;
+  tableDefs_->Add(tableDef);
 }
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options,

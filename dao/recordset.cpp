@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dao/constants.h"
+#include "dao/field_value_conversion.h"
 
 namespace dao {
 namespace {
@@ -13,6 +14,7 @@ constexpr const char* kSource = "DAO.Recordset";
 [[noreturn]] void NotSupported() {
   Raise(jet::kErrNotSupported, kSource, "Operation is not supported for this type of object.");
 }
+[[noreturn]] void RecordDeleted() { Raise(jet::kErrRecordDeleted, kSource, "Record is deleted."); }
 
 platform::Bytes BookmarkOf(jet::RowPointer pointer) {
   platform::Bytes bookmark(4);
@@ -30,17 +32,19 @@ std::shared_ptr<Recordset> Recordset::Open(std::shared_ptr<TableSource> table, i
     if (type != dbOpenTable && type != dbOpenDynaset && type != dbOpenSnapshot && type != dbOpenForwardOnly) {
       Raise(jet::kErrInvalidArgument, kSource, "Invalid argument.");
     }
-    const bool readOnly = table->Database()->Jet(kSource).IsReadOnly() || (options & dbReadOnly) != 0 ||
-                          lockType == dbReadOnlyLock || type == dbOpenSnapshot || type == dbOpenForwardOnly;
-    auto rows = std::make_shared<RowSet>(table, (options & dbAppendOnly) != 0);
+    const bool readOnly = !table->Database()->IsWritable(kSource) || (options & dbReadOnly) != 0 ||
+                          lockType == dbReadOnlyLock || type == dbOpenSnapshot || type == dbOpenForwardOnly ||
+                          table->Entry().IsSystemObject();
+    auto rows = std::make_shared<RowSet>(table, (options & dbAppendOnly) != 0, type == dbOpenTable);
+    table->Database()->AddRowSet(table->Id(), rows);
     std::shared_ptr<Recordset> recordset(new Recordset(std::move(rows), type, !readOnly, lockType));
-    if (recordset->rows_->Has(0)) recordset->GoTo(0);
+    recordset->GoToLive(recordset->rows_->NextLive(0));
     return recordset;
   });
 }
 
 Recordset::Recordset(std::shared_ptr<RowSet> rows, int type, bool updatable, int lockType)
-    : rows_(std::move(rows)), type_(type), updatable_(updatable), lockType_(lockType) {}
+    : rows_(std::move(rows)), type_(type), updatable_(updatable), lockType_(lockType), editor_(rows_->Table()) {}
 
 template <class Action>
 auto Recordset::Run(Action&& action) -> decltype(action()) {
@@ -65,9 +69,26 @@ void Recordset::RequireCurrent() const {
   if (place_ != Place::kOnRow) NoCurrentRecord();
 }
 
+void Recordset::RequireUpdatable() const {
+  if (!updatable_) Raise(jet::kErrReadOnly, kSource, "Cannot update. Database or object is read-only.");
+}
+
+void Recordset::DropPendingChange() {
+  if (editor_.Mode() != dbEditNone) editor_.Cancel();
+}
+
 const std::string& Recordset::Name() const { return rows_->Table()->Entry().name; }
 
+void Recordset::GoToLive(std::optional<std::size_t> index) {
+  if (index) {
+    GoTo(*index);
+  } else {
+    GoBeforeFirst();
+  }
+}
+
 void Recordset::GoTo(std::size_t index) {
+  DropPendingChange();
   place_ = Place::kOnRow;
   index_ = index;
   rows_->MarkVisited(index + 1);
@@ -76,12 +97,14 @@ void Recordset::GoTo(std::size_t index) {
 }
 
 void Recordset::GoBeforeFirst() {
+  DropPendingChange();
   place_ = Place::kBeforeFirst;
   currentView_.reset();
   currentRef_.reset();
 }
 
 void Recordset::GoAfterLast() {
+  DropPendingChange();
   place_ = Place::kAfterLast;
   rows_->MarkVisited(rows_->Size());
   currentView_.reset();
@@ -89,18 +112,19 @@ void Recordset::GoAfterLast() {
 }
 
 bool Recordset::AtBOF() {
-  return Run([&] { return place_ == Place::kBeforeFirst || (place_ == Place::kAfterLast && !rows_->Has(0)); });
+  return Run([&] { return place_ == Place::kBeforeFirst || (place_ == Place::kAfterLast && !rows_->NextLive(0)); });
 }
 
 bool Recordset::AtEOF() {
-  return Run([&] { return place_ == Place::kAfterLast || (place_ == Place::kBeforeFirst && !rows_->Has(0)); });
+  return Run([&] { return place_ == Place::kAfterLast || (place_ == Place::kBeforeFirst && !rows_->NextLive(0)); });
 }
 
 void Recordset::MoveFirst() {
   Run([&] {
     RequireScrollable();
-    if (!rows_->Has(0)) NoCurrentRecord();
-    GoTo(0);
+    const std::optional<std::size_t> first = rows_->NextLive(0);
+    if (!first) NoCurrentRecord();
+    GoTo(*first);
   });
 }
 
@@ -108,28 +132,29 @@ void Recordset::MoveLast() {
   Run([&] {
     RequireScrollable();
     const std::size_t size = rows_->Size();
-    if (size == 0) NoCurrentRecord();
-    GoTo(size - 1);
+    const std::optional<std::size_t> last = size == 0 ? std::nullopt : rows_->PreviousLive(size - 1);
+    if (!last) NoCurrentRecord();
+    GoTo(*last);
   });
 }
 
 void Recordset::MoveNext() {
   Run([&] {
-    std::size_t target = 0;
+    std::optional<std::size_t> target;
     switch (place_) {
       case Place::kAfterLast:
       case Place::kNowhere:
         NoCurrentRecord();
       case Place::kBeforeFirst:
-        if (!rows_->Has(0)) NoCurrentRecord();
-        target = 0;
+        target = rows_->NextLive(0);
+        if (!target) NoCurrentRecord();
         break;
       case Place::kOnRow:
-        target = index_ + 1;
+        target = rows_->NextLive(index_ + 1);
         break;
     }
-    if (rows_->Has(target)) {
-      GoTo(target);
+    if (target) {
+      GoTo(*target);
     } else {
       GoAfterLast();
     }
@@ -145,16 +170,13 @@ void Recordset::MovePrevious() {
         NoCurrentRecord();
       case Place::kAfterLast: {
         const std::size_t size = rows_->Size();
-        if (size == 0) NoCurrentRecord();
-        GoTo(size - 1);
+        const std::optional<std::size_t> last = size == 0 ? std::nullopt : rows_->PreviousLive(size - 1);
+        if (!last) NoCurrentRecord();
+        GoTo(*last);
         return;
       }
       case Place::kOnRow:
-        if (index_ == 0) {
-          GoBeforeFirst();
-        } else {
-          GoTo(index_ - 1);
-        }
+        GoToLive(index_ == 0 ? std::nullopt : rows_->PreviousLive(index_ - 1));
         return;
     }
   });
@@ -166,16 +188,20 @@ void Recordset::Move(long rows) {
     if (rows < 0) RequireScrollable();
     if (rows == 0) {
       // Re-reads the current row, which reports a row deleted meanwhile.
+      DropPendingChange();
       currentView_.reset();
       currentRef_.reset();
       CurrentRow();
       return;
     }
-    const long long target = static_cast<long long>(index_) + rows;
+    // Counted in rows that are not removed; from a removed row the next
+    // one is one step ahead.
+    long long target = static_cast<long long>(rows_->LiveBefore(index_)) + rows;
+    if (rows > 0 && rows_->IsRemoved(index_)) --target;
     if (target < 0) {
       GoBeforeFirst();
-    } else if (rows_->Has(static_cast<std::size_t>(target))) {
-      GoTo(static_cast<std::size_t>(target));
+    } else if (const std::optional<std::size_t> index = rows_->LiveAt(static_cast<std::size_t>(target))) {
+      GoTo(*index);
     } else {
       GoAfterLast();
     }
@@ -192,17 +218,17 @@ long Recordset::RecordCount() {
 long Recordset::AbsolutePosition() {
   return Run([&] {
     if (type_ == dbOpenTable || type_ == kForwardOnly) NotSupported();
-    return place_ == Place::kOnRow ? static_cast<long>(index_) : -1L;
+    return place_ == Place::kOnRow ? static_cast<long>(rows_->LiveBefore(index_)) : -1L;
   });
 }
 
 void Recordset::SetAbsolutePosition(long position) {
   Run([&] {
     if (type_ == dbOpenTable || type_ == kForwardOnly) NotSupported();
-    if (position < 0 || !rows_->Has(static_cast<std::size_t>(position))) {
-      Raise(jet::kErrInvalidArgument, kSource, "Invalid argument.");
-    }
-    GoTo(static_cast<std::size_t>(position));
+    const std::optional<std::size_t> index =
+        position < 0 ? std::nullopt : rows_->LiveAt(static_cast<std::size_t>(position));
+    if (!index) Raise(jet::kErrInvalidArgument, kSource, "Invalid argument.");
+    GoTo(*index);
   });
 }
 
@@ -212,7 +238,7 @@ float Recordset::PercentPosition() {
     if (place_ == Place::kAfterLast) return 100.0f;
     const long count = RecordCount();
     if (place_ != Place::kOnRow || count <= 0) return 0.0f;
-    return static_cast<float>(100.0 * static_cast<double>(index_) / static_cast<double>(count));
+    return static_cast<float>(100.0 * static_cast<double>(rows_->LiveBefore(index_)) / static_cast<double>(count));
   });
 }
 
@@ -220,10 +246,10 @@ void Recordset::SetPercentPosition(float percent) {
   Run([&] {
     if (type_ == kForwardOnly) NotSupported();
     if (!(percent >= 0.0f && percent <= 100.0f)) Raise(jet::kErrInvalidArgument, kSource, "Invalid argument.");
-    const std::size_t size = rows_->Size();
+    const std::size_t size = rows_->LiveSize();
     if (size == 0) NoCurrentRecord();
-    const auto index = static_cast<std::size_t>(std::lround(percent / 100.0 * static_cast<double>(size)));
-    GoTo(std::min(index, size - 1));
+    const auto position = static_cast<std::size_t>(std::lround(percent / 100.0 * static_cast<double>(size)));
+    GoTo(*rows_->LiveAt(std::min(position, size - 1)));
   });
 }
 
@@ -231,6 +257,7 @@ platform::Bytes Recordset::Bookmark() {
   return Run([&] {
     if (!Bookmarkable()) NotSupported();
     RequireCurrent();
+    if (rows_->IsRemoved(index_)) RecordDeleted();
     return BookmarkOf(rows_->At(index_));
   });
 }
@@ -252,6 +279,80 @@ platform::Bytes Recordset::LastModified() {
   return Run([&] {
     if (!lastModified_) NoCurrentRecord();
     return BookmarkOf(*lastModified_);
+  });
+}
+
+void Recordset::AddNew() {
+  Run([&] {
+    RequireUpdatable();
+    DropPendingChange();
+    editor_.StartNew();
+  });
+}
+
+void Recordset::Edit() {
+  Run([&] {
+    RequireUpdatable();
+    DropPendingChange();
+    RequireCurrent();
+    // Read afresh: a row deleted meanwhile raises 3167 here.
+    currentView_.reset();
+    currentRef_.reset();
+    CurrentRow();
+    editor_.StartEdit(rows_->At(index_));
+  });
+}
+
+std::vector<std::shared_ptr<RowSet>> Recordset::SetsTakingChanges() {
+  std::vector<std::shared_ptr<RowSet>> sets = {rows_};
+  const std::shared_ptr<TableSource>& table = rows_->Table();
+  for (std::shared_ptr<RowSet>& set : table->Database()->RowSets(table->Id())) {
+    if (set != rows_ && set->FollowsTable()) sets.push_back(std::move(set));
+  }
+  return sets;
+}
+
+void Recordset::Update(int updateType, bool force) {
+  (void)updateType;
+  (void)force;
+  Run([&] {
+    const bool adding = editor_.Mode() == dbEditAdd;
+    std::vector<std::shared_ptr<RowSet>> receivers;
+    if (adding) {
+      receivers = SetsTakingChanges();
+      for (const std::shared_ptr<RowSet>& set : receivers) set->PrepareForAppend();
+    }
+    const jet::RowPointer stored = editor_.Store();
+    for (const std::shared_ptr<RowSet>& set : receivers) set->Append(stored);
+    lastModified_ = stored;
+    currentView_.reset();
+    currentRef_.reset();
+  });
+}
+
+void Recordset::CancelUpdate() {
+  Run([&] {
+    if (editor_.Mode() == dbEditNone) {
+      Raise(jet::kErrUpdateWithoutEdit, kSource, "Update or CancelUpdate without AddNew or Edit.");
+    }
+    editor_.Cancel();
+  });
+}
+
+void Recordset::Delete() {
+  Run([&] {
+    RequireUpdatable();
+    DropPendingChange();
+    RequireCurrent();
+    if (rows_->IsRemoved(index_)) RecordDeleted();
+    const jet::RowPointer row = rows_->At(index_);
+    const std::shared_ptr<TableSource>& table = rows_->Table();
+    const std::uint32_t id = table->Id();
+    table->Database()->Write(kSource, [&](jet::DatabaseWriter& writer) { writer.Table(id).Delete(row); });
+    table->Database()->RowsChanged(id);
+    for (const std::shared_ptr<RowSet>& set : SetsTakingChanges()) set->Remove(row);
+    currentView_.reset();
+    currentRef_.reset();
   });
 }
 
@@ -289,17 +390,17 @@ std::shared_ptr<Recordset> Recordset::Clone() {
 
 void Recordset::Requery() {
   Run([&] {
-    rows_ = std::make_shared<RowSet>(rows_->Table(), /*empty=*/false);
-    if (rows_->Has(0)) {
-      GoTo(0);
-    } else {
-      GoBeforeFirst();
-    }
+    DropPendingChange();
+    const std::shared_ptr<TableSource>& table = rows_->Table();
+    rows_ = std::make_shared<RowSet>(table, /*empty=*/false, type_ == dbOpenTable);
+    table->Database()->AddRowSet(table->Id(), rows_);
+    GoToLive(rows_->NextLive(0));
   });
 }
 
 void Recordset::Close() {
   Run([&] {
+    DropPendingChange();
     open_ = false;
     currentView_.reset();
     currentRef_.reset();
@@ -322,33 +423,61 @@ platform::Variant Recordset::LastUpdated() {
 
 const jet::RowView& Recordset::CurrentRow() {
   RequireCurrent();
+  const std::shared_ptr<TableSource>& table = rows_->Table();
+  const std::uint64_t generation = table->Database()->Generation();
+  // Rows written since the view was read may have moved within their page.
+  if (currentView_ && viewGeneration_ != generation) {
+    currentView_.reset();
+    currentRef_.reset();
+  }
   if (!currentView_) {
-    const std::shared_ptr<TableSource>& table = rows_->Table();
     jet::JetDatabase& jet = table->Database()->Jet(kSource);
     const jet::TableDefinition& definition = table->Definition(kSource);
     if (const jet::RowRef* scanned = rows_->ScannedRow(index_)) {
       currentRef_ = *scanned;
     } else {
       currentRef_ = jet::ReadRow(jet.Pages(), jet.GetLayout(), rows_->At(index_), definition.page);
-      if (!currentRef_) Raise(jet::kErrRecordDeleted, kSource, "Record is deleted.");
+      if (!currentRef_) RecordDeleted();
     }
     currentView_.emplace(jet.GetLayout(), currentRef_->bytes, definition.variableColumns);
+    viewGeneration_ = generation;
     if (!decoder_) decoder_.emplace(jet.Pages(), jet.GetLayout(), jet.Codec());
   }
   return *currentView_;
 }
 
 // Called by Field, which records the errors.
-platform::Variant Recordset::ColumnValue(const jet::ColumnDefinition& column) {
+platform::Variant Recordset::ColumnValue(std::size_t position, const jet::ColumnDefinition& column) {
   RequireOpen();
+  if (const jet::FieldValue* pending = editor_.Pending(position)) {
+    return ReadBackValue(column, *pending, rows_->Table()->Database()->Jet(kSource).Codec());
+  }
+  if (editor_.Mode() == dbEditAdd) {
+    // The number the engine will give the new row.
+    if (column.IsAutoNumber()) {
+      return platform::Variant(static_cast<std::int32_t>(rows_->Table()->Definition(kSource).autoNumber + 1));
+    }
+    return column.Type() == jet::ColumnType::kBoolean ? platform::Variant(false) : platform::Variant::Null();
+  }
   const jet::RowView& row = CurrentRow();
   return decoder_->Decode(column, row);
 }
 
-std::uint32_t Recordset::ColumnSize(const jet::ColumnDefinition& column) {
+std::uint32_t Recordset::ColumnSize(std::size_t position, const jet::ColumnDefinition& column) {
   RequireOpen();
+  if (const jet::FieldValue* pending = editor_.Pending(position)) {
+    return static_cast<std::uint32_t>(pending->null ? 0 : pending->text.size() + pending->bytes.size());
+  }
+  if (editor_.Mode() == dbEditAdd) return 0;
   const jet::RowView& row = CurrentRow();
   return decoder_->LongValueSize(column, row);
+}
+
+void Recordset::SetColumnValue(std::size_t position, const jet::ColumnDefinition& column,
+                               const platform::Variant& value) {
+  RequireOpen();
+  RequireUpdatable();
+  editor_.Set(position, column, value);
 }
 
 }  // namespace dao

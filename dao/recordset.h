@@ -1,6 +1,6 @@
 // DAO Recordset objects over a stored table: table, dynaset, snapshot and
 // forward-only types, with DAO's rules for BOF/EOF, RecordCount, positions
-// and bookmarks.
+// and bookmarks, and the changes of AddNew, Edit, Update and Delete.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "dao/jet/column_value.h"
 #include "dao/jet/data_page.h"
 #include "dao/jet/row_view.h"
+#include "dao/row_editor.h"
 #include "dao/row_set.h"
 #include "platform/variant.h"
 
@@ -35,6 +36,10 @@ class Recordset : public RowSource {
   const std::string& Name() const;
   // dbOpenTable, dbOpenDynaset, dbOpenSnapshot or dbOpenForwardOnly.
   int Type() const { return type_; }
+  // Row changes: every move (and Requery, Close) drops a pending AddNew or
+  // Edit, as DAO does. Other recordsets of the table see a new row as DAO
+  // shows it: table-type ones at once, dynasets after Requery (or when
+  // their reading of the table reaches it).
 
   // DAO's BOF: before the first row, or no rows at all.
   bool AtBOF();
@@ -74,15 +79,39 @@ class Recordset : public RowSource {
   void SetBookmark(const platform::Bytes& bookmark);
   // False for forward-only recordsets.
   bool Bookmarkable() const { return type_ != kForwardOnly; }
-  // Bookmark of the row changed or added last; DaoError 3021 when there is
-  // none.
+  // Bookmark of the row changed or added last (the stored row); DaoError
+  // 3021 when there is none.
   platform::Bytes LastModified();
 
+  // False for snapshots, forward-only recordsets, system tables and
+  // databases opened read-only.
   bool Updatable() const { return updatable_; }
   // Pessimistic locking (lock type dbPessimistic).
   bool LockEdits() const { return lockType_ == kPessimistic; }
-  // dbEditNone (editing comes with the write side).
-  int EditMode() const { return editMode_; }
+  // dbEditNone, dbEditInProgress (after Edit) or dbEditAdd (after AddNew).
+  int EditMode() const { return editor_.Mode(); }
+
+  // Starts a new row in the copy buffer, holding the fields' default
+  // values; the current row stays current. DaoError 3027 when the
+  // recordset cannot be updated.
+  void AddNew();
+  // Starts changing the current row: DaoError 3021 without one, 3167 when
+  // it was deleted, 3027 when the recordset cannot be updated.
+  void Edit();
+  // Stores the copy buffer: AddNew adds the row at the end of the set (it
+  // becomes LastModified; the current row stays), Edit changes the current
+  // row. DaoError 3020 without AddNew or Edit, and the checks of the values
+  // (3314 required, 3315 zero-length text, 3022 duplicate key, 3058, 3163,
+  // 3047); after an error nothing is written and the buffer stays.
+  // `updateType` and `force` are accepted as DAO's arguments.
+  void Update(int updateType = 1, bool force = false);
+  // Drops the copy buffer; DaoError 3020 without AddNew or Edit.
+  void CancelUpdate();
+  // Deletes the current row; it stays current but reads as deleted (3167)
+  // until the recordset moves, and moves pass over it. DaoError 3021
+  // without a current row, 3167 when it is deleted already, 3027 when the
+  // recordset cannot be updated.
+  void Delete();
 
   // The fields of the current row, in table order.
   const FieldCollection& Fields();
@@ -103,9 +132,12 @@ class Recordset : public RowSource {
   platform::Variant DateCreated();
   platform::Variant LastUpdated();
 
-  // RowSource: values of the current row for its fields.
-  platform::Variant ColumnValue(const jet::ColumnDefinition& column) override;
-  std::uint32_t ColumnSize(const jet::ColumnDefinition& column) override;
+  // RowSource: values of the current row (or of the copy buffer) for its
+  // fields.
+  platform::Variant ColumnValue(std::size_t position, const jet::ColumnDefinition& column) override;
+  std::uint32_t ColumnSize(std::size_t position, const jet::ColumnDefinition& column) override;
+  void SetColumnValue(std::size_t position, const jet::ColumnDefinition& column,
+                      const platform::Variant& value) override;
 
  private:
   static constexpr int kForwardOnly = 8;
@@ -120,6 +152,10 @@ class Recordset : public RowSource {
   void RequireOpen() const;
   void RequireScrollable() const;
   void RequireCurrent() const;
+  void RequireUpdatable() const;
+  void DropPendingChange();
+  std::vector<std::shared_ptr<RowSet>> SetsTakingChanges();
+  void GoToLive(std::optional<std::size_t> index);
   void GoTo(std::size_t index);
   void GoBeforeFirst();
   void GoAfterLast();
@@ -129,7 +165,7 @@ class Recordset : public RowSource {
   int type_;
   bool updatable_;
   int lockType_;
-  int editMode_ = 0;
+  RowEditor editor_;
   bool open_ = true;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   Place place_ = Place::kBeforeFirst;
@@ -139,6 +175,7 @@ class Recordset : public RowSource {
   // The current row, parsed once per position.
   std::optional<jet::RowRef> currentRef_;
   std::optional<jet::RowView> currentView_;
+  std::uint64_t viewGeneration_ = 0;  // database generation the view was read at
   std::optional<jet::ValueDecoder> decoder_;
 };
 

@@ -1,8 +1,13 @@
 #include "dao/workspace.h"
 
+#include <filesystem>
+#include <initializer_list>
+
 #include "dao/connect_string.h"
 #include "dao/constants.h"
+#include "dao/jet/new_database.h"
 #include "dao/jet/storage.h"
+#include "platform/clock.h"
 
 namespace dao {
 namespace {
@@ -44,29 +49,71 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool 
     if (!settings.DatabaseType().empty() && !platform::AnsiSameText(settings.DatabaseType(), "MS Access")) {
       Raise(kErrInstallableIsam, kSource, "Could not find installable ISAM.");
     }
-    if (name.empty()) Raise(jet::kErrFileNotFound, kSource, "Could not find file ''.");
-    const std::string unrecognized = "Unrecognized database format '" + name + "'";
-    std::unique_ptr<jet::JetDatabase> jetDatabase;
-    try {
-      jetDatabase = std::make_unique<jet::JetDatabase>(OpenStorage(name, readOnly));
-    } catch (const jet::JetError& error) {
-      if (error.Number() != jet::kErrUnrecognizedFormat) throw;
-      // Name the file, and keep the engine's reason when it gives one.
-      const std::string reason = error.what();
-      const std::size_t detail = reason.find(':');
-      Raise(jet::kErrUnrecognizedFormat, kSource,
-            unrecognized + (detail == std::string::npos ? "." : reason.substr(detail)));
+    return Open(name, readOnly, connect);
+  });
+}
+
+std::shared_ptr<Database> Workspace::Open(const std::string& name, bool readOnly, const std::string& connect) {
+  if (name.empty()) Raise(jet::kErrFileNotFound, kSource, "Could not find file ''.");
+  const std::string unrecognized = "Unrecognized database format '" + name + "'";
+  std::unique_ptr<jet::JetDatabase> jetDatabase;
+  try {
+    jetDatabase = std::make_unique<jet::JetDatabase>(OpenStorage(name, readOnly));
+  } catch (const jet::JetError& error) {
+    if (error.Number() != jet::kErrUnrecognizedFormat) throw;
+    // Name the file, and keep the engine's reason when it gives one.
+    const std::string reason = error.what();
+    const std::size_t detail = reason.find(':');
+    Raise(jet::kErrUnrecognizedFormat, kSource,
+          unrecognized + (detail == std::string::npos ? "." : reason.substr(detail)));
+  }
+  if (engineVersion_ == "3.5" && jetDatabase->GetLayout().IsJet4()) {
+    Raise(jet::kErrUnrecognizedFormat, kSource, unrecognized + ".");
+  }
+  if (!jetDatabase->PasswordMatches(ConnectString(connect).Value("PWD").value_or(""))) {
+    Raise(jet::kErrWrongPassword, kSource, "Not a valid password.");
+  }
+  auto state = std::make_shared<DatabaseState>(engine_, std::move(jetDatabase), name);
+  auto database = std::make_shared<Database>(std::move(state), connect);
+  databases_.Add(database);
+  return database;
+}
+
+std::shared_ptr<Database> Workspace::CreateDatabase(const std::string& name, const std::string& locale, int options) {
+  return Guarded(*engine_, kSource, [&] {
+    if (type_ != dbUseJet) {
+      Raise(kErrOdbcDirect, kSource, "ODBCDirect workspaces are not supported by this engine.");
     }
-    if (engineVersion_ == "3.5" && jetDatabase->GetLayout().IsJet4()) {
-      Raise(jet::kErrUnrecognizedFormat, kSource, unrecognized + ".");
+    const ConnectString settings(locale);
+    const auto is = [&](const char* key, std::initializer_list<const char*> accepted) {
+      const std::optional<std::string> value = settings.Value(key);
+      if (!value) return true;
+      for (const char* text : accepted) {
+        if (platform::AnsiSameText(*value, text)) return true;
+      }
+      return false;
+    };
+    // Keys are written only in the General sort order; a file claiming
+    // another order would be indexed wrongly.
+    if (!settings.DatabaseType().empty() || !is("LANGID", {"0x0409", "1033"}) || !is("CP", {"1252"}) ||
+        !is("COUNTRY", {"0"})) {
+      Raise(jet::kErrInvalidArgument, kSource,
+            "Invalid argument. Only the General sort order (" + std::string(dbLangGeneral) + ") is available.");
     }
-    if (!jetDatabase->PasswordMatches(settings.Value("PWD").value_or(""))) {
-      Raise(jet::kErrWrongPassword, kSource, "Not a valid password.");
+    constexpr int kVersions = dbVersion10 | dbVersion11 | dbVersion20 | dbVersion30 | dbVersion40 | dbVersion120;
+    int version = options & kVersions;
+    if (version == 0) version = engineVersion_ == "3.5" ? dbVersion30 : dbVersion40;
+    if ((options & ~(kVersions | dbDecrypt)) != 0 || (version != dbVersion30 && version != dbVersion40) ||
+        (version == dbVersion40 && engineVersion_ == "3.5")) {
+      Raise(jet::kErrInvalidArgument, kSource,
+            "Invalid argument. Jet 3 (dbVersion30) and Jet 4 (dbVersion40) files can be created, not encrypted.");
     }
-    auto state = std::make_shared<DatabaseState>(engine_, std::move(jetDatabase), name);
-    auto database = std::make_shared<Database>(std::move(state), connect);
-    databases_.Add(database);
-    return database;
+    std::filesystem::path path(name);
+    if (!name.empty() && !path.has_extension()) path += ".mdb";
+    const std::string password = settings.Value("PWD").value_or("");
+    jet::CreateDatabaseFile(path.string(), version == dbVersion40 ? jet::kJet4Layout : jet::kJet3Layout,
+                            platform::Now(), password);
+    return Open(path.string(), false, password.empty() ? "" : ";PWD=" + password);
   });
 }
 

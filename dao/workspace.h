@@ -36,6 +36,16 @@ class Workspace {
   // 3170 for connect strings of other database types.
   std::shared_ptr<Database> OpenDatabase(const std::string& name, bool exclusive = false,
                                          bool readOnly = false, const std::string& connect = "");
+  // Creates the new Jet database file `name` (".mdb" is added when it has
+  // no extension) and opens it. `locale` is DAO's locale text: only the
+  // General sort order is available (";LANGID=0x0409;CP=1252;COUNTRY=0",
+  // or empty), optionally with ";PWD=..." for a database password.
+  // `options` picks the format: dbVersion40 (64) a Jet 4 file, dbVersion30
+  // (32) a Jet 3 file, 0 the engine's own (Jet 3 for a "3.5" engine, Jet 4
+  // otherwise). Raises DaoError 3204 when the file exists (it stays
+  // untouched), 3001 for other locales, formats or options, 3044/3051/3043
+  // when the file cannot be written; a failed creation leaves no file.
+  std::shared_ptr<Database> CreateDatabase(const std::string& name, const std::string& locale, int options = 0);
   // ODBCDirect connections are not available (DaoError 3847).
   std::shared_ptr<Database> OpenConnection(const std::string& name, int options = 0, bool readOnly = false,
                                            const std::string& connect = "");
@@ -45,6 +55,8 @@ class Workspace {
   void Close();
 
  private:
+  std::shared_ptr<Database> Open(const std::string& name, bool readOnly, const std::string& connect);
+
   EngineLink engine_;
   std::string engineVersion_;
   std::string name_;

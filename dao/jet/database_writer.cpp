@@ -11,9 +11,7 @@
 namespace dao::jet {
 namespace {
 
-constexpr int kErrTableExists = 3010;
 constexpr int kErrInvalidName = 3125;
-constexpr int kErrDuplicateFieldName = 3191;
 constexpr std::size_t kMaxNameCharacters = 64;
 
 std::size_t CharacterCount(const std::string& utf8) {
@@ -39,6 +37,18 @@ bool IsValidObjectName(const std::string& name) {
 
 DatabaseWriter::DatabaseWriter(PageFile& pages, const Layout& layout, const TextCodec& codec)
     : file_(pages), layout_(layout), codec_(codec), pages_(pages, layout) {}
+
+void DatabaseWriter::Atomically(const std::function<void()>& change) {
+  pages_.BeginTransaction();
+  try {
+    change();
+    pages_.Commit();
+  } catch (...) {
+    pages_.Rollback();
+    tables_.clear();
+    throw;
+  }
+}
 
 std::vector<CatalogEntry> DatabaseWriter::Catalog() {
   return ReadCatalog(file_, layout_, codec_, Catalog(kMSysObjectsPage).Definition());
@@ -75,6 +85,14 @@ std::uint32_t DatabaseWriter::CreateTable(const std::string& name, const std::ve
   tables_.erase(kMSysObjectsPage);
   tables_.erase(kMSysACEsPage);
   return dao::jet::CreateTable(pages_, codec_, name, columns, indexes, now);
+}
+
+void DatabaseWriter::AddIndex(std::uint32_t, const NewIndex&) {
+  throw JetError(kErrNotSupported, "Operation is not supported for this type of object.");
+}
+
+void DatabaseWriter::RemoveIndex(std::uint32_t, const std::string&) {
+  throw JetError(kErrNotSupported, "Operation is not supported for this type of object.");
 }
 
 TableWriter& DatabaseWriter::Table(std::uint32_t tdefPage) {

@@ -6,6 +6,7 @@
 // on names.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,6 +30,10 @@ class DatabaseWriter {
   DatabaseWriter& operator=(const DatabaseWriter&) = delete;
 
   PageWriter& Pages() { return pages_; }
+  // Runs `change` (calls of this writer) as one transaction: when it
+  // raises, every page is restored and the writer forgets what it had read,
+  // so the file and the writer are as they were before.
+  void Atomically(const std::function<void()>& change);
   // The catalog as it stands now (tables created here included).
   std::vector<CatalogEntry> Catalog();
 
@@ -38,6 +43,17 @@ class DatabaseWriter {
   // memo or OLE column or on no column. Returns the table's id (its tdef page).
   std::uint32_t CreateTable(const std::string& name, const std::vector<NewColumn>& columns,
                             const std::vector<NewIndex>& indexes, double now);
+
+  // Adds `index` (its columns named by column number) to the table at
+  // `tdefPage` and fills it from the table's rows. Raises JetError 3284
+  // when an index of that name exists, 3283 for a second primary key, 3022
+  // when a unique index meets two rows with one key, 3058 when a required
+  // index meets a Null.
+  void AddIndex(std::uint32_t tdefPage, const NewIndex& index);
+  // Removes the index `name` of the table at `tdefPage`, with its pages
+  // unless another index shares them. Raises JetError 3265 when there is
+  // none, 3303 when it belongs to a relationship.
+  void RemoveIndex(std::uint32_t tdefPage, const std::string& name);
 
   // The writer of the table whose tdef is on `tdefPage`, with the Required
   // flags of its stored properties; made once and then kept.

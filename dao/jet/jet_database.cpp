@@ -59,6 +59,24 @@ std::shared_ptr<const TableDefinition> JetDatabase::Table(std::uint32_t tdefPage
   return cached;
 }
 
+void JetDatabase::UpdateCounters(const TableDefinition& current) {
+  const auto found = tables_.find(current.page);
+  if (found == tables_.end()) return;
+  TableDefinition& cached = *found->second;
+  cached.rowCount = current.rowCount;
+  cached.autoNumber = current.autoNumber;
+  for (std::size_t i = 0; i < cached.realIndexes.size() && i < current.realIndexes.size(); ++i) {
+    cached.realIndexes[i].statisticRows = current.realIndexes[i].statisticRows;
+    cached.realIndexes[i].statisticDistinct = current.realIndexes[i].statisticDistinct;
+  }
+}
+
+void JetDatabase::ReloadCatalog() {
+  tables_.clear();
+  properties_.clear();
+  catalog_ = ReadCatalog(*pages_, *layout_, codec_, *Table(kMSysObjectsPage));
+}
+
 std::shared_ptr<const PropertyBlob> JetDatabase::Properties(const CatalogEntry& entry) {
   auto found = properties_.find(entry.row.ToU32());
   if (found != properties_.end()) return found->second;

@@ -52,13 +52,21 @@ class JetDatabase {
   // The property blob of a catalog object; empty when it stores none.
   std::shared_ptr<const PropertyBlob> Properties(const CatalogEntry& entry);
 
+  // After rows of a table were written: takes the row count, AutoNumber
+  // counter and index statistics of `current` (the writer's definition of
+  // that table) into the cached definition, which every holder sees.
+  void UpdateCounters(const TableDefinition& current);
+  // After the catalog or a table definition was changed: reads the catalog
+  // again and forgets every definition and property blob.
+  void ReloadCatalog();
+
  private:
   const Layout* layout_;
   std::unique_ptr<PageFile> pages_;
   DatabaseHeader header_;
   TextCodec codec_;
   std::vector<CatalogEntry> catalog_;
-  std::map<std::uint32_t, std::shared_ptr<const TableDefinition>> tables_;
+  std::map<std::uint32_t, std::shared_ptr<TableDefinition>> tables_;
   std::map<std::uint32_t, std::shared_ptr<const PropertyBlob>> properties_;
 };
 

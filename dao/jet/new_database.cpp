@@ -364,9 +364,14 @@ class Builder {
 
 std::vector<std::uint8_t> BuildNewDatabase(const Layout& layout, double now) { return Builder(layout, now).Build(); }
 
-void CreateDatabaseFile(const std::string& path, const Layout& layout, double now) {
+void CreateDatabaseFile(const std::string& path, const Layout& layout, double now, std::string_view password) {
   namespace fs = std::filesystem;
-  const std::vector<std::uint8_t> image = BuildNewDatabase(layout, now);
+  std::vector<std::uint8_t> image = BuildNewDatabase(layout, now);
+  if (!password.empty()) {
+    std::vector<std::uint8_t> encoded = TextCodec(layout.version, kDefaultCodePage).EncodeName(password);
+    if (encoded.size() > layout.passwordLength) throw JetError(kErrInvalidArgument, "The password is too long.");
+    StoreDatabasePassword(layout, MutableBytes(image.data(), layout.pageSize), std::move(encoded));
+  }
   if (fs::exists(fs::symlink_status(path))) ThrowCreateError(path, EEXIST);
   const fs::path target(path);
   std::string temporary = (target.parent_path() / (".~" + target.filename().string() + ".XXXXXX")).string();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dao/jet/layout.h"
@@ -19,9 +20,11 @@ std::vector<std::uint8_t> BuildNewDatabase(const Layout& layout, double now);
 
 // Writes a new database file at `path` in one piece: the image goes to a
 // temporary file in the same folder, is flushed and then linked to `path`,
-// so no partial file is ever visible. Raises JetError 3204 ("Database already
-// exists.") when `path` exists (leaving it untouched), 3044 when the folder
-// does not exist, 3051 when access is denied, 3043 for other failures.
-void CreateDatabaseFile(const std::string& path, const Layout& layout, double now);
+// so no partial file is ever visible. A non-empty `password` becomes the
+// database password. Raises JetError 3204 ("Database already exists.")
+// when `path` exists (leaving it untouched), 3044 when the folder does not
+// exist, 3051 when access is denied, 3043 for other failures, 3001 for a
+// password longer than 20 characters.
+void CreateDatabaseFile(const std::string& path, const Layout& layout, double now, std::string_view password = {});
 
 }  // namespace dao::jet

@@ -25,6 +25,7 @@ std::uint8_t ColumnFlags(const NewColumn& column) {
   std::uint8_t flags = kColumnUpdatable;
   if (FixedDescriptorLength(column.type) != 0) flags |= kColumnFixed;
   if (column.autoNumber) flags |= kColumnAutoNumber;
+  if (column.hyperlink) flags |= kColumnHyperlink;
   return flags;
 }
 

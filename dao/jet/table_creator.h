@@ -22,6 +22,7 @@ struct NewColumn {
   std::uint16_t size = 0;     // characters for text, bytes for binary; ignored otherwise
   bool autoNumber = false;    // Long columns: numbered by the engine
   bool compressedText = false;  // Jet 4 text and memo: Unicode compression allowed
+  bool hyperlink = false;       // Memo columns that hold hyperlinks
 };
 
 struct NewIndex {
