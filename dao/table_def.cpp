@@ -134,6 +134,7 @@ void TableDef::LoadIndexes() const {
         CheckNewIndex(*self->indexes_, *index);
         AppendStoredIndex(*self->table_, *index);
         index->MarkAppended();
+        self->indexes_->Add(index);
       },
       [self](std::string_view name) { DeleteStoredIndex(*self->table_, name); });
   indexes_->Clear();

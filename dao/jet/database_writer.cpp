@@ -1,11 +1,13 @@
 #include "dao/jet/database_writer.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "dao/jet/jet_error.h"
 #include "dao/jet/long_value.h"
 #include "dao/jet/property_blob_writer.h"
 #include "dao/jet/row_view.h"
+#include "dao/jet/table_indexes.h"
 #include "platform/text_case.h"
 
 namespace dao::jet {
@@ -24,6 +26,17 @@ void RequireValidName(const std::string& name) {
   if (!IsValidObjectName(name)) throw JetError(kErrInvalidName, "'" + name + "' is not a valid name. Make sure "
                                                                 "that it does not include invalid characters or "
                                                                 "punctuation and that it is not too long.");
+}
+
+// An index needs 1 to 10 columns, none of them memo or OLE;
+// `typeOf(number)` gives a column's type (nothing for a missing column).
+void RequireIndexable(const NewIndex& index, const std::function<std::optional<ColumnType>(std::uint16_t)>& typeOf) {
+  const bool usable = !index.columns.empty() && index.columns.size() <= kMaxIndexColumns &&
+                      std::all_of(index.columns.begin(), index.columns.end(), [&](const IndexColumn& c) {
+                        const std::optional<ColumnType> type = typeOf(c.columnNumber);
+                        return type && *type != ColumnType::kMemo && *type != ColumnType::kOle;
+                      });
+  if (!usable) throw JetError(kErrInvalidArgument, "The index '" + index.name + "' cannot be built on its fields.");
 }
 
 }  // namespace
@@ -74,12 +87,9 @@ std::uint32_t DatabaseWriter::CreateTable(const std::string& name, const std::ve
   }
   for (const NewIndex& index : indexes) {
     RequireValidName(index.name);
-    const bool usable = !index.columns.empty() && index.columns.size() <= kMaxIndexColumns &&
-                        std::all_of(index.columns.begin(), index.columns.end(), [&](const IndexColumn& c) {
-                          return c.columnNumber < columns.size() && columns[c.columnNumber].type != ColumnType::kMemo &&
-                                 columns[c.columnNumber].type != ColumnType::kOle;
-                        });
-    if (!usable) throw JetError(kErrInvalidArgument, "The index '" + index.name + "' cannot be built on its fields.");
+    RequireIndexable(index, [&](std::uint16_t number) {
+      return number < columns.size() ? std::optional<ColumnType>(columns[number].type) : std::nullopt;
+    });
   }
   // The catalog's own writers must see the new rows: drop them first.
   tables_.erase(kMSysObjectsPage);
@@ -87,12 +97,43 @@ std::uint32_t DatabaseWriter::CreateTable(const std::string& name, const std::ve
   return dao::jet::CreateTable(pages_, codec_, name, columns, indexes, now);
 }
 
-void DatabaseWriter::AddIndex(std::uint32_t, const NewIndex&) {
-  throw JetError(kErrNotSupported, "Operation is not supported for this type of object.");
+void DatabaseWriter::AddIndex(std::uint32_t tdefPage, const NewIndex& index) {
+  RequireValidName(index.name);
+  TableDefinition definition = ReadTableDefinition(file_, layout_, codec_, tdefPage);
+  for (const LogicalIndex& existing : definition.logicalIndexes) {
+    if (platform::AnsiSameText(existing.name, index.name)) throw JetError(kErrIndexExists, "Index already exists.");
+    if (index.primary && existing.kind == kIndexKindPrimary)
+      throw JetError(kErrPrimaryKeyExists, "Primary key already exists.");
+  }
+  RequireIndexable(index, [&](std::uint16_t number) {
+    const ColumnDefinition* column = definition.ColumnByNumber(number);
+    return column == nullptr ? std::optional<ColumnType>() : column->Type();
+  });
+  const std::size_t real = AddIndexDefinition(pages_, codec_, definition, index);
+  // The table's writer is made again with the new index and fills it.
+  tables_.erase(tdefPage);
+  Table(tdefPage).FillIndex(real);
 }
 
-void DatabaseWriter::RemoveIndex(std::uint32_t, const std::string&) {
-  throw JetError(kErrNotSupported, "Operation is not supported for this type of object.");
+void DatabaseWriter::RemoveIndex(std::uint32_t tdefPage, const std::string& name) {
+  TableDefinition definition = ReadTableDefinition(file_, layout_, codec_, tdefPage);
+  const auto found = std::find_if(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
+                                  [&](const LogicalIndex& index) { return platform::AnsiSameText(index.name, name); });
+  if (found == definition.logicalIndexes.end()) throw JetError(kErrItemNotFound, "Item not found in this collection.");
+  // Other tables name this table's indexes by number; while relationships
+  // exist the numbers must not move.
+  bool related = std::any_of(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
+                             [](const LogicalIndex& index) { return index.kind == kIndexKindForeign; });
+  for (const CatalogEntry& entry : Catalog()) {
+    if (related || !entry.IsLocalTable() || entry.id == tdefPage) continue;
+    for (const LogicalIndex& index : ReadTableDefinition(file_, layout_, codec_, entry.id).logicalIndexes)
+      related = related || (index.kind == kIndexKindForeign && index.relatedTablePage == tdefPage);
+  }
+  if (related)
+    throw JetError(kErrIndexInRelationship,
+                   "Cannot delete this index or table. It is either the current index or is used in a relationship.");
+  RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
+  tables_.erase(tdefPage);
 }
 
 TableWriter& DatabaseWriter::Table(std::uint32_t tdefPage) {

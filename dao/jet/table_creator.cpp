@@ -29,31 +29,6 @@ std::uint8_t ColumnFlags(const NewColumn& column) {
   return flags;
 }
 
-// Writes usage-map rows on holder pages, starting a new holder page when
-// one is full.
-class MapRows {
- public:
-  MapRows(PageWriter& pages) : pages_(pages) {}
-
-  RowPointer Add(std::uint32_t listedPage) {
-    const Layout& layout = pages_.GetLayout();
-    const std::uint32_t capacity = layout.inlineUsageMapBitmapSize * 8;
-    std::vector<std::uint8_t> row =
-        NewInlineUsageMap(listedPage >= capacity ? listedPage / 8 * 8 : 0, layout.inlineUsageMapBitmapSize);
-    if (listedPage != 0) SetInlineUsageMapBit(row, listedPage, true);
-    if (holder_ == 0 || !DataPageHasRoomFor(pages_.Read(holder_)->Data(), row.size(), layout)) {
-      const MutablePageRef page = pages_.Allocate();
-      InitDataPage(page->MutableData(), kUsageMapHolderOwner, layout);
-      holder_ = page->Number();
-    }
-    return {holder_, *AddRow(pages_.Modify(holder_)->MutableData(), row, layout)};
-  }
-
- private:
-  PageWriter& pages_;
-  std::uint32_t holder_ = 0;
-};
-
 struct CatalogAccounts {
   std::vector<std::uint8_t> owner;               // SID of the Admin user, from MSysDb
   std::vector<std::vector<std::uint8_t>> users;  // accounts with rights on the Tables container
@@ -108,6 +83,41 @@ std::vector<FieldValue> RowFor(const TableDefinition& table,
 
 }  // namespace
 
+RowPointer UsageMapRows::Add(std::uint32_t listedPage) {
+  const Layout& layout = pages_.GetLayout();
+  const std::uint32_t capacity = layout.inlineUsageMapBitmapSize * 8;
+  std::vector<std::uint8_t> row =
+      NewInlineUsageMap(listedPage >= capacity ? listedPage / 8 * 8 : 0, layout.inlineUsageMapBitmapSize);
+  if (listedPage != 0) SetInlineUsageMapBit(row, listedPage, true);
+  if (holder_ == 0 || !DataPageHasRoomFor(pages_.Read(holder_)->Data(), row.size(), layout)) {
+    const MutablePageRef page = pages_.Allocate();
+    InitDataPage(page->MutableData(), kUsageMapHolderOwner, layout);
+    holder_ = page->Number();
+  }
+  return {holder_, *AddRow(pages_.Modify(holder_)->MutableData(), row, layout)};
+}
+
+std::size_t AppendIndexDefinition(TableDefinition& definition, const NewIndex& index, const Layout& layout) {
+  RealIndex real;
+  real.columns = index.columns;
+  const bool unique = index.unique || index.primary;
+  const bool required = index.required || index.primary;
+  real.flags = static_cast<std::uint8_t>((unique ? kIndexUnique : 0) | (index.ignoreNulls ? kIndexIgnoreNulls : 0) |
+                                         (required ? kIndexRequired : 0) | (layout.IsJet4() ? kIndexJet4 : 0));
+  LogicalIndex logical;
+  logical.name = index.name;
+  for (const LogicalIndex& existing : definition.logicalIndexes)
+    logical.number = std::max(logical.number, existing.number + 1);
+  logical.realIndex = static_cast<std::uint32_t>(definition.realIndexes.size());
+  logical.kind = index.primary ? kIndexKindPrimary : kIndexKindNormal;
+  logical.cascadeUpdates = kIndexNoForeignCascade;
+  logical.cascadeDeletes = kIndexNoForeignCascade;
+  definition.realIndexes.push_back(real);
+  definition.logicalIndexes.push_back(logical);
+  SortLogicalIndexesByName(definition);
+  return definition.realIndexes.size() - 1;
+}
+
 TableDefinition NewTableDefinition(const std::vector<NewColumn>& columns, const std::vector<NewIndex>& indexes,
                                    const Layout& layout) {
   TableDefinition definition;
@@ -126,24 +136,7 @@ TableDefinition NewTableDefinition(const std::vector<NewColumn>& columns, const 
     definition.columns.push_back(column);
   }
   AssignColumnLayout(definition);
-  for (const NewIndex& i : indexes) {
-    RealIndex real;
-    real.columns = i.columns;
-    const bool unique = i.unique || i.primary;
-    const bool required = i.required || i.primary;
-    real.flags = static_cast<std::uint8_t>((unique ? kIndexUnique : 0) | (i.ignoreNulls ? kIndexIgnoreNulls : 0) |
-                                           (required ? kIndexRequired : 0) | (layout.IsJet4() ? kIndexJet4 : 0));
-    LogicalIndex logical;
-    logical.name = i.name;
-    logical.number = static_cast<std::uint32_t>(definition.logicalIndexes.size());
-    logical.realIndex = static_cast<std::uint32_t>(definition.realIndexes.size());
-    logical.kind = i.primary ? kIndexKindPrimary : kIndexKindNormal;
-    logical.cascadeUpdates = kIndexNoForeignCascade;
-    logical.cascadeDeletes = kIndexNoForeignCascade;
-    definition.realIndexes.push_back(real);
-    definition.logicalIndexes.push_back(logical);
-  }
-  SortLogicalIndexesByName(definition);
+  for (const NewIndex& index : indexes) AppendIndexDefinition(definition, index, layout);
   return definition;
 }
 
@@ -156,7 +149,7 @@ std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::
     // Pages in the engine's order: tdef, usage-map holder, index leaves.
     const MutablePageRef tdef = pages.Allocate();
     definition.page = tdef->Number();
-    MapRows maps(pages);
+    UsageMapRows maps(pages);
     definition.ownedPagesMap = maps.Add(0);
     definition.freePagesMap = maps.Add(0);
     for (RealIndex& index : definition.realIndexes) {

@@ -34,6 +34,28 @@ struct NewIndex {
   bool required = false;
 };
 
+// Writes usage-map rows on holder pages (data pages of owner 0), starting
+// a new holder page when the current one is full.
+class UsageMapRows {
+ public:
+  // Writes through `pages`; the first rows go to `holderPage` while it has
+  // room (0: a new holder page).
+  explicit UsageMapRows(PageWriter& pages, std::uint32_t holderPage = 0) : pages_(pages), holder_(holderPage) {}
+
+  // A new inline map row listing `listedPage` (none when 0); returns where
+  // it is stored.
+  RowPointer Add(std::uint32_t listedPage);
+
+ private:
+  PageWriter& pages_;
+  std::uint32_t holder_;
+};
+
+// Adds the real and logical index that `index` describes to `definition`
+// (page references still 0); the logical indexes stay in name order.
+// Returns the position of the new real index.
+std::size_t AppendIndexDefinition(TableDefinition& definition, const NewIndex& index, const Layout& layout);
+
 // The definition a new table with these columns and indexes gets (page
 // references still 0): what TableDefs.Append stores.
 TableDefinition NewTableDefinition(const std::vector<NewColumn>& columns, const std::vector<NewIndex>& indexes,

@@ -23,6 +23,11 @@ std::vector<std::uint8_t> WithRowPointer(const std::vector<std::uint8_t>& key, R
   return entry;
 }
 
+constexpr const char* kDuplicateKeyMessage =
+    "The changes you requested to the table were not successful because they would create duplicate values in the "
+    "index, primary key, or relationship. Change the data in the field or fields that contain duplicate data, remove "
+    "the index, or redefine the index to permit duplicate entries and try again.";
+
 [[noreturn]] void ThrowDeleted() { throw JetError(kErrRecordDeleted, "Record is deleted."); }
 
 }  // namespace
@@ -131,11 +136,7 @@ TableWriter::PreparedRow TableWriter::Prepare(const std::vector<const FieldValue
     prepared.indexed.push_back(!(allNull && (index.flags & kIndexIgnoreNulls) != 0));
     const bool unchanged = oldRow && oldKeys[k] == key.Bytes();
     if ((index.flags & kIndexUnique) != 0 && !allNull && !unchanged && indexes_[k]->ContainsKey(key.Bytes()))
-      throw JetError(kErrDuplicateKey,
-                     "The changes you requested to the table were not successful because they would create "
-                     "duplicate values in the index, primary key, or relationship. Change the data in the field "
-                     "or fields that contain duplicate data, remove the index, or redefine the index to permit "
-                     "duplicate entries and try again.");
+      throw JetError(kErrDuplicateKey, kDuplicateKeyMessage);
   }
 
   // The row must fit a page even with every long value out of line.
@@ -171,26 +172,50 @@ std::vector<std::uint8_t> TableWriter::BuildRow(PreparedRow& prepared) {
   return shape_.Encode(cells);
 }
 
-EntryList TableWriter::KeysOfStoredRow(Bytes row, std::vector<bool>* allNull) {
+EntryList TableWriter::KeysOfStoredRow(Bytes row, std::vector<bool>* allNull, std::vector<bool>* anyNull) {
   const RowView view(layout_, row, definition_.variableColumns);
   EntryList keys;
   if (allNull) allNull->clear();
+  if (anyNull) anyNull->clear();
   for (const RealIndex& index : definition_.realIndexes) {
     IndexKeyBuilder key;
-    bool none = true;
+    bool none = true, some = false;
     for (const IndexColumn& part : index.columns) {
       const ColumnDefinition* column = definition_.ColumnByNumber(part.columnNumber);
       if (column == nullptr) ThrowDamaged("an index names a column that does not exist");
       Bytes bytes;
       const bool present = column->Type() == ColumnType::kBoolean ? view.HasBit(column->number)
                                                                    : view.Value(*column, bytes);
-      none = none && !present && column->Type() != ColumnType::kBoolean;
+      const bool null = !present && column->Type() != ColumnType::kBoolean;
+      none = none && null;
+      some = some || null;
       (void)AppendStoredKey(key, *column, present, bytes, part.descending, layout_);
     }
     keys.push_back(key.Bytes());
     if (allNull) allNull->push_back(none);
+    if (anyNull) anyNull->push_back(some);
   }
   return keys;
+}
+
+void TableWriter::FillIndex(std::size_t k) {
+  Run([&] {
+    RealIndex& index = definition_.realIndexes[k];
+    IndexTree& tree = *indexes_[k];
+    index.statisticDistinct = 0;
+    ForEachRow([&](RowPointer at, Bytes row) {
+      std::vector<bool> allNull, anyNull;
+      const EntryList keys = KeysOfStoredRow(row, &allNull, &anyNull);
+      if (allNull[k] && (index.flags & kIndexIgnoreNulls) != 0) return;
+      if ((index.flags & kIndexRequired) != 0 && anyNull[k])
+        throw JetError(kErrNullInIndex, "Index or primary key cannot contain a Null value.");
+      if ((index.flags & kIndexUnique) != 0 && !allNull[k] && tree.ContainsKey(keys[k]))
+        throw JetError(kErrDuplicateKey, kDuplicateKeyMessage);
+      if (tree.Insert(WithRowPointer(keys[k], at))) ++index.statisticDistinct;
+    });
+    index.statisticRows = definition_.rowCount;
+    WriteCounters();
+  });
 }
 
 std::vector<std::uint8_t> TableWriter::StoredRow(RowPointer row, RowPointer* dataAt) {

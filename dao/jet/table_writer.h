@@ -52,6 +52,12 @@ class TableWriter {
   // Raises JetError 3167 when it is already deleted.
   void Delete(RowPointer row);
 
+  // Fills real index `k`, which must be empty, with an entry for every row,
+  // and sets its statistics. Raises JetError 3022 when the index is unique
+  // and two rows share a key, 3058 when it is required and a key column is
+  // Null (the file is then as it was).
+  void FillIndex(std::size_t k);
+
   // Calls `visit(location, rowBytes)` for every live row in storage order.
   void ForEachRow(const std::function<void(RowPointer, Bytes)>& visit);
 
@@ -66,7 +72,8 @@ class TableWriter {
   PreparedRow Prepare(const std::vector<const FieldValue*>& values, const std::vector<std::uint8_t>* oldRow);
   std::vector<std::uint8_t> BuildRow(PreparedRow& prepared);
   std::vector<RowCell> CellsWithHeaders(const PreparedRow& prepared) const;
-  std::vector<std::vector<std::uint8_t>> KeysOfStoredRow(Bytes row, std::vector<bool>* allNull);
+  std::vector<std::vector<std::uint8_t>> KeysOfStoredRow(Bytes row, std::vector<bool>* allNull,
+                                                         std::vector<bool>* anyNull = nullptr);
   std::vector<std::uint8_t> StoredRow(RowPointer row, RowPointer* dataAt);
   RowPointer PlaceRow(Bytes row, std::uint16_t flags);
   void WriteCounters();
