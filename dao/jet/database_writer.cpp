@@ -152,6 +152,20 @@ TableWriter& DatabaseWriter::Table(std::uint32_t tdefPage) {
   return *writer;
 }
 
+void DatabaseWriter::RequireNoNulls(std::uint32_t tdefPage, const std::string& columnName) {
+  TableWriter& rows = Table(tdefPage);
+  const TableDefinition& definition = rows.Definition();
+  for (const ColumnDefinition& column : definition.columns) {
+    if (!platform::AnsiSameText(column.name, columnName) || column.Type() == ColumnType::kBoolean) continue;
+    rows.ForEachRow([&](RowPointer, Bytes row) {
+      Bytes value;
+      if (!RowView(layout_, row, definition.variableColumns).Value(column, value))
+        throw JetError(kErrRequiredValue, "Rows of the table hold Null in the field '" + column.name +
+                                              "', so it cannot be made required.");
+    });
+  }
+}
+
 PropertyBlob DatabaseWriter::Properties(const CatalogEntry& table) {
   TableWriter& objects = Catalog(kMSysObjectsPage);
   const TableDefinition& definition = objects.Definition();
@@ -172,6 +186,8 @@ PropertyBlob DatabaseWriter::Properties(const CatalogEntry& table) {
 void DatabaseWriter::SetProperty(const CatalogEntry& table, const std::string& columnName, StoredProperty property) {
   PropertyBlob blob = Properties(table);
   const bool required = platform::AnsiSameText(property.name, "Required");
+  if (required && !columnName.empty() && !property.value.IsNull() && property.value.ToBoolean())
+    RequireNoNulls(table.id, columnName);
   dao::jet::SetProperty(blob, columnName, std::move(property));
   TableWriter& objects = Catalog(kMSysObjectsPage);
   const TableDefinition& definition = objects.Definition();

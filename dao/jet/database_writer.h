@@ -60,13 +60,16 @@ class DatabaseWriter {
   TableWriter& Table(std::uint32_t tdefPage);
 
   // Stores property `property` of column `columnName` of `table` (the table
-  // itself when `columnName` is empty) in the table's catalog row.
+  // itself when `columnName` is empty) in the table's catalog row. Raises
+  // JetError 3314 when Required is to become true while rows hold Null in
+  // the column.
   void SetProperty(const CatalogEntry& table, const std::string& columnName, StoredProperty property);
   // The stored properties of `table` (read afresh).
   PropertyBlob Properties(const CatalogEntry& table);
 
  private:
   TableWriter& Catalog(std::uint32_t tdefPage);
+  void RequireNoNulls(std::uint32_t tdefPage, const std::string& columnName);
 
   PageFile& file_;
   const Layout& layout_;
