@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -11,8 +12,9 @@ void WritingTest::SetUp() {
   engine_ = DBEngine::Create("DAO.DBEngine.36");
   workspace_ = engine_->CreateWorkspace("writer", "Admin", "");
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  folder_ = std::filesystem::temp_directory_path() /
-            ("daowrite-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+  std::string name = "daowrite-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name();
+  std::replace(name.begin(), name.end(), '/', '_');
+  folder_ = std::filesystem::temp_directory_path() / name;
   std::filesystem::remove_all(folder_);
   std::filesystem::create_directories(folder_);
 }
