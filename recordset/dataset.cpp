@@ -64,7 +64,7 @@ void TDataSet::SetActive(bool active) {
   if (active) {
     Open();
   } else {
-    Close();
+    Close(true);
   }
 }
 
@@ -99,7 +99,10 @@ void TDataSet::Open() {
   if (!IsEmpty()) DoAfterScroll();
 }
 
-void TDataSet::Close() {
+void TDataSet::Close(bool mayRefuse) {
+  // Asked before anything changes, so that a refusal leaves the record-set
+  // exactly as it was and nobody hears of a close that did not happen.
+  if (mayRefuse) CloseStarting();
   if (events_.beforeClose) events_.beforeClose(*this);
   // Controls drop their fields before the fields go; a pending row is
   // dropped without being stored.
@@ -112,7 +115,7 @@ void TDataSet::Close() {
 
 void TDataSet::CloseBeforeDestruction() {
   try {
-    SetActive(false);
+    if (Active()) Close(false);
   } catch (const std::exception& error) {
     ReportFailure(error);
   }

@@ -136,11 +136,12 @@ class TDataSet {
 
   // True while open (any state but Inactive and Opening).
   bool Active() const;
-  // true opens (OpenStore, fill the ring, state Browse); false closes (drops
-  // a pending row without storing it, CloseStore). Setting the current value
-  // again does nothing. A failed OpenStore leaves the record-set closed; a
-  // linked control naming a missing field fails the open after the
-  // record-set is already open in state Browse.
+  // true opens (OpenStore, fill the ring, state Browse); false closes
+  // (CloseStarting, then drops a pending row without storing it,
+  // CloseStore). Setting the current value again does nothing. A failed
+  // OpenStore leaves the record-set closed; a linked control naming a
+  // missing field fails the open after the record-set is already open in
+  // state Browse. A refused close (CloseStarting) leaves it open as it was.
   void SetActive(bool active);
   TDataSetState State() const { return state_; }
 
@@ -275,6 +276,11 @@ class TDataSet {
   // A new row was started (state Insert); may fill default values through
   // the fields (default: onNewRecord). A failure cancels the row.
   virtual void NewRowStarted();
+  // Before the record-set closes at a caller's request; may refuse by
+  // throwing, which leaves it open in its state with a pending row intact
+  // (default: nothing). Not called when an engine closes itself for
+  // destruction (CloseBeforeDestruction): that close cannot be refused.
+  virtual void CloseStarting();
 
  public:
   // Finds the first (restart and forward), last, next or prior row that
@@ -496,7 +502,8 @@ class TDataSet {
   friend class TDataSource;
 
   void Open();
-  void Close();
+  // Closes; `mayRefuse` asks CloseStarting first.
+  void Close(bool mayRefuse);
   void CheckActive() const;
   void CheckInactive() const;
   void CheckCanModify() const;

@@ -50,6 +50,8 @@ void TDataSet::NewRowStarted() {
   if (events_.onNewRecord) events_.onNewRecord(*this);
 }
 
+void TDataSet::CloseStarting() {}
+
 bool TDataSet::FindRow(bool, bool) { return false; }
 
 RowMark TDataSet::GetRowMarkText() {

@@ -252,6 +252,43 @@ TEST_F(DataSetTest, ClosingDropsAPendingRow) {
   EXPECT_EQ(StoredKcals(), (std::vector<int>{1}));
 }
 
+// An engine that stays open while something still needs it, as a table does
+// while clones share its rows; being destroyed closes it all the same.
+class StayingOpenDataset : public MemoryDataset {
+ public:
+  explicit StayingOpenDataset(bool& storeClosed)
+      : MemoryDataset({{"Kcal", ftInteger}}, "Quelle"), storeClosed_(storeClosed) {}
+  ~StayingOpenDataset() override { CloseBeforeDestruction(); }
+
+ protected:
+  void CloseStarting() override { RaiseError("still needed"); }
+  void CloseStore() override {
+    MemoryDataset::CloseStore();
+    storeClosed_ = true;
+  }
+
+ private:
+  bool& storeClosed_;
+};
+
+TEST_F(DataSetTest, EngineMayRefuseAClosingButNotItsDestruction) {
+  bool storeClosed = false;
+  {
+    StayingOpenDataset source(storeClosed);
+    bool told = false;
+    source.Events().beforeClose = [&](TDataSet&) { told = true; };
+    source.SetActive(true);
+    source.AppendRow();
+    source.FieldNamed("Kcal").SetTextValue("7");
+    EXPECT_EQ(ErrorOf([&] { source.SetActive(false); }), "Quelle: still needed");
+    EXPECT_FALSE(told) << "nobody hears of a close that did not happen";
+    EXPECT_EQ(source.State(), TDataSetState::Insert);
+    EXPECT_EQ(source.FieldNamed("Kcal").TextValue(), "7");
+    EXPECT_FALSE(storeClosed);
+  }
+  EXPECT_TRUE(storeClosed);
+}
+
 TEST_F(DataSetTest, InsertAndDeleteWorkAtTheCurrentRow) {
   Seed(3);
   table_.SetActive(true);
