@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/application_title.h"
 #include "app/login_dialog.h"
 #include "app/password_dialog.h"
 
@@ -109,7 +110,11 @@ QStringList NameFilters(const std::string& filter) {
 
 MessageResult QtDialogs::ShowMessageBox(const platform::MessageBoxRequest& request) {
   const ButtonSet buttons = ToQtButtons(request.buttons);
-  QMessageBox box(ToQtIcon(request.icon), QString::fromStdString(request.title),
+  // Engines raise plain messages without a caption of their own (a wrong
+  // table password, say); an empty caption bar would not tell whose box it is.
+  const QString title = request.title.empty() ? QString::fromUtf8(kApplicationTitle)
+                                              : QString::fromStdString(request.title);
+  QMessageBox box(ToQtIcon(request.icon), title,
                   WithNewlines(request.text), buttons.buttons, LiveWindow(request.owner));
   box.setTextFormat(Qt::PlainText);
   box.setEscapeButton(buttons.escape);

@@ -18,8 +18,10 @@ inline const void* OwnerHandle(const QWidget* window) { return window; }
 class QtDialogs : public platform::Dialogs {
  public:
   // A message box over its owner (when the owner is a live window; any
-  // other handle counts as none). Line breaks "\r", "\n" or "\r\n" all
-  // break the line; the text is never read as markup.
+  // other handle counts as none). A box without a title shows the
+  // application title, as a desktop program's plain message boxes do. Line
+  // breaks "\r", "\n" or "\r\n" all break the line; the text is never read
+  // as markup.
   platform::MessageResult ShowMessageBox(const platform::MessageBoxRequest& request) override;
 
   // File dialogs offering the entries of `state.filter`, starting at

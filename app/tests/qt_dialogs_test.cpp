@@ -76,6 +76,20 @@ TEST(QtDialogsMessageBox, EscapeAnswersTheCautiousButtonAndAForeignOwnerCountsAs
             MessageResult::kOk);
 }
 
+TEST(QtDialogsMessageBox, BoxWithoutTitleShowsTheApplicationTitle) {
+  QtDialogs dialogs;
+  platform::ScopedDialogs dialogsInForce(dialogs);
+  QString title;
+  ModalDriver driver([&](QWidget& modal) {
+    title = modal.windowTitle();
+    QTest::keyClick(&modal, Qt::Key_Return);
+  });
+  // As an engine raises it: no owner, no title of its own.
+  platform::ShowMessage(nullptr, "", "Das Passwort ist falsch !", MessageIcon::kError);
+  EXPECT_TRUE(driver.Ran());
+  EXPECT_EQ(title, "Nutaro - Konverter 2.60");
+}
+
 class QtDialogsFileTest : public ::testing::Test {
  protected:
   QString PathOf(const char* name) const { return QDir(folder_.path()).filePath(name); }
