@@ -20,14 +20,16 @@ std::string TypeDescription(const TNtdField& field) {
 }
 
 // The declared length of a String: the digits between the letter and the
-// "~" part. No digits at all means the engine's default length.
+// "~" part. No digits at all means the engine's default length; a number
+// beyond the 16 bits of a field entry is not a length.
 bool ParseStringLength(std::string_view digits, std::int32_t& length) {
   if (digits.empty()) {
     length = kBareStringLength;
     return true;
   }
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), length);
-  return error == std::errc() && end == digits.data() + digits.size() && length >= 0;
+  return error == std::errc() && end == digits.data() + digits.size() && length >= 0 &&
+         length <= kMaxDeclaredLength;
 }
 
 // One entry, without its 0x12.

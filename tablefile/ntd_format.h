@@ -26,6 +26,10 @@ inline constexpr std::uint8_t kSectionEnd = 0x14;
 inline constexpr char kDefaultTablePrefix[] = "XXX";
 inline constexpr std::int32_t kMaxDescriptionLength = 99'999;
 inline constexpr std::int32_t kBareStringLength = 100;
+// A field entry keeps its declared length in 16 bits. A larger number in a
+// description is damage: taken as it stands it would size every text value
+// the record-set reads (four bytes a character) by it.
+inline constexpr std::int32_t kMaxDeclaredLength = 32'767;
 inline constexpr int kLargestSmallStr = 35;
 
 // Notes block: "*", i16 length, characters.

@@ -41,6 +41,14 @@ TEST(ImageReaderFailures, StructureOfTheHeader) {
   badLength.PlainHeader(0, 1, "XXX.Size sABC\x12\x14");
   EXPECT_EQ(Read(badLength).Reason, "Buffer structure corruption!");
 
+  // Each text value the record-set reads is sized by the declared length.
+  ImageBytes longestLength;
+  longestLength.PlainHeader(0, 1, Section({"Size s32767"}));
+  EXPECT_TRUE(Read(longestLength).Ok);
+  ImageBytes hugeLength;
+  hugeLength.PlainHeader(0, 1, Section({"Size s600000000"}));
+  EXPECT_EQ(Read(hugeLength).Reason, "Buffer structure corruption!");
+
   ImageBytes notesPastEnd;  // the notes claim 40 bytes, 3 follow
   notesPastEnd.PlainHeader(0, 1, Section({"N i"})).Byte('*').I16(40).Text("abc");
   EXPECT_EQ(Read(notesPastEnd).Reason, "Buffer structure corruption!");
