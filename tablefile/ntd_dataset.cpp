@@ -82,13 +82,17 @@ void TNtdDataset::SaveChanges() {
 void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
   // The image is read into a fresh store first, so that a failed reload
   // leaves the rows in memory as they were.
+  // The store keeps its hook while OnCallback may be cleared or replaced.
+  const auto progress = [this](int percent) {
+    if (onCallback_) onCallback_(*this, percent);
+  };
   TNtdCursor loaded;
   if (store_ == nullptr) {
     loaded.SetPassword(password_);
   } else if (!store_->HeaderBlock()) {
     loaded.SetPassword(store_->Password());
   }
-  if (onCallback_) loaded.SetProgressHook([this](int percent) { onCallback_(*this, percent); });
+  if (onCallback_) loaded.SetProgressHook(progress);
   loaded.SetPartialOpen(partialOpen_);
   const TNtdResult result = loaded.ReadImage(image);
   if (!result.Ok) {
@@ -105,7 +109,7 @@ void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
     store_->SetDiscardHook([this](std::uintptr_t& recordData) {
       if (onDestroyRecordData_) onDestroyRecordData_(*this, recordData);
     });
-    if (onCallback_) store_->SetProgressHook([this](int percent) { onCallback_(*this, percent); });
+    if (onCallback_) store_->SetProgressHook(progress);
   }
   view_.clear();
   position_ = -1;

@@ -198,6 +198,28 @@ TEST(Dataset, PartialOpeningShowsTheReasonAndKeepsWhatWasRead) {
             std::vector<std::string>{"Number of records read (1) does not match declared record count (2)"});
 }
 
+TEST(Dataset, ProgressGoesToOnCallbackOnlyWhileItIsAssigned) {
+  TempFolder folder;
+  const std::string path = folder.File("food.ntd");
+  std::vector<int> reported;
+  TNtdTable table;
+  AddConverterFieldDefs(table.FieldDefs());
+  table.SetOnCallback([&](TNtdDataset&, int percent) { reported.push_back(percent); });
+  table.SetActive(true);
+  for (int i = 0; i < 4; ++i) {
+    table.AppendRow();
+    table.FieldNamed("X").SetTextValue(std::to_string(i + 1));
+    table.PostRow();
+  }
+  table.WriteTableFile(path);
+  EXPECT_EQ(reported, (std::vector<int>{25, 50, 75, 100}));
+
+  reported.clear();
+  table.SetOnCallback(nullptr);
+  EXPECT_NO_THROW(table.WriteTableFile(path));
+  EXPECT_TRUE(reported.empty());
+}
+
 TEST(Dataset, StreamsClonesAndClosedTablesShareTheSameRows) {
   TempFolder folder;
   TNtdTable source("Source");
