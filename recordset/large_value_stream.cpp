@@ -31,7 +31,12 @@ std::string TLargeValueStream::ReadAll() {
 }
 
 void TLargeValueStream::WriteAll(std::string_view bytes) {
-  if (!bytes.empty()) Write(std::as_bytes(std::span(bytes.data(), bytes.size())));
+  // Even an empty value is written: a stream stores only what was written
+  // to it, and clearing a memo must not leave its old text in place. An
+  // empty view may hold no pointer at all; engines copy from it with memcpy.
+  static constexpr char kNoBytes[1] = {};
+  const char* data = bytes.empty() ? kNoBytes : bytes.data();
+  Write(std::as_bytes(std::span(data, bytes.size())));
 }
 
 }  // namespace recordset

@@ -14,8 +14,9 @@ enum class TLargeValueMode { Read, Write, ReadWrite };
 enum class TSeekOrigin { Begin, Current, End };
 
 // A stream over one large value. Engines derive from it; destroying a stream
-// that was written to stores the data into the pending row (the engine's
-// destructor does that and reports failures through ReportFailure).
+// that was written to (Write called, even with no bytes) stores the data
+// into the pending row (the engine's destructor does that and reports
+// failures through ReportFailure).
 class TLargeValueStream {
  public:
   TLargeValueStream() = default;
@@ -36,7 +37,8 @@ class TLargeValueStream {
   std::int64_t Size();
   // The whole value from the start, as bytes in a string.
   std::string ReadAll();
-  // Replaces the value from the current position on with `bytes`.
+  // Replaces the value from the current position on with `bytes`; no bytes
+  // are written too, so that a write-only stream stores the empty value.
   void WriteAll(std::string_view bytes);
 };
 

@@ -270,6 +270,9 @@ TEST_F(FieldConversionTest, LargeAndBinaryValuesRoundTrip) {
   EXPECT_EQ(F("Notes").VariantValue(), Variant("Zeile 1\r\nZeile 2"));
   F("Notes").ClearValue();
   EXPECT_TRUE(F("Notes").IsNullValue());
+  F("Notes").SetTextValue("alt");
+  F("Notes").SetTextValue("");
+  EXPECT_EQ(F("Notes").TextValue(), "");
 
   F("Raw").SetVariantValue(Variant(platform::Bytes{1, 2, 3}));
   EXPECT_EQ(F("Raw").VariantValue(), Variant(platform::Bytes{1, 2, 3, 0}));  // padded to size

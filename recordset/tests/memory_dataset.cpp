@@ -34,13 +34,12 @@ NativeBytes NativeText(std::string_view text) {
   return bytes;
 }
 
-// A large value held in the pending row; written data goes into the row
-// when the stream is released.
+// A large value held in the pending row; what was written goes into the row
+// when the stream is released, and only then.
 class MemoryBlobStream : public TLargeValueStream {
  public:
   MemoryBlobStream(NativeBytes& slot, TLargeValueMode mode) : slot_(slot) {
     if (mode != TLargeValueMode::Write && slot) data_ = *slot;
-    if (mode == TLargeValueMode::Write) written_ = true;
   }
   ~MemoryBlobStream() override {
     if (written_) slot_ = data_.empty() ? NativeBytes() : NativeBytes(data_);
