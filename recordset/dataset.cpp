@@ -5,6 +5,7 @@
 #include "recordset/dataset.h"
 
 #include <algorithm>
+#include <exception>
 #include <stdexcept>
 
 #include "platform/text_case.h"
@@ -105,11 +106,19 @@ void TDataSet::Close(bool mayRefuse) {
   if (mayRefuse) CloseStarting();
   if (events_.beforeClose) events_.beforeClose(*this);
   // Controls drop their fields before the fields go; a pending row is
-  // dropped without being stored.
-  SetState(TDataSetState::Inactive);
+  // dropped without being stored. A control that fails while letting go
+  // must not keep the storage open behind a closed record-set: the close
+  // completes, then its error is passed on.
+  std::exception_ptr failure;
+  try {
+    SetState(TDataSetState::Inactive);
+  } catch (...) {
+    failure = std::current_exception();
+  }
   DisposeRing();
   calcBuffer_ = nullptr;
   CloseStore();
+  if (failure) std::rethrow_exception(failure);
   if (events_.afterClose) events_.afterClose(*this);
 }
 

@@ -289,6 +289,33 @@ TEST_F(DataSetTest, EngineMayRefuseAClosingButNotItsDestruction) {
   EXPECT_TRUE(storeClosed);
 }
 
+// A control that fails while letting go of a closing record-set.
+class FailingLink : public TDataLink {
+ public:
+  bool failing = true;
+
+ protected:
+  void ActiveChanged() override {
+    if (failing && !Active()) throw EDatabaseError("control failed");
+  }
+};
+
+TEST_F(DataSetTest, ControlFailingAtCloseDoesNotKeepTheStorageOpen) {
+  Seed(1);
+  TDataSource source;
+  source.SetDataSet(&table_);
+  FailingLink control;
+  control.SetDataSource(&source);
+  table_.SetActive(true);
+  EXPECT_EQ(ErrorOf([&] { table_.SetActive(false); }), "control failed");
+  EXPECT_FALSE(table_.Active());
+  EXPECT_FALSE(table_.StoreIsOpen());
+  EXPECT_EQ(table_.FieldCount(), 0);
+  table_.SetActive(true);  // opens afresh, with fields made from the columns
+  EXPECT_EQ(CurrentKcal(), 1);
+  control.failing = false;
+}
+
 TEST_F(DataSetTest, InsertAndDeleteWorkAtTheCurrentRow) {
   Seed(3);
   table_.SetActive(true);
