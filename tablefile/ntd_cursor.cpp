@@ -147,6 +147,10 @@ void TNtdCursor::RestoreRecord(RecordEntry* record) {
   record->ImageSize = MeasureRecord(record->Data);
 }
 
+void TNtdCursor::DropBackup(RecordEntry* record) {
+  if (arena_.Owns(record) && record->State != TNtdRecordState::rsModified) record->Backup.reset();
+}
+
 void TNtdCursor::RevertAll() {
   for (RecordEntry* record : records_) {
     switch (record->State) {

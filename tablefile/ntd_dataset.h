@@ -231,6 +231,7 @@ class TNtdDataset : public recordset::TDataSet {
   TNtdSortOptions sortOptions_ = 0;
   std::string uniqueFieldNames_;
   int unsavedChanges_ = 0;
+  bool editMadeBackup_ = false;              // the pending edit made its record's backup
   NotifyEvent onNeedToSaveChange_;
   CallbackEvent onCallback_;
   DestroyRecordDataEvent onDestroyRecordData_;

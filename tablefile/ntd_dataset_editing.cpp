@@ -81,9 +81,11 @@ void TNtdDataset::AcceptChanges() {
 void TNtdDataset::EditStarting() {
   if (readOnly_) RaiseError(messages::kReadOnlyEdit);
   TDataSet::EditStarting();
+  RecordEntry* record = ActiveRecord();
+  editMadeBackup_ = store_->OwnsRecord(record) && !record->Backup;
   // A record deleted meanwhile (through a clone) cannot be edited: the edit
   // ends silently.
-  if (!store_->BackupRecord(ActiveRecord())) throw platform::EAbort();
+  if (!store_->BackupRecord(record)) throw platform::EAbort();
   CountChange();
 }
 
@@ -155,7 +157,11 @@ void TNtdDataset::StoreNewRow(recordset::TRowBuffer& buffer, bool append) {
 
 void TNtdDataset::DiscardRow() {
   // The store holds a row only once it is posted, so a cancelled change has
-  // nothing to undo there: earlier posted changes of the row stay.
+  // nothing to undo there: earlier posted changes of the row stay. A backup
+  // made for this edit alone equals the record and goes again; kept, every
+  // row the converter appends (edit, then append) would hold a second copy.
+  if (State() == TDataSetState::Edit && editMadeBackup_) store_->DropBackup(ActiveRecord());
+  editMadeBackup_ = false;
   UncountChange();
 }
 

@@ -84,6 +84,25 @@ TEST_F(Editing, CancellingASecondChangeKeepsTheFirst) {
   EXPECT_EQ(table_.FieldValue("Nm1").ToText(), "Apfel");
 }
 
+TEST_F(Editing, CancelledEditsLeaveNoCopyOfTheirRecord) {
+  // Each converter pass starts with an edit of the current row, which the
+  // new row then cancels.
+  for (const char* name : {"Mango", "Pflaume"}) {
+    table_.EditRow();
+    table_.AppendRow();
+    table_.FieldNamed("Nm1").SetTextValue(name);
+    table_.PostRow();
+  }
+  Rename("Pflaume, getrocknet");
+  int backups = 0;
+  for (std::size_t i = 0; i < table_.Store()->RecordCount(); ++i) {
+    backups += table_.Store()->Record(i)->Backup.has_value() ? 1 : 0;
+  }
+  EXPECT_EQ(backups, 1) << "only the posted edit keeps the values it changed";
+  table_.RevertChanges();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Apfel", "Birne", "Kiwi"}));
+}
+
 TEST_F(Editing, AcceptedChangesSurviveARevert) {
   Rename("Apfelmus");
   table_.GoLast();
