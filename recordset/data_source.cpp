@@ -106,7 +106,15 @@ void TDataSource::DataSetGone() {
 }
 
 TDataLink::~TDataLink() {
-  if (dataSource_ != nullptr) dataSource_->RemoveLink(*this);
+  if (dataSource_ == nullptr) return;
+  // A link that leaves can shrink the ring, which reads rows and tells the
+  // other controls. A destructor must not throw, so such a failure goes to
+  // the record-set's report instead.
+  try {
+    dataSource_->RemoveLink(*this);
+  } catch (const std::exception& error) {
+    if (TDataSet* dataSet = DataSet()) dataSet->ReportFailure(error);
+  }
 }
 
 void TDataLink::SetDataSource(TDataSource* source) {

@@ -179,6 +179,27 @@ TEST_F(DataSetTest, RingGrowsAndShrinksAroundTheActiveRow) {
   EXPECT_EQ(CurrentKcal(), 14);
 }
 
+// A control that cannot show rows.
+class BrokenDisplayLink : public TDataLink {
+ protected:
+  void DataSetChanged() override { throw EDatabaseError("cannot show"); }
+};
+
+TEST_F(DataSetTest, LinkLeavingUnderAFailingControlReportsInsteadOfThrowing) {
+  Seed(5);
+  TDataSource source;
+  source.SetDataSet(&table_);
+  table_.SetActive(true);
+  {
+    BrokenDisplayLink broken;
+    GridLink grid(3);
+    grid.SetDataSource(&source);  // the ring grows to three rows
+    broken.SetDataSource(&source);
+  }  // the grid leaves first: the ring shrinks and the broken control fails
+  EXPECT_EQ(table_.RingSize(), 1);
+  EXPECT_EQ(table_.reportedFailures, std::vector<std::string>{"cannot show"});
+}
+
 TEST_F(DataSetTest, AppendedRowIsStoredAtTheEndAndBecomesCurrent) {
   Seed(2);
   table_.SetActive(true);
