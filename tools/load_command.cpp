@@ -4,12 +4,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 #include "platform/errors.h"
 #include "platform/text_case.h"
 #include "tablefile/ntd_session.h"
 #include "tools/file_format.h"
 #include "tools/json_reader.h"
+#include "tools/load_jet.h"
 #include "tools/load_ntd.h"
 #include "tools/staged_target.h"
 #include "tools/terminal_password.h"
@@ -40,25 +42,25 @@ bool TargetIsTableFile(const LoadOptions& options) {
   throw LoadError(options.target + " is neither a table file nor a Jet database");
 }
 
-LoadSummary LoadFrom(std::istream& in, const LoadOptions& options, LoadNotes& notes) {
+}  // namespace
+
+LoadSummary RunLoad(const LoadOptions& options, std::istream& in, LoadNotes& notes) {
   const bool tableFile = TargetIsTableFile(options);
   StagedTarget staged =
       options.append ? StagedTarget::ForChangeOf(options.target) : StagedTarget::ForNewFile(options.target);
-  JsonReader reader(in);
-  LoadSummary summary;
+  std::unique_ptr<LoadSink> loader;
   if (tableFile) {
-    NtdLoader loader(staged.WorkPath(), std::filesystem::path(options.target).stem().string(), options.append,
-                     options.password, notes);
-    summary = ReadLoadDocument(reader, loader);
-    loader.Finish();
+    loader = std::make_unique<NtdLoader>(staged.WorkPath(), std::filesystem::path(options.target).stem().string(),
+                                         options.append, options.password, notes);
   } else {
-    throw LoadError("Jet databases cannot be loaded by this build: " + options.target);
+    loader = std::make_unique<JetLoader>(staged.WorkPath(), options.jet3, options.append, options.password, notes);
   }
+  JsonReader reader(in);
+  const LoadSummary summary = ReadLoadDocument(reader, *loader);
+  loader.reset();
   staged.Commit();
   return summary;
 }
-
-}  // namespace
 
 std::optional<LoadOptions> ParseLoadArguments(const std::vector<std::string>& arguments, std::string& problem) {
   LoadOptions options;
@@ -96,10 +98,10 @@ std::optional<LoadOptions> ParseLoadArguments(const std::vector<std::string>& ar
 }
 
 LoadSummary RunLoad(const LoadOptions& options, LoadNotes& notes) {
-  if (options.input == "-") return LoadFrom(std::cin, options, notes);
+  if (options.input == "-") return RunLoad(options, std::cin, notes);
   std::ifstream in(options.input, std::ios::binary);
   if (!in) throw platform::FileError("Cannot open file", options.input, errno);
-  return LoadFrom(in, options, notes);
+  return RunLoad(options, in, notes);
 }
 
 int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err) {

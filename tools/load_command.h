@@ -5,6 +5,7 @@
 // target is built aside and put in place only when the whole document went
 // in, so every failure leaves it as it was.
 
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -30,6 +31,9 @@ std::optional<LoadOptions> ParseLoadArguments(const std::vector<std::string>& ar
 // Loads as `options` say. Throws LoadError, JsonError, platform::FileError
 // or the engine's error; the target is then unchanged.
 LoadSummary RunLoad(const LoadOptions& options, LoadNotes& notes);
+// The same with the document read from `input` (options.input only names
+// it).
+LoadSummary RunLoad(const LoadOptions& options, std::istream& input, LoadNotes& notes);
 
 // The command as the tool runs it: messages and notes on `err`; returns
 // the exit status (0 done, 1 failed, 2 bad arguments).

@@ -195,6 +195,7 @@ LoadSummary ReadLoadDocument(JsonReader& reader, LoadSink& sink) {
                                   }}});
   if (!seen.count("tables")) throw JsonError(JsonPosition{}, "the document has no \"tables\"");
   reader.ExpectEnd();
+  sink.EndDocument();
   return summary;
 }
 

@@ -71,6 +71,8 @@ class LoadSink {
   // The table has no more rows; `table` is now complete with the indexes
   // that followed the rows.
   virtual void EndTable(const LoadTable& table) = 0;
+  // The whole document was read and is sound: the sink completes its work.
+  virtual void EndDocument() = 0;
 };
 
 // What a walk saw.

@@ -350,7 +350,7 @@ void NtdLoader::CheckAutoIncValues(std::span<const JsonScalar> values, std::int6
 
 void NtdLoader::EndTable(const LoadTable& table) { RefuseIndexes(table); }
 
-void NtdLoader::Finish() {
+void NtdLoader::EndDocument() {
   if (!hasTable_) throw LoadError("the document has no table; a table file holds exactly one");
   if (append_) {
     table_->SaveChanges();

@@ -3,7 +3,7 @@
 // new table made from field definitions, or rows appended to an existing
 // table. The table-file engine holds a table wholly in memory, so the rows
 // gather in the engine's record store and reach the file in one write at
-// Finish; the document itself still streams past.
+// the end of the document; the document itself still streams past.
 
 #include <memory>
 #include <optional>
@@ -40,9 +40,8 @@ class NtdLoader : public LoadSink {
   void AddRow(std::span<const JsonScalar> values, std::int64_t rowNumber) override;
   void EndTable(const LoadTable& table) override;
 
-  // Writes the table file; call once the whole document was read without
-  // error. Throws LoadError when the document held no table.
-  void Finish();
+  // Writes the table file; throws LoadError when the document held no table.
+  void EndDocument() override;
 
  private:
   struct Column;

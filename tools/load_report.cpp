@@ -35,12 +35,17 @@ void LoadNotes::AddForTable(const std::string& table, const std::string& what) {
   ++counts_[{table, std::string(), what}];
 }
 
+void LoadNotes::AddForDocument(const std::string& what) { ++counts_[{std::string(), std::string(), what}]; }
+
 void LoadNotes::Print(std::ostream& out) const {
+  // The empty table name of document notes sorts first.
   for (const auto& [key, count] : counts_) {
     const auto& [table, column, what] = key;
-    out << "note: table " << Quoted(table);
+    out << "note: ";
+    if (!table.empty()) out << "table " << Quoted(table);
     if (!column.empty()) out << ", column " << Quoted(column);
-    out << ": " << what;
+    if (!table.empty()) out << ": ";
+    out << what;
     if (!column.empty()) out << " (" << count << (count == 1 ? " value)" : " values)");
     out << '\n';
   }

@@ -45,10 +45,12 @@ class LoadNotes {
   // Records one occurrence of `what` in the given column, e.g. "null is
   // stored as 0 (a table file does not keep them apart)".
   void Add(const std::string& table, const std::string& column, const std::string& what);
-  // Records a note about the whole table.
+  // Records a note about a whole table, or about the whole document.
   void AddForTable(const std::string& table, const std::string& what);
+  void AddForDocument(const std::string& what);
   bool Empty() const { return counts_.empty(); }
-  // One line per note: `note: table "T", column "C": what (N values)`.
+  // One line per note, document notes first: `note: what`, `note: table
+  // "T": what`, `note: table "T", column "C": what (N values)`.
   void Print(std::ostream& out) const;
 
  private:

@@ -17,7 +17,9 @@ using tablefile::RecordEntry;
 using tablefile::TNtdCursor;
 using testing::Dump;
 using testing::Load;
+using testing::ExpectRefusal;
 using testing::LoadRun;
+using testing::Refusal;
 using testing::SameDocument;
 using testing::TempFolder;
 using Type = tablefile::TNtdStorageType;
@@ -155,12 +157,6 @@ TEST(LoadNtd, ValuesTheFileKeepsDifferentlyAreReportedNotHidden) {
             "note: table \"food\", column \"Kcal\": null is stored as 0 (a table file keeps no null here) (2 values)\n");
 }
 
-struct Refusal {
-  std::vector<std::string> extraArguments;
-  std::string document;
-  std::string message;  // after "nutaro: "
-};
-
 // Each refusal leaves the folder exactly as it was: an existing table
 // byte for byte, no new file and no staging folder.
 TEST(LoadNtd, RefusalsNameTheirReasonAndLeaveTheTargetUntouched) {
@@ -205,28 +201,13 @@ TEST(LoadNtd, RefusalsNameTheirReasonAndLeaveTheTargetUntouched) {
        "IN, line 1, column 242: table \"food\", row 3, column \"Kcal\": 1e3 is not a whole number from "
        "-2147483648 to 2147483647"},
   };
-  const auto check = [](const Refusal& refusal, bool existing) {
+  const auto check = [&](const Refusal& refusal, bool existing) {
     TempFolder folder;
     const std::string target = folder.File("food.ntd");
     if (existing) {
-      ASSERT_EQ(Load({target, folder.Write("good.json", FoodDocument(kFoodColumns, "[\"Apfel\", 52, 1]"))}).exitCode, 0);
+      ASSERT_EQ(Load({target, folder.Write("good.json", good)}).exitCode, 0);
     }
-    const std::string before = existing ? platform::ReadWholeFile(target) : "";
-    const std::string input = folder.Write("in.json", refusal.document);
-    const auto listing = folder.Listing();
-    std::vector<std::string> arguments{target, input};
-    arguments.insert(arguments.end(), refusal.extraArguments.begin(), refusal.extraArguments.end());
-    const LoadRun run = Load(arguments);
-    EXPECT_EQ(run.exitCode, 1);
-    std::string expected = "nutaro: " + refusal.message + "\n";
-    for (const auto& [placeholder, value] : {std::pair{std::string("IN"), input}, std::pair{std::string("TARGET"), target}}) {
-      if (const auto at = expected.find(placeholder); at != std::string::npos) expected.replace(at, placeholder.size(), value);
-    }
-    EXPECT_EQ(run.err, expected);
-    EXPECT_EQ(folder.Listing(), listing) << "no partial file, no staging folder left";
-    if (existing) {
-      EXPECT_EQ(platform::ReadWholeFile(target), before);
-    }
+    ExpectRefusal(folder, target, refusal);
   };
   for (const Refusal& refusal : newTarget) check(refusal, false);
   for (const Refusal& refusal : existingTarget) check(refusal, true);

@@ -7,9 +7,13 @@
 
 #include <istream>
 
+#include <filesystem>
+
 #include "tools/json_reader.h"
+#include "tools/load_command.h"
 #include "tools/load_document.h"
 #include "tools/tests/generated_document.h"
+#include "tools/tests/load_test_support.h"
 
 namespace tools {
 namespace {
@@ -53,6 +57,7 @@ class CountingSink : public LoadSink {
     ++rows_;
   }
   void EndTable(const LoadTable&) override {}
+  void EndDocument() override {}
   std::int64_t Rows() const { return rows_; }
 
  private:
@@ -72,6 +77,40 @@ TEST(LoadStreaming, AMillionRowsPassTheReaderInConstantMemory) {
   const std::int64_t growth = PeakResidentBytes() - peakBefore;
   EXPECT_GT(generated.BytesRead(), 80'000'000);
   EXPECT_LT(growth, generated.BytesRead() / 20) << "the reader must not keep what it has read";
+}
+
+// Rows with long texts, so that the engine's page cache (which holds the
+// pages written last, up to its limit) is full long before half the rows
+// are in; the peak resident size when half the rows were generated.
+std::int64_t peakAtHalf = 0;
+
+std::string WideNutaRow(std::int64_t n) {
+  if (n == kRows / 2) peakAtHalf = PeakResidentBytes();
+  const std::string name = "Äpfel, roh, mit Schale, aus biologischem Anbau, gewaschen und geschnitten, Nr. " +
+                           std::to_string(n);
+  return "[\"" + name + "\", " + std::to_string(n % 900) + ", " + std::to_string(n % 900 * 4) +
+         ", 0.4, 11.4, null, 0.3, \"Obst & Gemüse, frisch vom Markt, Sorte " + std::to_string(n % 97) +
+         ", Handelsklasse I\"]";
+}
+
+TEST(LoadStreaming, AMillionRowsGoIntoANewJetDatabaseInBoundedMemory) {
+  testing::TempFolder folder;
+  GeneratedDocument generated(DocumentHead("jet4", "nuta", kNutaColumns), kRows, WideNutaRow);
+  std::istream in(&generated);
+  LoadOptions options;
+  options.target = folder.File("million.mdb");
+  options.input = "generated";
+  LoadNotes notes;
+  const std::int64_t peakBefore = PeakResidentBytes();
+  const LoadSummary summary = RunLoad(options, in, notes);
+  const std::int64_t peakAfter = PeakResidentBytes();
+  EXPECT_EQ(summary.rows, kRows);
+  EXPECT_GT(std::filesystem::file_size(options.target), 150'000'000u);
+  const std::int64_t document = generated.BytesRead();
+  // What stays is the engine's page cache (up to 64 MiB of the pages written
+  // last) and a little more.
+  EXPECT_LT(peakAfter - peakBefore, document / 2) << "neither the document nor the file is held in memory";
+  EXPECT_LT(peakAfter - peakAtHalf, document / 50) << "the second half of the rows adds nothing that stays";
 }
 
 }  // namespace

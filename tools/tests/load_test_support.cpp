@@ -50,6 +50,26 @@ std::string Dump(const std::string& path, bool schema, const std::string& passwo
   return document.str();
 }
 
+void ExpectRefusal(const TempFolder& folder, const std::string& target, const Refusal& refusal) {
+  const bool existing = std::filesystem::exists(target);
+  const std::string before = existing ? platform::ReadWholeFile(target) : "";
+  const std::string input = folder.Write("in.json", refusal.document);
+  const auto listing = folder.Listing();
+  std::vector<std::string> arguments{target, input};
+  arguments.insert(arguments.end(), refusal.extraArguments.begin(), refusal.extraArguments.end());
+  const LoadRun run = Load(arguments);
+  EXPECT_EQ(run.exitCode, 1) << refusal.message;
+  std::string expected = "nutaro: " + refusal.message + "\n";
+  for (const auto& [placeholder, value] : {std::pair{std::string("IN"), input}, std::pair{std::string("TARGET"), target}}) {
+    if (const auto at = expected.find(placeholder); at != std::string::npos) expected.replace(at, placeholder.size(), value);
+  }
+  EXPECT_EQ(run.err, expected);
+  EXPECT_EQ(folder.Listing(), listing) << "no partial file, no staging folder left: " << refusal.message;
+  if (existing) {
+    EXPECT_TRUE(platform::ReadWholeFile(target) == before) << "the target is unchanged: " << refusal.message;
+  }
+}
+
 ::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected) {
   if (actual == expected) return ::testing::AssertionSuccess();
   std::istringstream a(actual);

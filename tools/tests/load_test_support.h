@@ -43,6 +43,19 @@ LoadRun Load(const std::vector<std::string>& arguments);
 // The dump document of the table file or database at `path`.
 std::string Dump(const std::string& path, bool schema = false, const std::string& password = "");
 
+// A load that must fail: its extra arguments, its document and the message
+// expected after "nutaro: ", in which IN and TARGET stand for the paths.
+struct Refusal {
+  std::vector<std::string> extraArguments;
+  std::string document;
+  std::string message;
+};
+
+// Loads `refusal.document` into `target` in `folder` and checks the exit
+// status, the message, and that the folder is exactly as it was (an
+// existing target byte for byte, no new file, no staging folder).
+void ExpectRefusal(const TempFolder& folder, const std::string& target, const Refusal& refusal);
+
 // Equal documents, or a failure that shows the first line where they part
 // (documents can be too large to print whole).
 ::testing::AssertionResult SameDocument(const std::string& actual, const std::string& expected);
