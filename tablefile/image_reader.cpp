@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "tablefile/byte_io.h"
 #include "tablefile/field_descriptions.h"
 #include "tablefile/header_block.h"
@@ -56,8 +57,9 @@ TNtdResult TNtdCursor::ReadTable(std::span<std::uint8_t> image) {
   if (!in.Read(imageLength) || !in.Read(kind)) return TNtdResult::Failure(reason::kCorruption);
 
   if (kind == kKindError) {
+    // The stored text becomes a message: it crosses into UTF-8.
     const char* text = reinterpret_cast<const char*>(in.Current());
-    return TNtdResult::Failure(std::string(text, strnlen(text, in.Remaining())));
+    return TNtdResult::Failure(platform::AnsiToUtf8(std::string_view(text, strnlen(text, in.Remaining()))));
   }
   if (kind != kKindPlain && kind != kKindEnciphered) return TNtdResult::Failure(reason::kCorruption);
 

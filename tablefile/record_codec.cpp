@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/codepage.h"
 #include "tablefile/ntd_format.h"
 #include "tablefile/text_format.h"
 
@@ -45,10 +46,11 @@ std::uint8_t LengthByte(const TNtdField& field, std::uint32_t valueBytes) {
   return FixedValueSize(field.StorageType);
 }
 
+// Reason texts are messages, so the stored name crosses into UTF-8 here.
 TNtdResult WrongLength(const char* pattern, const TNtdField& field, std::uint64_t length,
                        std::uint32_t number) {
-  return TNtdResult::Failure(
-      FormatText(pattern, {field.Name, std::to_string(length), std::to_string(number)}));
+  return TNtdResult::Failure(FormatText(
+      pattern, {platform::AnsiToUtf8(field.Name), std::to_string(length), std::to_string(number)}));
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ TEST(ImageReaderFailures, StructureOfTheHeader) {
   EXPECT_EQ(Read(truncated).Reason, "Buffer structure corruption!");
 
   ImageBytes errorImage;
-  errorImage.U32(0).Byte('E').Text("Tabelle gesperrt").Byte(0).Text("rest");
-  EXPECT_EQ(Read(errorImage).Reason, "Tabelle gesperrt");
+  errorImage.U32(0).Byte('E').Text("Tabelle f\xFCr Import gesperrt").Byte(0).Text("rest");
+  EXPECT_EQ(Read(errorImage).Reason, "Tabelle für Import gesperrt") << "stored text, read as a message";
   EXPECT_FALSE(Read(errorImage, true).Ok) << "an error image has nothing to open partially";
 
   ImageBytes badLength;
@@ -99,8 +99,8 @@ TEST(ImageReaderFailures, RecordLengths) {
   EXPECT_EQ(Read(insideFirstValue).Reason, "Unexpected end of buffer");
 
   ImageBytes wrongFixed;
-  wrongFixed.PlainHeader(1, 1, Section({"Menge i"})).Byte(5).Text("12345");
-  EXPECT_EQ(Read(wrongFixed).Reason, "Field 'Menge' has wrong length 5 in record 1");
+  wrongFixed.PlainHeader(1, 1, Section({"Gr\xF6\xDF" "e i"})).Byte(5).Text("12345");
+  EXPECT_EQ(Read(wrongFixed).Reason, "Field 'Größe' has wrong length 5 in record 1");
 
   ImageBytes wrongSmallStr;  // declared length 3: its slot holds 4 bytes, 4 characters do not fit
   wrongSmallStr.PlainHeader(1, 1, Section({"Kurz 3"})).Byte(4).Text("abcd");
