@@ -19,10 +19,14 @@ bool IsEditingState(TDataSetState state) {
 TDataSource::TDataSource(std::string name) : name_(std::move(name)) {}
 
 TDataSource::~TDataSource() {
+  // Leaving can shrink the record-set's ring, which reads rows and tells the
+  // remaining controls; a failure there goes to the record-set's report, as
+  // a destructor must not throw.
+  TDataSet* const dataSet = dataSet_;
   try {
     SetDataSet(nullptr);
-  } catch (...) {
-    // Controls only let go of their fields here; nothing can be reported.
+  } catch (const std::exception& error) {
+    if (dataSet != nullptr) dataSet->ReportFailure(error);
   }
   for (TDataLink* link : links_) link->dataSource_ = nullptr;
 }

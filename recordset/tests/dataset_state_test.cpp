@@ -198,6 +198,17 @@ TEST_F(DataSetTest, LinkLeavingUnderAFailingControlReportsInsteadOfThrowing) {
   }  // the grid leaves first: the ring shrinks and the broken control fails
   EXPECT_EQ(table_.RingSize(), 1);
   EXPECT_EQ(table_.reportedFailures, std::vector<std::string>{"cannot show"});
+
+  BrokenDisplayLink broken;
+  {
+    GridLink grid(3);
+    TDataSource gridSource;
+    gridSource.SetDataSet(&table_);
+    grid.SetDataSource(&gridSource);
+    broken.SetDataSource(&source);
+  }  // now the grid's source leaves first, with the same effect
+  EXPECT_EQ(table_.RingSize(), 1);
+  EXPECT_EQ(table_.reportedFailures, (std::vector<std::string>{"cannot show", "cannot show"}));
 }
 
 TEST_F(DataSetTest, AppendedRowIsStoredAtTheEndAndBecomesCurrent) {
