@@ -8,6 +8,21 @@
 
 namespace recordset {
 
+namespace {
+
+// Whether a column of `dataType` may declare `size`. Sizes come from files
+// too, and a size whose native form cannot be counted in an int (or, for
+// ftVarBytes, whose length prefix cannot hold it) would break every read
+// and write of the column.
+bool IsValidSize(TFieldType dataType, int size) {
+  if (IsTextType(dataType)) return size >= 0 && size <= kMaxTextFieldSize;
+  if (dataType == ftVarBytes) return size >= 0 && size <= kMaxVarBytesSize;
+  if (dataType == ftBytes) return size >= 0;
+  return true;
+}
+
+}  // namespace
+
 TFieldDef::TFieldDef(TFieldDefs& owner, std::string name, TFieldType dataType, int size,
                      int fieldNo)
     : owner_(owner), name_(std::move(name)), dataType_(dataType), size_(size), fieldNo_(fieldNo) {}
@@ -34,9 +49,7 @@ void TFieldDef::SetAttributes(TFieldAttributes attributes) {
 TFieldDef& TFieldDefs::AddFieldDef(std::string name, TFieldType dataType, int size,
                                    bool required) {
   if (name.empty()) DatabaseError(messages::kFieldNameMissing);
-  if (size < 0 && (IsTextType(dataType) || dataType == ftBytes || dataType == ftVarBytes)) {
-    DatabaseError(messages::kInvalidFieldSize);
-  }
+  if (!IsValidSize(dataType, size)) DatabaseError(messages::kInvalidFieldSize);
   if (IndexOf(name) >= 0) DatabaseError(FillMessage(messages::kDuplicateFieldName, {name}));
   // Why the constructor is private: a definition always knows its owner.
   auto def = std::unique_ptr<TFieldDef>(

@@ -60,8 +60,9 @@ class TFieldDefs {
   TFieldDefs& operator=(const TFieldDefs&) = delete;
 
   // Appends a definition. Fails with "Feldname fehlt" for an empty name,
-  // "Ungültige Feldgröße" for a negative size of a text column and
-  // "Doppelter Feldname '%s'" for a name already present (any case).
+  // "Ungültige Feldgröße" for a negative size of a text or byte column or
+  // one beyond kMaxTextFieldSize / kMaxVarBytesSize, and "Doppelter
+  // Feldname '%s'" for a name already present (any case).
   TFieldDef& AddFieldDef(std::string name, TFieldType dataType, int size = 0,
                          bool required = false);
   // Removes every definition.

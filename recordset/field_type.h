@@ -4,6 +4,7 @@
 // and the size of each type's native form (the bytes an engine exchanges
 // with the framework for one value).
 
+#include <climits>
 #include <cstdint>
 #include <string_view>
 
@@ -80,6 +81,10 @@ class TFieldAttributes {
 // The longest UTF-8 sequence of one character. String fields count their
 // size in characters, so their native form reserves this many bytes each.
 inline constexpr int kMaxUtf8BytesPerCharacter = 4;
+// The largest sizes a column may declare: a text's native form must fit an
+// int, and ftVarBytes keeps its length in 16 bits.
+inline constexpr int kMaxTextFieldSize = (INT_MAX - 1) / kMaxUtf8BytesPerCharacter;
+inline constexpr int kMaxVarBytesSize = 0xFFFF;
 // Size of the packed-decimal native form of ftBCD and ftFMTBcd.
 inline constexpr int kBcdNativeSize = 34;
 // Characters of a GUID in its braced text form.

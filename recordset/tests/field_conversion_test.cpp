@@ -297,6 +297,11 @@ TEST(FieldDefsTest, AddFieldDefKeepsOrderAndRefusesBadDefinitions) {
   EXPECT_EQ(defs.Find("KCAL"), &defs[1]);
   EXPECT_EQ(ErrorOf([&] { defs.AddFieldDef("", ftInteger); }), "Feldname fehlt");
   EXPECT_EQ(ErrorOf([&] { defs.AddFieldDef("Rubrik", ftString, -1); }), "Ungültige Feldgröße");
+  // Sizes read from a damaged file: the native form must stay representable.
+  EXPECT_EQ(ErrorOf([&] { defs.AddFieldDef("Rubrik", ftString, 600'000'000); }),
+            "Ungültige Feldgröße");
+  EXPECT_EQ(ErrorOf([&] { defs.AddFieldDef("Rubrik", ftVarBytes, 70'000); }),
+            "Ungültige Feldgröße");
   EXPECT_EQ(ErrorOf([&] { defs.AddFieldDef("kcal", ftFloat); }), "Doppelter Feldname 'kcal'");
   EXPECT_EQ(defs.Count(), 2);
 }
