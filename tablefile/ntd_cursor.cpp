@@ -1,6 +1,7 @@
 #include "tablefile/ntd_cursor.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/text_case.h"
 #include "tablefile/field_descriptions.h"
@@ -102,6 +103,12 @@ void TNtdCursor::Purge(RecordEntry& record) {
 
 TNtdResult TNtdCursor::PutRecord(const RecordBuffer& row, RecordEntry*& record) {
   const bool isNew = record == nullptr;
+  if (isNew && autoIncField_ != nullptr &&
+      lastAutoIncValue_ == std::numeric_limits<std::int32_t>::max()) {
+    // Counting on would give a used (negative) number; a table loaded with
+    // the largest value can take no new record.
+    return TNtdResult::Failure(reason::kAutoIncExhausted);
+  }
   if (!isNew) {
     if (!arena_.Owns(record)) return TNtdResult::Failure(reason::kRecordNotFound);
     if (!IsLive(record->State)) return TNtdResult::Failure(reason::kRecordDeleted);

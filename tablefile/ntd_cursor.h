@@ -91,7 +91,7 @@ class TNtdCursor {
   RecordBuffer NewRecordBuffer() const;
   // Stores `row` into `record`, or into a new record appended at the end when
   // `record` is null (which then points to it). New records get the next
-  // auto-increment value.
+  // auto-increment value; past the largest one they are refused.
   TNtdResult PutRecord(const RecordBuffer& row, RecordEntry*& record);
   // Deleted records are kept for RevertAll; records inserted since loading
   // are purged at once.

@@ -28,6 +28,7 @@ inline constexpr char kCountMismatch[] =
     "Number of records read (%d) does not match declared record count (%d)";
 inline constexpr char kRecordNotFound[] = "Record is not found";
 inline constexpr char kRecordDeleted[] = "Record has been deleted";
+inline constexpr char kAutoIncExhausted[] = "No auto-increment value is left";
 }  // namespace reason
 
 }  // namespace tablefile

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/format_settings.h"
 #include "tablefile/ntd_cursor.h"
 #include "tablefile/record_compare.h"
@@ -110,6 +112,17 @@ TEST_F(RecordStore, NewRecordsAreNumberedFromTheCounterWhateverTheRowHolds) {
   EXPECT_EQ(fifth->Data.Get<std::int32_t>(id), 5) << "deleting does not lower the counter";
   Rename(fifth, "Mango");
   EXPECT_EQ(fifth->Data.Get<std::int32_t>(id), 5) << "only new records are numbered";
+
+  // A table whose counter stands at the largest number takes no new record.
+  RecordBuffer row = cursor_.NewRecordBuffer();
+  row.Put<std::int32_t>(id, std::numeric_limits<std::int32_t>::max());
+  ASSERT_TRUE(cursor_.PutRecord(row, fifth).Ok);
+  std::vector<std::uint8_t> image = ImageOf(cursor_);
+  ASSERT_TRUE(cursor_.ReadImage(image).Ok);
+  RecordEntry* none = nullptr;
+  EXPECT_EQ(cursor_.PutRecord(row, none).Reason, "No auto-increment value is left");
+  EXPECT_EQ(none, nullptr);
+  EXPECT_EQ(cursor_.RecordCount(), 4u);
 }
 
 TEST_F(RecordStore, SortingOrdersLiveRecordsAndUniquenessIgnoresOwnAndDeletedRecords) {
