@@ -36,10 +36,6 @@ const std::string& TField::DisplayName() const {
   return displayLabel_.empty() ? fieldName_ : displayLabel_;
 }
 
-bool TField::IsValidChar(char32_t character) const {
-  return validChars_.empty() || validChars_.find(character) != std::u32string::npos;
-}
-
 std::string TField::TextValue() const {
   if (!onGetText_) return GetText(false);
   std::string text;

@@ -73,9 +73,6 @@ class TField {
   // Where the column comes from (free text kept for the engine).
   const std::string& Origin() const { return origin_; }
   void SetOrigin(std::string origin) { origin_ = std::move(origin); }
-  // Characters a control may accept for this field; empty accepts all.
-  void SetValidChars(std::u32string characters) { validChars_ = std::move(characters); }
-  bool IsValidChar(char32_t character) const;
 
   // The record-set the field belongs to, or nullptr.
   TDataSet* DataSet() const { return dataSet_; }
@@ -181,7 +178,6 @@ class TField {
   TAlignment alignment_ = TAlignment::LeftJustify;
   std::string defaultExpression_;
   std::string origin_;
-  std::u32string validChars_;
   TDataSet* dataSet_ = nullptr;
   int offset_ = -1;
   GetTextEvent onGetText_;
