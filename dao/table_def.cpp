@@ -1,5 +1,7 @@
 #include "dao/table_def.h"
 
+#include <limits>
+
 #include "dao/constants.h"
 #include "dao/dao_types.h"
 #include "dao/stored_indexes.h"
@@ -118,7 +120,7 @@ const FieldCollection& TableDef::Fields() const { return const_cast<TableDef*>(t
 
 IndexCollection& TableDef::Indexes() {
   return Run([&]() -> IndexCollection& {
-    if (table_ && (!indexes_ || indexesSchema_ != database_->SchemaGeneration())) LoadIndexes();
+    if (table_ && (!indexes_ || indexesGeneration_ != database_->Generation())) LoadIndexes();
     return *indexes_;
   });
 }
@@ -141,13 +143,17 @@ void TableDef::LoadIndexes() const {
   for (std::size_t i = 0; i < table_->Definition(kSource).logicalIndexes.size(); ++i) {
     indexes_->Add(std::make_shared<Index>(table_, i));
   }
-  indexesSchema_ = database_->SchemaGeneration();
+  indexesGeneration_ = database_->Generation();
 }
 
 const PropertyCollection& TableDef::Properties() const {
   return Run([&]() -> const PropertyCollection& {
-    if (!properties_) {
-      PropertyCollection properties(engine_, "DAO.Properties");
+    if (!properties_ || propertiesGeneration_ != database_->Generation()) {
+      // Refilled in place, so references to the collection stay valid.
+      if (!properties_) properties_.emplace(engine_, "DAO.Properties");
+      PropertyCollection& properties = *properties_;
+      properties.Clear();
+      propertiesGeneration_ = database_->Generation();
       const Property::ChangeHandler readOnly = ReadOnlyProperty(engine_, kSource);
       AddProperty(properties, "Name", platform::Variant(Name()), dbText, readOnly);
       AddProperty(properties, "Attributes", platform::Variant(static_cast<std::int32_t>(Attributes())), dbLong,
@@ -157,7 +163,6 @@ const PropertyCollection& TableDef::Properties() const {
       AddProperty(properties, "RecordCount", platform::Variant(static_cast<std::int32_t>(RecordCount())), dbLong,
                   readOnly);
       if (table_) AddStoredProperties(properties, table_->Properties(kSource).ObjectProperties());
-      properties_.emplace(std::move(properties));
     }
     return *properties_;
   });
@@ -183,7 +188,7 @@ void TableDef::Bind(std::shared_ptr<TableSource> table) {
   SetStoredHandlers();
   for (const auto& index : *indexes_) index->MarkAppended();
   LoadIndexes();
-  properties_.reset();
+  propertiesGeneration_ = std::numeric_limits<std::uint64_t>::max();  // built again when next asked for
 }
 
 }  // namespace dao

@@ -53,7 +53,7 @@ class TableDef {
   IndexCollection& Indexes();
   const IndexCollection& Indexes() const;
   // Stored table properties ("Description", "OrderBy", ...) and the
-  // built-in ones.
+  // built-in ones, as they stand after the latest change.
   const PropertyCollection& Properties() const;
 
   // A field description for Fields.Append (or an index's Fields.Append):
@@ -84,8 +84,9 @@ class TableDef {
   std::shared_ptr<TableSource> table_;
   mutable std::optional<FieldCollection> fields_;
   mutable std::optional<IndexCollection> indexes_;
-  mutable std::uint64_t indexesSchema_ = 0;
+  mutable std::uint64_t indexesGeneration_ = 0;  // statistics change with the rows
   mutable std::optional<PropertyCollection> properties_;
+  mutable std::uint64_t propertiesGeneration_ = 0;
 };
 
 using TableDefCollection = Collection<TableDef>;
