@@ -366,6 +366,10 @@ TEST(LoadJet, RefusalsNameTheirReasonAndLeaveTheTargetUntouched) {
        "cannot hold"},
       {{}, document("{\"name\": \"x\", \"type\": \"Long\", \"size\": 8}", ""),
        "IN, line 1, column 57: table \"t\", column \"x\": a Long column has size 4, not 8"},
+      {{}, table + "{\"name\": \"x\", \"type\": \"Long\"}], \"rows\": [[1],\n [2] [3]]}]}",
+       "IN, line 2, column 6: expected ',' or ']', found '['"},
+      {{}, "{\"tables\": [{\"rows\": [], \"name\": \"t\"}]}",
+       "IN, line 1, column 22: the table needs its \"name\" before its rows"},
       {{}, "{\"format\": \"ntd\", \"tables\": []}",
        "IN, line 1, column 12: the document holds a \"ntd\" table; a Jet database takes documents of format \"jet3\" "
        "or \"jet4\""},
