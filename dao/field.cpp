@@ -128,43 +128,32 @@ const platform::Variant* Field::Stored(std::string_view name) const {
   return nullptr;
 }
 
-bool Field::Required() const {
+bool Field::Flag(bool FieldDraft::*member, const char* property) const {
   return Run([&] {
-    if (draft_) return draft_->required;
-    const platform::Variant* value = Stored("Required");
+    if (draft_) return (*draft_).*member;
+    const platform::Variant* value = Stored(property);
     return value != nullptr && !value->IsNull() && value->ToBoolean();
   });
 }
 
-void Field::SetRequired(bool required) {
+void Field::SetFlag(bool FieldDraft::*member, const char* property, bool value) {
   Run([&] {
     if (draft_) {
       RequireChangeableDraft();
-      draft_->required = required;
+      (*draft_).*member = value;
     } else {
-      SetBuiltIn("Required", required);
+      StoreProperty({property, static_cast<std::uint8_t>(jet::ColumnType::kBoolean), true, platform::Variant(value)});
     }
   });
 }
 
-bool Field::AllowZeroLength() const {
-  return Run([&] {
-    if (draft_) return draft_->allowZeroLength;
-    const platform::Variant* value = Stored("AllowZeroLength");
-    return value != nullptr && !value->IsNull() && value->ToBoolean();
-  });
-}
+bool Field::Required() const { return Flag(&FieldDraft::required, "Required"); }
 
-void Field::SetAllowZeroLength(bool allow) {
-  Run([&] {
-    if (draft_) {
-      RequireChangeableDraft();
-      draft_->allowZeroLength = allow;
-    } else {
-      SetBuiltIn("AllowZeroLength", allow);
-    }
-  });
-}
+void Field::SetRequired(bool required) { SetFlag(&FieldDraft::required, "Required", required); }
+
+bool Field::AllowZeroLength() const { return Flag(&FieldDraft::allowZeroLength, "AllowZeroLength"); }
+
+void Field::SetAllowZeroLength(bool allow) { SetFlag(&FieldDraft::allowZeroLength, "AllowZeroLength", allow); }
 
 std::string Field::DefaultValue() const {
   return Run([&] {
@@ -184,10 +173,6 @@ void Field::SetDefaultValue(const std::string& expression) {
                      platform::Variant(expression)});
     }
   });
-}
-
-void Field::SetBuiltIn(const std::string& property, bool value) {
-  StoreProperty({property, static_cast<std::uint8_t>(jet::ColumnType::kBoolean), true, platform::Variant(value)});
 }
 
 void Field::StoreProperty(jet::StoredProperty property) {

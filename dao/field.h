@@ -129,7 +129,9 @@ class Field {
   RowSource& Rows() const;
   const platform::Variant* Stored(std::string_view name) const;
   void RequireChangeableDraft() const;
-  void SetBuiltIn(const std::string& property, bool value);
+  // Yes/No properties kept in the draft or stored in the catalog.
+  bool Flag(bool FieldDraft::*member, const char* property) const;
+  void SetFlag(bool FieldDraft::*member, const char* property, bool value);
   void StoreProperty(jet::StoredProperty property);
   void BuildProperties() const;
 

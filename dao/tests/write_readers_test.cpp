@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "dao/jet/tests/external_readers.h"
+#include "dao/jet/tests/write_test_support.h"
 #include "dao/tests/write_support.h"
 #include "platform/format_settings.h"
 
@@ -21,18 +22,8 @@ const std::vector<std::tuple<const char*, int, int>> kFields = {
     {"Dbl", dbDouble, 0},    {"When", dbDate, 0},     {"Bin", dbBinary, 50},  {"Ole", dbLongBinary, 0},
     {"Id", dbGUID, 0}};
 
-ByteVector Pattern(std::size_t size, unsigned seed) {
-  ByteVector bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 131 + seed) >> 3);
-  return bytes;
-}
-
-std::string Hex(const ByteVector& bytes) {
-  static const char* kDigits = "0123456789abcdef";
-  std::string text;
-  for (const std::uint8_t b : bytes) text += {kDigits[b >> 4], kDigits[b & 15]};
-  return text;
-}
+using jet::testing::LowerHex;
+using jet::testing::Pattern;
 
 struct Sample {
   std::vector<Variant> given;     // per field, Empty = not assigned
@@ -58,7 +49,7 @@ std::vector<Sample> Samples() {
         Variant(3.25), Variant::FromDate(45000.5), Variant(ByteVector{1, 2, 3}), Variant(Pattern(100, 1)),
         Variant(guid)},
        "[\"Äpfel, \\\"roh\\\"\",\"Eine\\nNotiz\",true,200,-1234,1,\"12.3456\",0.5,3.25,\"2023-03-15 12:00:00.000\","
-       "\"010203\",\"" + Hex(Pattern(100, 1)) + "\",\"33221100-5544-7766-8899-aabbccddeeff\"]"},
+       "\"010203\",\"" + LowerHex(Pattern(100, 1)) + "\",\"33221100-5544-7766-8899-aabbccddeeff\"]"},
       // The largest, smallest and longest values; dates long before 1899
       // and long after 2100.
       {{Variant(longText), Variant(memo64k), Variant(false), Variant(std::uint8_t{255}), Variant(std::int16_t{-32768}),
@@ -68,7 +59,7 @@ std::vector<Sample> Samples() {
         Variant(std::int32_t{2}), Variant(platform::Currency{-9223372036854775807LL}), Variant(-0.125f),
         Variant(-1e300), Variant::FromDate(-18109), Variant(Pattern(50, 3)), Variant(ole1m), Variant(guid)},
        "[\"" + longText + "\",\"" + memo64k + "\",false,255,-32768,2,\"-922337203685477.5807\",-0.125,-1e+300,"
-       "\"1850-06-01 00:00:00.000\",\"" + Hex(Pattern(50, 3)) + "\",\"" + Hex(ole1m) +
+       "\"1850-06-01 00:00:00.000\",\"" + LowerHex(Pattern(50, 3)) + "\",\"" + LowerHex(ole1m) +
        "\",\"33221100-5544-7766-8899-aabbccddeeff\"]"},
       // Empty texts and values, and the other ends of the ranges.
       {{Variant(""), Variant(""), Variant(1), Variant(0), Variant(32767), none, Variant(0), Variant(1e30f),

@@ -27,18 +27,8 @@ const std::vector<NewColumn> kEveryType = {
     {"Bin", ColumnType::kBinary, 50},             {"Ole", ColumnType::kOle},
     {"Id", ColumnType::kGuid}};
 
-ByteVector Pattern(std::size_t size, unsigned seed) {
-  ByteVector bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 131 + seed) >> 3);
-  return bytes;
-}
-
-std::string Hex(const ByteVector& bytes) {
-  static const char* kDigits = "0123456789abcdef";
-  std::string text;
-  for (const std::uint8_t b : bytes) text += {kDigits[b >> 4], kDigits[b & 15]};
-  return text;
-}
+using testing::LowerHex;
+using testing::Pattern;
 
 struct Sample {
   std::vector<FieldValue> values;
@@ -120,10 +110,10 @@ TEST_P(TableWriterTypesTest, EveryTypeReadsBackInThreeReaders) {
             std::string::npos);
   // mdb-reader gives currency as text and GUIDs without braces.
   EXPECT_NE(json->find("[\"Äpfel, roh\",\"Eine Notiz\",true,200,-1234,1,\"12.3456\",0.5,3.25,\"2023-03-15 12:00:00.000\","
-                       "\"010203\",\"" + Hex(Pattern(100, 1)) + "\",\"11223344-5566-7788-99aa-bbccddeeff00\"]"),
+                       "\"010203\",\"" + LowerHex(Pattern(100, 1)) + "\",\"11223344-5566-7788-99aa-bbccddeeff00\"]"),
             std::string::npos)
       << json->substr(json->find("\"rows\""), 500);
-  EXPECT_NE(json->find("\"" + Hex(Pattern(1 << 20, 7)) + "\""), std::string::npos);
+  EXPECT_NE(json->find("\"" + LowerHex(Pattern(1 << 20, 7)) + "\""), std::string::npos);
   EXPECT_NE(json->find("\"" + std::string(65536, 'm') + "\""), std::string::npos);
   EXPECT_NE(json->find("[null,null,false,null,null,4,null,null,null,null,null,null,null]"), std::string::npos);
 }

@@ -35,6 +35,19 @@ TableDefinition MemoryDatabase::Table(std::uint32_t tdefPage) {
   return ReadTableDefinition(*file_, layout_, codec_, tdefPage);
 }
 
+std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 131 + seed) >> 3);
+  return bytes;
+}
+
+std::string LowerHex(const std::vector<std::uint8_t>& bytes) {
+  static const char* kDigits = "0123456789abcdef";
+  std::string text;
+  for (const std::uint8_t b : bytes) text += {kDigits[b >> 4], kDigits[b & 15]};
+  return text;
+}
+
 std::vector<std::pair<std::uint32_t, std::vector<platform::Variant>>> ReadRows(PageFile& file, const Layout& layout,
                                                                                 const TextCodec& codec,
                                                                                 const TableDefinition& table) {

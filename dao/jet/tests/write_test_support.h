@@ -41,6 +41,12 @@ class MemoryDatabase {
   std::unique_ptr<PageWriter> writer_;
 };
 
+// `size` bytes of a pattern that differs with `seed` (test values for
+// binary and OLE columns).
+std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed);
+// The bytes as lower-case hex digits, as mdb-reader prints binary values.
+std::string LowerHex(const std::vector<std::uint8_t>& bytes);
+
 // Every live row of `table` as our reader decodes it, keyed by its location
 // (RowPointer::ToU32), values in column order.
 std::vector<std::pair<std::uint32_t, std::vector<platform::Variant>>> ReadRows(PageFile& file, const Layout& layout,
