@@ -494,7 +494,8 @@ class TDataSet {
   void DataEvent(TDataEvent event, const TField* field = nullptr);
   void DoBeforeScroll();
   void DoAfterScroll();
-  // Closes the record-set from an engine's destructor; errors go to ReportFailure.
+  // Closes the record-set from an engine's destructor without asking
+  // CloseStarting; errors go to ReportFailure.
   void CloseBeforeDestruction();
 
  private:
