@@ -22,6 +22,8 @@ using platform::Variant;
 constexpr char kEngineProgId[] = "DAO.DBEngine.36";
 // Jet 3 databases made here keep their text in this code page.
 constexpr int kJet3CodePage = platform::kWindowsLatin1CodePage;
+// The largest size DAO takes for a field.
+constexpr std::int64_t kLargestFieldSize = 0x7FFF;
 // Rows added through one recordset before the next takes over.
 constexpr std::int64_t kRowsPerRecordset = 10'000;
 
@@ -201,6 +203,49 @@ void JetLoader::OpenRows() {
   rowsInRecordset_ = 0;
 }
 
+std::shared_ptr<dao::Field> JetLoader::DescribeField(dao::TableDef& definition, const LoadTable& table,
+                                                     const LoadColumn& described, int type) {
+  if ((type == dao::dbText || type == dao::dbBinary) && !described.size) {
+    RefuseColumn(table, described, "a " + described.type + " column needs its \"size\"");
+  }
+  const auto fail = [&](const dao::DaoError& error) {
+    // DAO, like Microsoft's, makes no Decimal columns (Access makes them
+    // through SQL, which load does not speak), and BigInt columns came with
+    // a later engine than Jet.
+    std::string hint;
+    if (type == dao::dbDecimal) hint = " (DAO cannot make Decimal columns)";
+    if (type == dao::dbBigInt) hint = " (Jet databases have no BigInt columns)";
+    RefuseColumn(table, described, error.what() + hint);
+  };
+  try {
+    const int size = described.size ? static_cast<int>(std::min<std::int64_t>(*described.size, kLargestFieldSize)) : 0;
+    const std::shared_ptr<dao::Field> field = definition.CreateField(described.name, type, size);
+    // A document of plain dump does not say whether text may be empty; its
+    // values may well need it.
+    if (described.properties.empty() && (type == dao::dbText || type == dao::dbMemo)) {
+      field->SetAllowZeroLength(true);
+    }
+    for (const LoadProperty& property : described.properties) {
+      try {
+        if (property.name == "DefaultValue") {
+          if (!ReadText(property.value).empty()) defaults_.emplace_back(described.name, property.value.text);
+        } else if (!SetBuiltInProperty(*field, property)) {
+          const int propertyType = PropertyType(property);
+          field->Properties().Append(
+              field->CreateProperty(property.name, propertyType, PropertyValue(property, propertyType)));
+        }
+      } catch (const ValueError& error) {
+        RefuseColumn(table, described, "the property \"" + property.name + "\": " + error.what());
+      }
+    }
+    definition.Fields().Append(field);
+    return field;
+  } catch (const dao::DaoError& error) {
+    fail(error);
+  }
+  return nullptr;
+}
+
 void JetLoader::CreateTable(const LoadTable& table) {
   if (table.columns.empty()) RefuseTable(table, "a Jet table needs at least one column");
   const std::shared_ptr<dao::TableDef> definition = database_->CreateTableDef(table.name);
@@ -210,39 +255,7 @@ void JetLoader::CreateTable(const LoadTable& table) {
       RefuseColumn(table, described,
                    "unknown type \"" + described.type + "\" (a Jet database knows " + KnownDaoTypes() + ")");
     }
-    if ((*type == dao::dbText || *type == dao::dbBinary) && !described.size) {
-      RefuseColumn(table, described, "a " + described.type + " column needs its \"size\"");
-    }
-    const int size = described.size ? static_cast<int>(std::min<std::int64_t>(*described.size, 0x7FFF)) : 0;
-    std::shared_ptr<dao::Field> field;
-    try {
-      field = definition->CreateField(described.name, *type, size);
-      // Without properties (a document of plain dump) text may be empty, as
-      // the document's values may well need; otherwise they say.
-      if (described.properties.empty() && (*type == dao::dbText || *type == dao::dbMemo)) {
-        field->SetAllowZeroLength(true);
-      }
-      for (const LoadProperty& property : described.properties) {
-        if (property.name == "DefaultValue") {
-          if (!ReadText(property.value).empty()) defaults_.emplace_back(described.name, property.value.text);
-          continue;
-        }
-        if (SetBuiltInProperty(*field, property)) continue;
-        const int propertyType = PropertyType(property);
-        field->Properties().Append(field->CreateProperty(property.name, propertyType, PropertyValue(property, propertyType)));
-      }
-      definition->Fields().Append(field);
-    } catch (const ValueError& error) {
-      RefuseColumn(table, described, std::string("a property is not what its kind needs: ") + error.what());
-    } catch (const dao::DaoError& error) {
-      // DAO, like Microsoft's, makes no Decimal columns (Access makes them
-      // through SQL, which load does not speak), and BigInt columns came
-      // with a later engine than Jet.
-      std::string hint;
-      if (*type == dao::dbDecimal) hint = " (DAO cannot make Decimal columns)";
-      if (*type == dao::dbBigInt) hint = " (Jet databases have no BigInt columns)";
-      RefuseColumn(table, described, error.what() + hint);
-    }
+    const std::shared_ptr<dao::Field> field = DescribeField(*definition, table, described, *type);
     Column column;
     column.described = &described;
     column.type = *type;

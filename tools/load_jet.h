@@ -47,6 +47,9 @@ class JetLoader : public LoadSink {
   struct Column;
 
   void CreateTable(const LoadTable& table);
+  // The field of `described` with its properties, appended to `definition`.
+  std::shared_ptr<dao::Field> DescribeField(dao::TableDef& definition, const LoadTable& table,
+                                            const LoadColumn& described, int type);
   void OpenTable(const LoadTable& table);
   // Describes table.indexes[first...] and appends them to `definition`.
   void AppendIndexes(dao::TableDef& definition, const LoadTable& table, std::size_t first);
