@@ -31,9 +31,8 @@ void TNtdDataset::Shutdown() {
   ReleaseStore();
 }
 
-void TNtdDataset::SetActive(bool active) {
-  if (!active && Active() && !clones_.empty()) RaiseError(messages::kClonesStillOpen);
-  TDataSet::SetActive(active);
+void TNtdDataset::CloseStarting() {
+  if (!clones_.empty()) RaiseError(messages::kClonesStillOpen);
 }
 
 void TNtdDataset::SetDatabase(TNtdDatabase* database) {
@@ -152,8 +151,9 @@ void TNtdDataset::DescribeFields() {
 }
 
 void TNtdDataset::CloseStore() {
-  // Reached without SetActive only from the framework's own paths (a failed
-  // open, destruction); attached clones must not keep a store going away.
+  // A caller's close with clones attached was refused by CloseStarting; this
+  // is a close that cannot be refused (a failed open, destruction), and
+  // attached clones must not keep a store going away.
   for (TNtdTable* clone : std::vector<TNtdTable*>(clones_)) clone->SetActive(false);
   BindFields(false);
   DestroyDefaultFields();

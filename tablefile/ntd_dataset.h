@@ -99,9 +99,6 @@ class TNtdDataset : public recordset::TDataSet {
   }
 
   // --- Operations.
-  // Opens or closes; closing is refused ("Cloned tables are not closed
-  // before source dataset is closed!") while clone tables are attached.
-  void SetActive(bool active);
   // Writes the store (also while closed) into `fileName` with SaveOptions.
   // Does nothing without a store. Throws platform::FileError.
   void WriteTableFile(const std::string& fileName);
@@ -162,6 +159,9 @@ class TNtdDataset : public recordset::TDataSet {
 
   // Hooks of the record-set contract.
   void OpenStore() override;
+  // Refuses a caller's close ("Cloned tables are not closed before source
+  // dataset is closed!") while clone tables are attached.
+  void CloseStarting() override;
   void CloseStore() override;
   void DescribeFields() override;
   recordset::FetchResult FetchRow(recordset::TRowBuffer& buffer, recordset::FetchMode mode,

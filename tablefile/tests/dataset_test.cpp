@@ -239,6 +239,11 @@ TEST(Dataset, StreamsClonesAndClosedTablesShareTheSameRows) {
   EXPECT_EQ(ErrorOf([&] { source.SetActive(false); }),
             "Source: Cloned tables are not closed before source dataset is closed!");
   EXPECT_TRUE(source.Active());
+  recordset::TDataSet& asRecordSet = source;  // callers that know only the record-set
+  EXPECT_EQ(ErrorOf([&] { asRecordSet.SetActive(false); }),
+            "Source: Cloned tables are not closed before source dataset is closed!");
+  EXPECT_TRUE(source.Active());
+  EXPECT_TRUE(clone.Active());
   clone.SetActive(false);
   source.SetActive(false);
 
