@@ -283,6 +283,10 @@ TEST(Dataset, LargeValuesTravelThroughStreams) {
   EXPECT_EQ(dynamic_cast<recordset::TBlobField&>(back.FieldNamed("Bild")).Value(), std::string("\x00\xFF\x10", 3));
   EXPECT_EQ(ErrorOf([&] { dynamic_cast<recordset::TBlobField&>(back.FieldNamed("Bild")).SetValue("x"); }),
             "Table is not in edit or insert mode");
+  back.EditRow();
+  dynamic_cast<recordset::TBlobField&>(back.FieldNamed("Text")).SetValue("");
+  back.PostRow();
+  EXPECT_TRUE(back.FieldNamed("Text").IsNullValue()) << "a cleared memo keeps no old text";
 }
 
 TEST(Dataset, SavingKeepsABackupAndSortsWhenAsked) {
