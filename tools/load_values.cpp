@@ -148,7 +148,10 @@ platform::Currency ReadCurrency(const JsonScalar& value) {
   if (!exact || !currency) Refuse(value, "within the range of a Currency");
   platform::Decimal scaled;
   scaled.negative = currency->scaled < 0;
-  scaled.low = static_cast<std::uint64_t>(scaled.negative ? -currency->scaled : currency->scaled);
+  // The magnitude in unsigned arithmetic: the smallest amount has no
+  // positive counterpart.
+  const auto bits = static_cast<std::uint64_t>(currency->scaled);
+  scaled.low = scaled.negative ? 0 - bits : bits;
   scaled.scale = kCurrencyDecimals;
   if (!(scaled == *exact)) Refuse(value, "a Currency amount (at most four decimals)");
   return *currency;
