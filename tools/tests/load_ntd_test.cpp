@@ -3,6 +3,9 @@
 // names its reason and leaves the target as it was.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include "platform/file_io.h"
 #include "tablefile/ntd_cursor.h"
@@ -211,6 +214,28 @@ TEST(LoadNtd, RefusalsNameTheirReasonAndLeaveTheTargetUntouched) {
   };
   for (const Refusal& refusal : newTarget) check(refusal, false);
   for (const Refusal& refusal : existingTarget) check(refusal, true);
+}
+
+// The program as scripts run it: the document on standard input, and the
+// exit status telling success, failure and bad arguments apart.
+TEST(LoadNtd, TheToolReadsStandardInputAndAnswersWithItsExitStatus) {
+  TempFolder folder;
+  const std::string input = folder.Write("food.json", FoodDocument(kFoodColumns, "[\"Apfel\", 52, 1]"));
+  const auto nutaro = [&](const std::string& arguments) {
+    const std::string command = std::string(NUTARO_BINARY_DIR) + "/tools/nutaro load " + arguments + " 2>" +
+                                folder.File("err") + " >/dev/null";
+    const int status = std::system(command.c_str());
+    return std::pair{WEXITSTATUS(status), platform::ReadWholeFile(folder.File("err"))};
+  };
+  EXPECT_EQ(nutaro(folder.File("food.ntd") + " - <" + input), std::pair(0, std::string()));
+  EXPECT_NE(Dump(folder.File("food.ntd")).find("[\"Apfel\", 52, 1]"), std::string::npos);
+  EXPECT_EQ(nutaro(folder.File("food.ntd") + " " + input).first, 1);
+  EXPECT_EQ(nutaro(folder.File("x.ntd") + " " + input + " --jet3"),
+            std::pair(2, std::string("nutaro: --jet3 chooses the format of a new Jet database; it does not go with "
+                                     "--append or a .ntd target\nusage: nutaro load TARGET INPUT.json [--jet3] "
+                                     "[--append] [--password TEXT]\n")));
+  EXPECT_EQ(nutaro(folder.File("x.ntd")).first, 2);
+  EXPECT_EQ(nutaro(folder.File("x.ntd") + " " + input + " --verbose").first, 2);
 }
 
 }  // namespace
