@@ -17,6 +17,14 @@ constexpr const char* kSource = "DAO.Database";
 Database::Database(DatabaseLink state, std::string connect)
     : state_(std::move(state)), connect_(std::move(connect)) {}
 
+Database::~Database() {
+  try {
+    state_->Close();
+  } catch (...) {
+    // A failed write-back cannot be reported from here; Close reports it.
+  }
+}
+
 std::string Database::Version() const {
   return Guarded(state_->Engine(), kSource, [&] {
     return std::string(state_->Jet(kSource).GetLayout().IsJet4() ? "4.0" : "3.0");

@@ -18,6 +18,8 @@ class Database {
   // `state` holds the open engine database; `connect` is the connect string
   // it was opened with.
   Database(DatabaseLink state, std::string connect);
+  // A database the program lets go of is closed (pending pages written).
+  ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
@@ -59,6 +61,8 @@ class Database {
 
   // Closes the database; its objects raise DaoError 3420 afterwards.
   void Close();
+  // Whether Close has not been called yet.
+  bool IsOpen() const { return state_->IsOpen(); }
 
  private:
   DatabaseLink state_;

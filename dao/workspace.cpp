@@ -7,12 +7,14 @@
 #include "dao/constants.h"
 #include "dao/jet/new_database.h"
 #include "dao/jet/storage.h"
+#include "dao/open_files.h"
 #include "platform/clock.h"
 
 namespace dao {
 namespace {
 
 constexpr const char* kSource = "DAO.Workspace";
+constexpr int kErrFileInUse = 3045;
 constexpr int kErrInstallableIsam = 3170;
 constexpr int kErrOdbcDirect = 3847;
 
@@ -73,9 +75,13 @@ std::shared_ptr<Database> Workspace::Open(const std::string& name, bool readOnly
   if (!jetDatabase->PasswordMatches(ConnectString(connect).Value("PWD").value_or(""))) {
     Raise(jet::kErrWrongPassword, kSource, "Not a valid password.");
   }
+  const bool writable = !jetDatabase->IsReadOnly();
   auto state = std::make_shared<DatabaseState>(engine_, std::move(jetDatabase), name);
+  if (writable && !ClaimFileForWriting(name, state)) {
+    Raise(kErrFileInUse, kSource, "Could not use '" + name + "'; file already in use.");
+  }
   auto database = std::make_shared<Database>(std::move(state), connect);
-  databases_.Add(database);
+  opened_.push_back(database);
   return database;
 }
 
@@ -123,9 +129,21 @@ std::shared_ptr<Database> Workspace::OpenConnection(const std::string&, int, boo
   });
 }
 
+const DatabaseCollection& Workspace::Databases() {
+  std::erase_if(opened_, [](const std::weak_ptr<Database>& database) { return database.expired(); });
+  databases_.Clear();
+  for (const std::weak_ptr<Database>& database : opened_) {
+    if (std::shared_ptr<Database> open = database.lock(); open && open->IsOpen()) databases_.Add(std::move(open));
+  }
+  return databases_;
+}
+
 void Workspace::Close() {
   Guarded(*engine_, kSource, [&] {
-    for (const auto& database : databases_) database->Close();
+    for (const std::weak_ptr<Database>& database : opened_) {
+      if (std::shared_ptr<Database> open = database.lock()) open->Close();
+    }
+    opened_.clear();
     databases_.Clear();
   });
 }

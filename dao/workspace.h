@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dao/collection.h"
 #include "dao/database.h"
@@ -33,7 +34,8 @@ class Workspace {
   // cannot be written is opened read-only anyway). The connect string's PWD
   // must match the database password (DaoError 3031). Raises 3024 for a
   // missing file, 3343 for a file that is not a database this engine reads,
-  // 3170 for connect strings of other database types.
+  // 3170 for connect strings of other database types, 3045 when another
+  // open database of this process writes the file.
   std::shared_ptr<Database> OpenDatabase(const std::string& name, bool exclusive = false,
                                          bool readOnly = false, const std::string& connect = "");
   // Creates the new Jet database file `name` (".mdb" is added when it has
@@ -49,8 +51,9 @@ class Workspace {
   // ODBCDirect connections are not available (DaoError 3847).
   std::shared_ptr<Database> OpenConnection(const std::string& name, int options = 0, bool readOnly = false,
                                            const std::string& connect = "");
-  // The databases opened in this workspace and still open.
-  const DatabaseCollection& Databases() const { return databases_; }
+  // The databases opened in this workspace and still open (a database the
+  // program no longer holds is closed, as DAO closes it).
+  const DatabaseCollection& Databases();
   // Closes every database of the workspace.
   void Close();
 
@@ -63,6 +66,7 @@ class Workspace {
   std::string userName_;
   int type_;
   int defaultCursorDriver_ = -1;
+  std::vector<std::weak_ptr<Database>> opened_;
   DatabaseCollection databases_;
 };
 

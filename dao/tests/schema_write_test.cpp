@@ -74,6 +74,24 @@ TEST_F(SchemaWriteTest, NewDatabasesHaveTheirFormatAndExistingFilesStayUntouched
   EXPECT_EQ(workspace_->OpenDatabase(Path("locked.mdb"), false, false, ";PWD=Kalorie")->Version(), "4.0");
 }
 
+TEST_F(SchemaWriteTest, AFileHasOneWriterAtATime) {
+  // The database DAO returns is let go at once, as the Access layer does;
+  // that closes it, so the file can be opened for writing again.
+  NewDatabase("shared.mdb");
+  EXPECT_EQ(workspace_->Databases().Count(), 0);
+  auto writer = workspace_->OpenDatabase(Path("shared.mdb"));
+  EXPECT_EQ(workspace_->Databases().Count(), 1);
+  // A second writer would overwrite the first one's pages.
+  auto other = engine_->CreateWorkspace("other", "Admin", "");
+  EXPECT_EQ(ErrorOf([&] { other->OpenDatabase(Path("shared.mdb")); }), 3045);
+  EXPECT_FALSE(other->OpenDatabase(Path("shared.mdb"), false, true)->Updatable());
+  // What depends on a closed database is closed with it.
+  const auto& tables = writer->TableDefs();
+  writer->Close();
+  EXPECT_EQ(ErrorOf([&] { tables.Item(0)->Fields(); }), 3420);
+  EXPECT_TRUE(other->OpenDatabase(Path("shared.mdb"))->Updatable());
+}
+
 TEST_F(SchemaWriteTest, TablesAreStoredAsDescribed) {
   for (const int version : {dbVersion40, dbVersion30}) {
     SCOPED_TRACE(version);
