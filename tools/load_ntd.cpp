@@ -84,12 +84,8 @@ const std::vector<std::pair<std::string, std::string>>& NewColumnProperties() {
   return properties;
 }
 
-// The field definition that makes the engine create `type`: text columns
-// choose SmallStr or String by their size.
-recordset::TFieldType DefinitionType(TNtdStorageType type) { return tablefile::FieldTypeOf(type); }
-
-// The name as the table file will keep it: the table's code page, blanks as
-// "_" (the description section ends a name at a blank).
+// The name as the table file will keep it: blanks as "_" (the description
+// section ends a name at a blank).
 std::string StoredName(const std::string& name) {
   std::string stored = name;
   std::replace(stored.begin(), stored.end(), ' ', '_');
@@ -165,50 +161,67 @@ void NtdLoader::CreateTable(const LoadTable& table) {
   if (table.columns.empty()) RefuseTable(table, "a table file needs at least one column");
   std::set<std::string> storedNames;
   for (const LoadColumn& described : table.columns) {
-    const auto type = StorageTypeNamed(described.type);
-    if (!type) {
-      RefuseColumn(table, described, "unknown type \"" + described.type + "\" (a table file knows " +
-                                         KnownStorageTypes() + ")");
-    }
-    int declaredSize = 0;
-    if (IsText(*type)) {
-      if (!described.size) RefuseColumn(table, described, "a " + described.type + " column needs its \"size\"");
-      const bool small = *described.size <= tablefile::kLargestSmallStr;
-      if (small != (*type == TNtdStorageType::SmallStr) || *described.size > std::numeric_limits<int>::max()) {
-        RefuseColumn(table, described,
-                     "a table file makes text columns of up to " + std::to_string(tablefile::kLargestSmallStr) +
-                         " characters SmallStr and longer ones String; size " + std::to_string(*described.size) +
-                         " cannot be a " + described.type);
-      }
-      declaredSize = static_cast<int>(*described.size);
-    } else if (described.size && *described.size != ShownSize(*type)) {
-      RefuseColumn(table, described, "a " + described.type + " column has size " +
-                                         std::to_string(ShownSize(*type)) + ", not " +
-                                         std::to_string(*described.size));
-    }
+    const TNtdStorageType type = NewColumnType(table, described);
     CheckNewColumnProperties(table, described);
-    const std::string name = described.name;
-    if (!platform::CanEncode(name)) {
-      RefuseColumn(table, described, "the name has characters the table file's code page cannot hold");
-    }
-    if (name.find_first_of("~\x12\x14") != std::string::npos) {
-      RefuseColumn(table, described, "a table file cannot keep \"~\" or control characters in a column name");
-    }
-    if (!storedNames.insert(platform::AnsiUpperCase(StoredName(name))).second) {
-      RefuseColumn(table, described, "the name is used twice (a table file keeps blanks in names as \"_\")");
-    }
-    if (StoredName(name) != name) notes_.AddForTable(table.name, "the column \"" + name + "\" is named \"" +
-                                                                    StoredName(name) + "\" (a table file keeps blanks in names as \"_\")");
-    table_->FieldDefs().AddFieldDef(name, DefinitionType(*type), declaredSize);
+    CheckNewColumnName(table, described, storedNames);
+    table_->FieldDefs().AddFieldDef(described.name, tablefile::FieldTypeOf(type),
+                                    IsText(type) ? static_cast<int>(*described.size) : 0);
   }
   table_->SetActive(true);
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
     Column column;
     column.described = &table.columns[i];
     column.field = &table_->FieldNamed(table_->FieldDefs()[static_cast<int>(i)].Name());
-    column.type = *StorageTypeNamed(table.columns[i].type);
+    column.type = table_->Store()->Field(i)->StorageType;
     column.declaredSize = table_->Store()->Field(i)->DeclaredSize;
     columns_.push_back(column);
+  }
+}
+
+TNtdStorageType NtdLoader::NewColumnType(const LoadTable& table, const LoadColumn& described) const {
+  const auto type = StorageTypeNamed(described.type);
+  if (!type) {
+    RefuseColumn(table, described,
+                 "unknown type \"" + described.type + "\" (a table file knows " + KnownStorageTypes() + ")");
+  }
+  if (!IsText(*type)) {
+    if (described.size && *described.size != ShownSize(*type)) {
+      RefuseColumn(table, described, "a " + described.type + " column has size " + std::to_string(ShownSize(*type)) +
+                                         ", not " + std::to_string(*described.size));
+    }
+    return *type;
+  }
+  if (!described.size) RefuseColumn(table, described, "a " + described.type + " column needs its \"size\"");
+  // Field definitions make text of up to 35 characters SmallStr, longer
+  // text String; the document's type must be the one its size gives.
+  const bool small = *described.size <= tablefile::kLargestSmallStr;
+  if (small != (*type == TNtdStorageType::SmallStr) || *described.size > std::numeric_limits<int>::max()) {
+    RefuseColumn(table, described,
+                 "a table file makes text columns of up to " + std::to_string(tablefile::kLargestSmallStr) +
+                     " characters SmallStr and longer ones String; size " + std::to_string(*described.size) +
+                     " cannot be a " + described.type);
+  }
+  return *type;
+}
+
+void NtdLoader::CheckNewColumnName(const LoadTable& table, const LoadColumn& described,
+                                   std::set<std::string>& storedNames) {
+  const std::string& name = described.name;
+  if (!platform::CanEncode(name)) {
+    RefuseColumn(table, described, "the name has characters the table file's code page cannot hold");
+  }
+  // "~" starts a field's default text in the description section, and
+  // control characters end entries there.
+  if (std::any_of(name.begin(), name.end(), [](char c) { return c == '~' || static_cast<unsigned char>(c) < 0x20; })) {
+    RefuseColumn(table, described, "a table file cannot keep \"~\" or control characters in a column name");
+  }
+  const std::string stored = StoredName(name);
+  if (!storedNames.insert(platform::AnsiUpperCase(stored)).second) {
+    RefuseColumn(table, described, "the name is used twice (a table file keeps blanks in names as \"_\")");
+  }
+  if (stored != name) {
+    notes_.AddForTable(table.name, "the column \"" + name + "\" is named \"" + stored +
+                                       "\" (a table file keeps blanks in names as \"_\")");
   }
 }
 

@@ -5,8 +5,10 @@
 // gather in the engine's record store and reach the file in one write at
 // the end of the document; the document itself still streams past.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@ class TField;
 }
 namespace tablefile {
 class TNtdTable;
+enum class TNtdStorageType : std::uint8_t;
 }
 
 namespace tools {
@@ -47,6 +50,10 @@ class NtdLoader : public LoadSink {
   struct Column;
 
   void CreateTable(const LoadTable& table);
+  // The storage type of a new column, checked against its size.
+  tablefile::TNtdStorageType NewColumnType(const LoadTable& table, const LoadColumn& described) const;
+  // Refuses a name the table file cannot keep; notes one it keeps changed.
+  void CheckNewColumnName(const LoadTable& table, const LoadColumn& described, std::set<std::string>& storedNames);
   void OpenTable(const LoadTable& table);
   void StoreValue(const Column& column, const JsonScalar& value, std::int64_t rowNumber);
   void CheckAutoIncValues(std::span<const JsonScalar> values, std::int64_t rowNumber);
