@@ -18,6 +18,17 @@ bool StoredFlag(const std::vector<jet::StoredProperty>& properties, std::string_
   return false;
 }
 
+// A text needs no more characters (Jet 4) or code-page bytes (Jet 3) than
+// it has UTF-8 bytes, so a short one fits without being encoded; fixed-size
+// values always fit.
+bool FitsWithoutEncoding(const jet::ColumnDefinition& column, const jet::FieldValue& value, const jet::Layout& layout) {
+  switch (column.Type()) {
+    case jet::ColumnType::kText: return value.text.size() <= (layout.IsJet4() ? column.length / 2u : column.length);
+    case jet::ColumnType::kBinary: return value.bytes.size() <= column.length;
+    default: return jet::FixedTypeSize(column.Type()) != 0;
+  }
+}
+
 }  // namespace
 
 void RowEditor::Start(int mode) {
@@ -69,7 +80,8 @@ void RowEditor::Set(std::size_t position, const jet::ColumnDefinition& column, c
     Raise(jet::kErrFieldNotUpdatable, kSource, "Field cannot be updated.");
   }
   jet::FieldValue converted = ToFieldValue(column, value);
-  if (!converted.null && !column.IsLongValue() && column.Type() != jet::ColumnType::kBoolean) {
+  if (!converted.null && !column.IsLongValue() && column.Type() != jet::ColumnType::kBoolean &&
+      !FitsWithoutEncoding(column, converted, table_->Database()->Jet(kSource).GetLayout())) {
     (void)jet::EncodeValue(column, converted, table_->Database()->Jet(kSource).Codec());  // 3163 now, as DAO
   }
   values_.at(position) = std::move(converted);
