@@ -87,7 +87,8 @@ std::optional<std::size_t> RowSet::LiveAt(std::size_t position) {
 
 void RowSet::Append(jet::RowPointer pointer) {
   Size();
-  if (positions_.size() == rows_.size()) positions_.emplace(pointer.ToU32(), rows_.size());
+  // The positions are kept up to date once IndexOf has built them.
+  if (!positions_.empty() && positions_.size() == rows_.size()) positions_.emplace(pointer.ToU32(), rows_.size());
   rows_.push_back(pointer);
   // The set has been read to its end, so its count is exact now.
   visited_ = rows_.size();
