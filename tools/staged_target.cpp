@@ -49,7 +49,9 @@ StagedTarget::StagedTarget(std::string target, bool replace) : target_(std::move
   const fs::path path(target_);
   const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
   std::string pattern = (parent / ("." + path.filename().string() + ".load-XXXXXX")).string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw platform::FileError("Cannot create folder", pattern, errno);
+  // The staging folder is ours; a failure to make it is a failure to make
+  // the target.
+  if (::mkdtemp(pattern.data()) == nullptr) throw platform::FileError("Cannot create file", target_, errno);
   folder_ = pattern;
   workPath_ = (fs::path(folder_) / path.filename()).string();
 }
