@@ -122,6 +122,9 @@ int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err) {
   } catch (const LoadError& error) {
     err << "nutaro: " << (error.InDocument() ? options->input + ", " : "") << error.what() << '\n';
     return kFailed;
+  } catch (const platform::FileError& error) {
+    err << "nutaro: " << error.what() << '\n';  // names its path
+    return kFailed;
   } catch (const std::exception& error) {
     err << "nutaro: " << options->target << ": " << error.what() << '\n';
     return kFailed;
