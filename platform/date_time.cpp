@@ -101,7 +101,9 @@ TDateTime CombineDateTime(TDateTime date, TDateTime time) {
 }
 
 bool IsValidDateTime(TDateTime value) {
-  return std::isfinite(value) && value >= kMinDateTime && value < kMaxDateTime + 1e-8;
+  // Before day 0 the time of day counts away from zero, so the whole of
+  // 1 January 0001 lies between kMinDateTime - 1 (exclusive) and kMinDateTime.
+  return std::isfinite(value) && value > kMinDateTime - 1.0 && value < kMaxDateTime + 1e-8;
 }
 
 DateParts DecodeDate(TDateTime value) {

@@ -59,7 +59,8 @@ TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
 // Access convention for days before day 0.
 TDateTime CombineDateTime(TDateTime date, TDateTime time);
 
-// True for finite values within years 1..9999.
+// True for finite values within years 1..9999 (any time of day on
+// 1 January 0001 included).
 bool IsValidDateTime(TDateTime value);
 
 // The parts of a value; the time is rounded to the nearest millisecond (a

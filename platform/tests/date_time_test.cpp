@@ -67,6 +67,10 @@ TEST(DateTimeTest, TimeStamps) {
   EXPECT_EQ(TimeStampToDateTime({kDayNumberOfDateZero - 1, 21600000}), -1.25);
   EXPECT_EQ(DateTimeToTimeStamp(-1.25).date, kDayNumberOfDateZero - 1);
   EXPECT_EQ(DateTimeToTimeStamp(kMinDateTime).date, 1);
+  const TimeStamp firstNoon = DateTimeToTimeStamp(TimeStampToDateTime({1, 43200000}));
+  EXPECT_EQ(firstNoon.date, 1);
+  EXPECT_EQ(firstNoon.time, 43200000);
+  EXPECT_EQ(DecodeTime(CombineDateTime(kMinDateTime, 0.75)).hour, 18);
   for (const TimeStamp bad : {TimeStamp{0, 0}, TimeStamp{1, -1}, TimeStamp{1, kMillisecondsPerDay},
                               TimeStamp{3652060, 0}}) {
     EXPECT_THROW(TimeStampToDateTime(bad), ConversionError);
