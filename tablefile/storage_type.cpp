@@ -72,6 +72,13 @@ std::uint8_t FixedValueSize(TNtdStorageType type) { return TraitsOf(type).valueS
 
 std::string_view StorageTypeName(TNtdStorageType type) { return TraitsOf(type).name; }
 
+std::optional<TNtdStorageType> StorageTypeOfName(std::string_view name) {
+  for (std::size_t code = 1; code < kTraits.size(); ++code) {
+    if (kTraits[code].name == name) return static_cast<TNtdStorageType>(code);
+  }
+  return std::nullopt;
+}
+
 char DescriptionLetter(TNtdStorageType type) { return TraitsOf(type).letter; }
 
 std::optional<TNtdStorageType> TypeOfLetter(char letter) {

@@ -46,6 +46,9 @@ bool ZeroIsAValue(TNtdStorageType type);
 
 // The engine's own name ("SmallInt", "String", ...), as shown by tools.
 std::string_view StorageTypeName(TNtdStorageType type);
+// The type of that name (exact letter case); empty for Unknown and
+// anything else.
+std::optional<TNtdStorageType> StorageTypeOfName(std::string_view name);
 
 // The description letter of every type except SmallStr and String, whose
 // descriptions carry their length (see field_descriptions.h).

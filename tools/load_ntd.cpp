@@ -29,14 +29,6 @@ std::int64_t Most() { return std::numeric_limits<T>::max(); }
 constexpr int kFirstStorageCode = static_cast<int>(TNtdStorageType::SmallInt);
 constexpr int kLastStorageCode = static_cast<int>(TNtdStorageType::Graphic);
 
-std::optional<TNtdStorageType> StorageTypeNamed(const std::string& name) {
-  for (int code = kFirstStorageCode; code <= kLastStorageCode; ++code) {
-    const auto type = static_cast<TNtdStorageType>(code);
-    if (tablefile::StorageTypeName(type) == name) return type;
-  }
-  return std::nullopt;
-}
-
 std::string KnownStorageTypes() {
   std::string names;
   for (int code = kFirstStorageCode; code <= kLastStorageCode; ++code) {
@@ -52,22 +44,6 @@ bool IsText(TNtdStorageType type) {
 
 bool IsMemo(TNtdStorageType type) {
   return type == TNtdStorageType::Memo || type == TNtdStorageType::FmtMemo;
-}
-
-// Types whose empty slot reads as the value 0 (or false), not as Null.
-bool ZeroReadsAsValue(TNtdStorageType type) {
-  switch (type) {
-    case TNtdStorageType::SmallInt:
-    case TNtdStorageType::Integer:
-    case TNtdStorageType::Boolean:
-    case TNtdStorageType::Double:
-    case TNtdStorageType::Currency:
-    case TNtdStorageType::Time:
-    case TNtdStorageType::AutoInc:
-      return true;
-    default:
-      return false;
-  }
 }
 
 // The size a dump shows for a column: the declared length of text, none
@@ -179,7 +155,7 @@ void NtdLoader::CreateTable(const LoadTable& table) {
 }
 
 TNtdStorageType NtdLoader::NewColumnType(const LoadTable& table, const LoadColumn& described) const {
-  const auto type = StorageTypeNamed(described.type);
+  const auto type = tablefile::StorageTypeOfName(described.type);
   if (!type) {
     RefuseColumn(table, described,
                  "unknown type \"" + described.type + "\" (a table file knows " + KnownStorageTypes() + ")");
@@ -265,7 +241,7 @@ void NtdLoader::StoreValue(const Column& column, const JsonScalar& value, std::i
   if (value.kind == JsonKind::Null) {
     if (column.type == TNtdStorageType::AutoInc) {
       note("null is numbered by the table file");
-    } else if (ZeroReadsAsValue(column.type)) {
+    } else if (tablefile::ZeroIsAValue(column.type)) {
       note(column.type == TNtdStorageType::Boolean ? "null is stored as false (a table file keeps no null here)"
                                                     : "null is stored as 0 (a table file keeps no null here)");
     }
