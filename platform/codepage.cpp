@@ -52,7 +52,7 @@ std::unique_ptr<CodePageTable> BuildTable(int codePage) {
 
   auto table = std::make_unique<CodePageTable>();
   for (int byte = 0; byte < 256; ++byte) {
-    char32_t codePoint = detail::kReplacementCharacter;
+    char32_t codePoint = kReplacementCharacter;
     if (auto decoded = DecodeByte(name, static_cast<unsigned char>(byte))) {
       codePoint = *decoded;
     } else if (byte >= 0x80 && byte <= 0x9F) {
@@ -61,12 +61,12 @@ std::unique_ptr<CodePageTable> BuildTable(int codePage) {
       codePoint = static_cast<char32_t>(byte);
     }
     table->toUnicode[byte] = codePoint;
-    detail::AppendUtf8(codePoint, table->toUtf8[byte]);
+    AppendUtf8(codePoint, table->toUtf8[byte]);
   }
   // Lowest byte wins where two bytes decode to the same character.
   for (int byte = 255; byte >= 0; --byte) {
     const char32_t codePoint = table->toUnicode[byte];
-    if (codePoint < 0x10000 && codePoint != detail::kReplacementCharacter) {
+    if (codePoint < 0x10000 && codePoint != kReplacementCharacter) {
       table->fromUnicode[codePoint] = static_cast<std::uint16_t>(byte + 1);
     }
   }
@@ -171,7 +171,7 @@ std::string Utf8ToAnsi(std::string_view utf8, int codePage) {
   std::size_t pos = asciiLength;
   while (pos < utf8.size()) {
     char32_t codePoint = 0;
-    result += detail::NextCodePoint(utf8, pos, codePoint) ? EncodeCodePoint(table, codePoint) : '?';
+    result += NextCodePoint(utf8, pos, codePoint) ? EncodeCodePoint(table, codePoint) : '?';
   }
   return result;
 }
@@ -183,7 +183,7 @@ bool CanEncode(std::string_view utf8, int codePage) {
   std::size_t pos = asciiLength;
   while (pos < utf8.size()) {
     char32_t codePoint = 0;
-    if (!detail::NextCodePoint(utf8, pos, codePoint)) return false;
+    if (!NextCodePoint(utf8, pos, codePoint)) return false;
     if (codePoint >= 0x10000 || table.fromUnicode[codePoint] == 0) return false;
   }
   return true;

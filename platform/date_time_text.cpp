@@ -28,7 +28,7 @@ std::string FirstCharacter(const std::string& text) {
   if (text.empty()) return text;
   std::size_t pos = 0;
   char32_t codePoint = 0;
-  detail::NextCodePoint(text, pos, codePoint);
+  NextCodePoint(text, pos, codePoint);
   return text.substr(0, pos);
 }
 

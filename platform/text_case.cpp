@@ -62,8 +62,8 @@ std::string MapCase(std::string_view utf8, Mapping mapping) {
   while (pos < utf8.size()) {
     const std::size_t start = pos;
     char32_t codePoint = 0;
-    if (detail::NextCodePoint(utf8, pos, codePoint)) {
-      detail::AppendUtf8(mapping(codePoint), result);
+    if (NextCodePoint(utf8, pos, codePoint)) {
+      AppendUtf8(mapping(codePoint), result);
     } else {
       result += utf8[start];
     }
@@ -76,7 +76,7 @@ std::string MapCase(std::string_view utf8, Mapping mapping) {
 char32_t NextUpperUnit(std::string_view text, std::size_t& pos) {
   const std::size_t start = pos;
   char32_t codePoint = 0;
-  if (detail::NextCodePoint(text, pos, codePoint)) return UpperCodePoint(codePoint);
+  if (NextCodePoint(text, pos, codePoint)) return UpperCodePoint(codePoint);
   return 0x110000 + static_cast<unsigned char>(text[start]);
 }
 

@@ -1,6 +1,6 @@
 #include "platform/utf8.h"
 
-namespace platform::detail {
+namespace platform {
 
 void AppendUtf8(char32_t codePoint, std::string& out) {
   if (codePoint < 0x80) {
@@ -61,4 +61,4 @@ bool NextCodePoint(std::string_view text, std::size_t& pos, char32_t& codePoint)
   return true;
 }
 
-}  // namespace platform::detail
+}  // namespace platform

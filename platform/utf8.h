@@ -1,13 +1,14 @@
 #pragma once
 
-// Internal: UTF-8 encoding and decoding of single code points, shared by the
-// code-page and letter-case conversions.
+// UTF-8 encoding and decoding of single code points, for every reader and
+// writer of text that works a character at a time (code pages, letter case,
+// JSON escapes).
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace platform::detail {
+namespace platform {
 
 inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
@@ -20,4 +21,4 @@ void AppendUtf8(char32_t codePoint, std::string& out);
 // stray byte becomes.
 bool NextCodePoint(std::string_view text, std::size_t& pos, char32_t& codePoint);
 
-}  // namespace platform::detail
+}  // namespace platform

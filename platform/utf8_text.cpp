@@ -9,7 +9,7 @@ std::size_t Utf8CharacterCount(std::string_view text) {
   std::size_t pos = 0;
   char32_t codePoint = 0;
   while (pos < text.size()) {
-    detail::NextCodePoint(text, pos, codePoint);  // a malformed byte advances by one
+    NextCodePoint(text, pos, codePoint);  // a malformed byte advances by one
     ++count;
   }
   return count;
@@ -19,7 +19,7 @@ std::string_view Utf8Prefix(std::string_view text, std::size_t characters) {
   std::size_t pos = 0;
   char32_t codePoint = 0;
   for (std::size_t count = 0; count < characters && pos < text.size(); ++count) {
-    detail::NextCodePoint(text, pos, codePoint);
+    NextCodePoint(text, pos, codePoint);
   }
   return text.substr(0, pos);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/utf8.h"
+
 namespace tools {
 namespace {
 
@@ -17,24 +19,6 @@ std::string Describe(int c) {
   if (c >= 0x20 && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
   static constexpr char kHex[] = "0123456789ABCDEF";
   return std::string("byte 0x") + kHex[(c >> 4) & 0xF] + kHex[c & 0xF];
-}
-
-void AppendUtf8(std::string& text, std::uint32_t codePoint) {
-  if (codePoint < 0x80) {
-    text += static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    text += static_cast<char>(0xC0 | (codePoint >> 6));
-    text += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    text += static_cast<char>(0xE0 | (codePoint >> 12));
-    text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    text += static_cast<char>(0xF0 | (codePoint >> 18));
-    text += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-    text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
 }
 
 }  // namespace
@@ -365,7 +349,7 @@ void JsonReader::ReadEscape(std::string& text) {
     if (low < 0xDC00 || low > 0xDFFF) Fail(start, "a high surrogate without its low surrogate");
     codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (low - 0xDC00);
   }
-  AppendUtf8(text, codePoint);
+  platform::AppendUtf8(codePoint, text);
 }
 
 }  // namespace tools
