@@ -88,13 +88,9 @@ Variant PropertyValue(const LoadProperty& property, int type) {
   if (value.kind == JsonKind::Null) return Variant::Null();
   switch (type) {
     case dao::dbBoolean: return Variant(ReadBoolean(value));
-    case dao::dbByte: return Variant(static_cast<std::uint8_t>(ReadInteger(value, 0, 255)));
-    case dao::dbInteger:
-      return Variant(static_cast<std::int16_t>(
-          ReadInteger(value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max())));
-    case dao::dbLong:
-      return Variant(static_cast<std::int32_t>(
-          ReadInteger(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
+    case dao::dbByte: return Variant(ReadInteger<std::uint8_t>(value));
+    case dao::dbInteger: return Variant(ReadInteger<std::int16_t>(value));
+    case dao::dbLong: return Variant(ReadInteger<std::int32_t>(value));
     case dao::dbDouble: return Variant(ReadDouble(value));
     case dao::dbBinary: return Variant(ReadHex(value));
     default: return Variant(ReadText(value));
@@ -126,11 +122,6 @@ std::size_t Utf16Length(const std::string& utf8) {
     if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
   }
   return units;
-}
-
-template <typename T>
-T Integer(const JsonScalar& value) {
-  return static_cast<T>(ReadInteger(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
 }  // namespace
@@ -369,10 +360,10 @@ void JetLoader::StoreValue(const Column& column, const JsonScalar& value, std::i
     Variant converted;
     switch (column.type) {
       case dao::dbBoolean: converted = Variant(ReadBoolean(value)); break;
-      case dao::dbByte: converted = Variant(Integer<std::uint8_t>(value)); break;
-      case dao::dbInteger: converted = Variant(Integer<std::int16_t>(value)); break;
-      case dao::dbLong: converted = Variant(Integer<std::int32_t>(value)); break;
-      case dao::dbBigInt: converted = Variant(Integer<std::int64_t>(value)); break;
+      case dao::dbByte: converted = Variant(ReadInteger<std::uint8_t>(value)); break;
+      case dao::dbInteger: converted = Variant(ReadInteger<std::int16_t>(value)); break;
+      case dao::dbLong: converted = Variant(ReadInteger<std::int32_t>(value)); break;
+      case dao::dbBigInt: converted = Variant(ReadInteger<std::int64_t>(value)); break;
       case dao::dbCurrency: converted = Variant(ReadCurrency(value)); break;
       case dao::dbSingle: converted = Variant(ReadSingle(value)); break;
       case dao::dbDouble: converted = Variant(ReadDouble(value)); break;

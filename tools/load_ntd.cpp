@@ -21,11 +21,6 @@ namespace {
 using platform::Variant;
 using tablefile::TNtdStorageType;
 
-template <typename T>
-std::int64_t Least() { return std::numeric_limits<T>::min(); }
-template <typename T>
-std::int64_t Most() { return std::numeric_limits<T>::max(); }
-
 constexpr int kFirstStorageCode = static_cast<int>(TNtdStorageType::SmallInt);
 constexpr int kLastStorageCode = static_cast<int>(TNtdStorageType::Graphic);
 
@@ -251,16 +246,16 @@ void NtdLoader::StoreValue(const Column& column, const JsonScalar& value, std::i
   try {
     switch (column.type) {
       case TNtdStorageType::SmallInt:
-        column.field->SetVariantValue(Variant(static_cast<std::int16_t>(ReadInteger(value, Least<std::int16_t>(), Most<std::int16_t>()))));
+        column.field->SetVariantValue(Variant(ReadInteger<std::int16_t>(value)));
         break;
       case TNtdStorageType::Integer:
-        column.field->SetVariantValue(Variant(static_cast<std::int32_t>(ReadInteger(value, Least<std::int32_t>(), Most<std::int32_t>()))));
+        column.field->SetVariantValue(Variant(ReadInteger<std::int32_t>(value)));
         break;
       case TNtdStorageType::AutoInc:
-        ReadInteger(value, Least<std::int32_t>(), Most<std::int32_t>());  // the engine numbers the row; checked after posting
+        ReadInteger<std::int32_t>(value);  // the engine numbers the row; checked after posting
         break;
       case TNtdStorageType::Int64: {
-        const std::int64_t number = ReadInteger(value, Least<std::int64_t>(), Most<std::int64_t>());
+        const std::int64_t number = ReadInteger<std::int64_t>(value);
         if (number == 0) zeroNote();
         column.field->SetVariantValue(Variant(number));
         break;
@@ -327,7 +322,7 @@ void NtdLoader::CheckAutoIncValues(std::span<const JsonScalar> values, std::int6
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     const Column& column = columns_[i];
     if (column.type != TNtdStorageType::AutoInc || values[i].kind == JsonKind::Null) continue;
-    const std::int64_t wanted = ReadInteger(values[i], Least<std::int32_t>(), Most<std::int32_t>());
+    const std::int64_t wanted = ReadInteger<std::int32_t>(values[i]);
     const std::int32_t given = column.field->VariantValue().ToInt32();
     if (wanted != given) {
       RefuseValue(description_, rowNumber, *column.described, values[i],

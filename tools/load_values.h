@@ -8,6 +8,7 @@
 // kind or does not fit.
 
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -28,6 +29,11 @@ class ValueError : public std::runtime_error {
 
 // A JSON integer within [minimum, maximum] (no fraction, no exponent).
 std::int64_t ReadInteger(const JsonScalar& value, std::int64_t minimum, std::int64_t maximum);
+// A JSON integer within the whole range of the integer type T.
+template <typename T>
+T ReadInteger(const JsonScalar& value) {
+  return static_cast<T>(ReadInteger(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
 // A JSON number as the nearest double; refused beyond the double range.
 double ReadDouble(const JsonScalar& value);
 // A JSON number as the nearest single; refused beyond the single range.
