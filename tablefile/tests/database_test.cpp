@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_io.h"
 #include "platform/testing/scripted_dialogs.h"
+#include "platform/testing/temp_folder.h"
 #include "recordset/database_error.h"
 #include "tablefile/ntd_database.h"
 #include "tablefile/ntd_dataset.h"
@@ -12,7 +14,7 @@
 namespace tablefile {
 namespace {
 
-using testing::TempFolder;
+using platform::testing::TempFolder;
 using testing::WriteEmptyConverterTable;
 
 TEST(Database, PathsOfTablesFollowTheDatabaseFolder) {

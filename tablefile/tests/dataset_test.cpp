@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "platform/date_time.h"
+#include "platform/file_io.h"
 #include "platform/format_settings.h"
 #include "platform/testing/scripted_dialogs.h"
+#include "platform/testing/temp_folder.h"
 #include "recordset/blob_fields.h"
 #include "recordset/database_error.h"
 #include "tablefile/ntd_dataset.h"
@@ -19,7 +21,7 @@ namespace {
 using platform::Variant;
 using recordset::EDatabaseError;
 using testing::AddConverterFieldDefs;
-using testing::TempFolder;
+using platform::testing::TempFolder;
 using testing::WriteEmptyConverterTable;
 
 std::string ErrorOf(const std::function<void()>& action) {

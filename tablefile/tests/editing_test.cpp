@@ -7,7 +7,9 @@
 
 #include "platform/clock.h"
 #include "platform/date_time.h"
+#include "platform/file_io.h"
 #include "platform/testing/fixed_clock.h"
+#include "platform/testing/temp_folder.h"
 #include "recordset/database_error.h"
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/tests/table_fixtures.h"
@@ -17,7 +19,7 @@ namespace {
 
 using recordset::EDatabaseError;
 using recordset::TDataSetState;
-using testing::TempFolder;
+using platform::testing::TempFolder;
 using testing::WriteEmptyConverterTable;
 
 class Editing : public ::testing::Test {

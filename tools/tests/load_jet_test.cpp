@@ -28,7 +28,7 @@ using testing::Load;
 using testing::LoadRun;
 using testing::Refusal;
 using testing::SameDocument;
-using testing::TempFolder;
+using platform::testing::TempFolder;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -24,7 +24,7 @@ using testing::ExpectRefusal;
 using testing::LoadRun;
 using testing::Refusal;
 using testing::SameDocument;
-using testing::TempFolder;
+using platform::testing::TempFolder;
 using Type = tablefile::TNtdStorageType;
 
 // A table of every storage type, written by the engine's record store

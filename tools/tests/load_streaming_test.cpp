@@ -94,7 +94,7 @@ std::string WideNutaRow(std::int64_t n) {
 }
 
 TEST(LoadStreaming, AMillionRowsGoIntoANewJetDatabaseInBoundedMemory) {
-  testing::TempFolder folder;
+  platform::testing::TempFolder folder;
   GeneratedDocument generated(DocumentHead("jet4", "nuta", kNutaColumns), kRows, WideNutaRow);
   std::istream in(&generated);
   LoadOptions options;

@@ -1,6 +1,6 @@
 #include "tools/tests/load_test_support.h"
 
-#include <random>
+#include <filesystem>
 #include <sstream>
 
 #include "platform/file_io.h"
@@ -10,25 +10,6 @@
 #include "tools/load_command.h"
 
 namespace tools::testing {
-
-TempFolder::TempFolder() {
-  std::random_device random;
-  path_ = std::filesystem::temp_directory_path() / ("nutaro-load-" + std::to_string(random()));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() { std::filesystem::remove_all(path_); }
-
-std::set<std::string> TempFolder::Listing() const {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) names.insert(entry.path().filename().string());
-  return names;
-}
-
-std::string TempFolder::Write(const std::string& name, const std::string& text) const {
-  platform::WriteFileAtomically(File(name), text);
-  return File(name);
-}
 
 LoadRun Load(const std::vector<std::string>& arguments) {
   std::ostringstream err;
@@ -50,7 +31,7 @@ std::string Dump(const std::string& path, bool schema, const std::string& passwo
   return document.str();
 }
 
-void ExpectRefusal(const TempFolder& folder, const std::string& target, const Refusal& refusal) {
+void ExpectRefusal(const platform::testing::TempFolder& folder, const std::string& target, const Refusal& refusal) {
   const bool existing = std::filesystem::exists(target);
   const std::string before = existing ? platform::ReadWholeFile(target) : "";
   const std::string input = folder.Write("in.json", refusal.document);

@@ -1,35 +1,16 @@
 #pragma once
-// Shared by the load tests: a private folder per test, the load command run
-// in-process, dumps as text, and what a folder holds.
+// Shared by the load tests: the load command run in-process, dumps as text,
+// and refusals that must leave the target's folder as it was.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/testing/temp_folder.h"
 #include "tools/dump_ntd.h"
 
 namespace tools::testing {
-
-// A fresh folder, removed with everything in it afterwards.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  // The names of the entries in the folder, hidden ones included.
-  std::set<std::string> Listing() const;
-  // Writes `text` to the file `name` and returns its path.
-  std::string Write(const std::string& name, const std::string& text) const;
-
- private:
-  std::filesystem::path path_;
-};
 
 struct LoadRun {
   int exitCode;
@@ -54,7 +35,7 @@ struct Refusal {
 // Loads `refusal.document` into `target` in `folder` and checks the exit
 // status, the message, and that the folder is exactly as it was (an
 // existing target byte for byte, no new file, no staging folder).
-void ExpectRefusal(const TempFolder& folder, const std::string& target, const Refusal& refusal);
+void ExpectRefusal(const platform::testing::TempFolder& folder, const std::string& target, const Refusal& refusal);
 
 // Equal documents, or a failure that shows the first line where they part
 // (documents can be too large to print whole).
