@@ -3,11 +3,8 @@
 // schema part, passwords and the exit status of failures.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -17,15 +14,14 @@
 #include "dao/jet/text_codec.h"
 #include "platform/file_io.h"
 #include "tools/json_reader.h"
+#include "tools/tests/program_run.h"
 
 namespace tools {
 namespace {
 
-struct ToolRun {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
+using platform::testing::TempFolder;
+using testing::RunNutaro;
+using testing::ToolRun;
 
 // A JSON document as a tree, for comparing by value.
 struct Node {
@@ -74,26 +70,14 @@ class DumpJet : public ::testing::Test {
   void SetUp() override {
     fixtures_ = std::filesystem::path(NUTARO_FIXTURES_DIR);
     if (!std::filesystem::is_directory(fixtures_ / "nutaro")) GTEST_SKIP() << "fixture folder " << fixtures_ << " is absent";
-    folder_ = std::filesystem::temp_directory_path() / ("nutaro-dump-jet-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override {
-    if (!folder_.empty()) std::filesystem::remove_all(folder_);
   }
 
-  ToolRun Nutaro(const std::string& arguments) const {
-    const std::string out = (folder_ / "out").string();
-    const std::string err = (folder_ / "err").string();
-    const std::string command = std::string(NUTARO_BINARY_DIR) + "/tools/nutaro " + arguments + " </dev/null >" +
-                                out + " 2>" + err;
-    const int status = std::system(command.c_str());
-    return {WEXITSTATUS(status), platform::ReadWholeFile(out), platform::ReadWholeFile(err)};
-  }
+  ToolRun Nutaro(const std::string& arguments) const { return RunNutaro(folder_, arguments); }
 
   std::string Fixture(const std::string& relative) const { return "'" + (fixtures_ / relative).string() + "'"; }
 
   std::filesystem::path fixtures_;
-  std::filesystem::path folder_;
+  TempFolder folder_;
 };
 
 TEST_F(DumpJet, NutaroFixturesEqualTheirExpectedDocuments) {
@@ -207,7 +191,7 @@ TEST_F(DumpJet, DatabasePasswordsAreAskedFor) {
   std::ifstream(source, std::ios::binary).read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   dao::jet::StoreDatabasePassword(dao::jet::kJet4Layout, dao::jet::MutableBytes(bytes.data(), dao::jet::kJet4PageSize),
                                   dao::jet::Utf8ToUtf16Le("Kalorie"));
-  const std::filesystem::path locked = folder_ / "locked.mdb";
+  const std::filesystem::path locked = folder_.File("locked.mdb");
   std::ofstream(locked, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 
   const ToolRun refused = Nutaro("dump " + locked.string());

@@ -2,15 +2,12 @@
 // and filled, run as a user runs it: the whole document, schema included.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <string>
 
 #include "dao/constants.h"
 #include "dao/db_engine.h"
-#include "platform/file_io.h"
+#include "tools/tests/program_run.h"
 
 namespace tools {
 namespace {
@@ -104,23 +101,15 @@ std::string Expected(const char* format) {
 
 class DumpNewJet : public ::testing::TestWithParam<int> {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() / ("nutaro-dump-new-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::filesystem::path folder_;
+  platform::testing::TempFolder folder_;
 };
 
 TEST_P(DumpNewJet, PrintsWhatWasWritten) {
-  const std::string database = (folder_ / "new.mdb").string();
+  const std::string database = folder_.File("new.mdb");
   MakeDatabase(database, GetParam());
-  const std::string out = (folder_ / "out").string();
-  const std::string command = std::string(NUTARO_BINARY_DIR) + "/tools/nutaro dump --schema " + database + " >" + out;
-  const int status = std::system(command.c_str());
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(platform::ReadWholeFile(out), Expected(GetParam() == dao::dbVersion40 ? "jet4" : "jet3"));
+  const testing::ToolRun run = testing::RunNutaro(folder_, "dump --schema " + database);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, Expected(GetParam() == dao::dbVersion40 ? "jet4" : "jet3"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, DumpNewJet, ::testing::Values(dao::dbVersion40, dao::dbVersion30),

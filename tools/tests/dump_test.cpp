@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/file_io.h"
 #include "tablefile/ntd_cursor.h"
+#include "tools/tests/program_run.h"
 
 namespace tools {
 namespace {
@@ -19,30 +17,14 @@ using tablefile::RecordBuffer;
 using tablefile::RecordEntry;
 using tablefile::TNtdCursor;
 using Type = tablefile::TNtdStorageType;
-
-struct ToolRun {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
+using platform::testing::TempFolder;
+using testing::RunNutaro;
+using testing::ToolRun;
 
 class Dump : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device random;
-    folder_ = std::filesystem::temp_directory_path() / ("nutaro-dump-" + std::to_string(random()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string File(const std::string& name) const { return (folder_ / name).string(); }
-
-  ToolRun Nutaro(const std::string& arguments) const {
-    const std::string command = std::string(NUTARO_BINARY_DIR) + "/tools/nutaro " + arguments +
-                                " </dev/null >" + File("out") + " 2>" + File("err");
-    const int status = std::system(command.c_str());
-    return {WEXITSTATUS(status), platform::ReadWholeFile(File("out")), platform::ReadWholeFile(File("err"))};
-  }
+  std::string File(const std::string& name) const { return folder_.File(name); }
+  ToolRun Nutaro(const std::string& arguments) const { return RunNutaro(folder_, arguments); }
 
   // A table with one value of every kind that prints differently.
   void WriteTable(const std::string& path, const std::string& password = "") const {
@@ -75,7 +57,7 @@ class Dump : public ::testing::Test {
     cursor.WriteFile(path, 0, false, "");
   }
 
-  std::filesystem::path folder_;
+  TempFolder folder_;
 };
 
 constexpr char kColumns[] =

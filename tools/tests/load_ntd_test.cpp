@@ -3,13 +3,14 @@
 // names its reason and leaves the target as it was.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
+#include <filesystem>
+#include <utility>
 
 #include "platform/file_io.h"
 #include "tablefile/ntd_cursor.h"
 #include "tools/tests/load_test_support.h"
+#include "tools/tests/program_run.h"
 
 namespace tools {
 namespace {
@@ -222,10 +223,8 @@ TEST(LoadNtd, TheToolReadsStandardInputAndAnswersWithItsExitStatus) {
   TempFolder folder;
   const std::string input = folder.Write("food.json", FoodDocument(kFoodColumns, "[\"Apfel\", 52, 1]"));
   const auto nutaro = [&](const std::string& arguments) {
-    const std::string command = std::string(NUTARO_BINARY_DIR) + "/tools/nutaro load " + arguments + " 2>" +
-                                folder.File("err") + " >/dev/null";
-    const int status = std::system(command.c_str());
-    return std::pair{WEXITSTATUS(status), platform::ReadWholeFile(folder.File("err"))};
+    const testing::ToolRun run = testing::RunNutaro(folder, "load " + arguments);
+    return std::pair{run.exitCode, run.err};
   };
   EXPECT_EQ(nutaro(folder.File("food.ntd") + " - <" + input), std::pair(0, std::string()));
   EXPECT_NE(Dump(folder.File("food.ntd")).find("[\"Apfel\", 52, 1]"), std::string::npos);
