@@ -11,39 +11,20 @@
 
 #include "platform/variant.h"
 #include "tablefile/ntd_dataset.h"
+#include "tablefile/tests/table_fixtures.h"
 
 namespace {
 
-using tablefile::MakeNtdField;
 using tablefile::RecordBuffer;
 using tablefile::RecordEntry;
 using tablefile::TNtdCursor;
-using Type = tablefile::TNtdStorageType;
 
 constexpr int kRows = 100'000;
-
-void AddConverterFields(recordset::TFieldDefs& defs) {
-  defs.Clear();
-  defs.AddFieldDef("Nm1", recordset::ftString, 60);
-  defs.AddFieldDef("Nm2", recordset::ftString, 40);
-  for (const char* name : {"Nm3", "Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss"}) {
-    defs.AddFieldDef(name, recordset::ftFloat);
-  }
-  defs.AddFieldDef("X", recordset::ftInteger);
-  defs.AddFieldDef("Nm50", recordset::ftString, 2);
-}
 
 // The converted food table: a name, a category, six nutrient values, the
 // running number.
 void FillConverterTable(TNtdCursor& cursor) {
-  std::vector<tablefile::TNtdField> fields{MakeNtdField("Nm1", Type::String, 60),
-                                           MakeNtdField("Nm2", Type::String, 40)};
-  for (const char* name : {"Nm3", "Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss"}) {
-    fields.push_back(MakeNtdField(name, Type::Double));
-  }
-  fields.push_back(MakeNtdField("X", Type::Integer));
-  fields.push_back(MakeNtdField("Nm50", Type::SmallStr, 2));
-  cursor.DefineFields(fields);
+  cursor.DefineFields(tablefile::testing::ConverterNtdFields());
   const auto& f = cursor.Fields();
   RecordBuffer row = cursor.NewRecordBuffer();
   for (int i = 0; i < kRows; ++i) {
@@ -132,7 +113,7 @@ BENCHMARK(BM_SaveTableFile)->Unit(benchmark::kMillisecond);
 void BM_AppendRowsThroughDataset(benchmark::State& state) {
   for (auto _ : state) {
     tablefile::TNtdTable table;
-    AddConverterFields(table.FieldDefs());
+    tablefile::testing::AddConverterFieldDefs(table.FieldDefs());
     table.SetActive(true);
     recordset::TField& name = table.FieldNamed("Nm1");
     recordset::TField& kcal = table.FieldNamed("Kcal");

@@ -6,25 +6,16 @@
 
 #include "tablefile/ntd_cursor.h"
 #include "tablefile/tests/image_bytes.h"
+#include "tablefile/tests/table_fixtures.h"
 
 namespace tablefile {
 namespace {
 
 using testing::AddRecord;
+using testing::ConverterNtdFields;
 using testing::ImageBytes;
 using testing::ImageOf;
 using Type = TNtdStorageType;
-
-std::vector<TNtdField> ConverterFields() {
-  std::vector<TNtdField> fields{MakeNtdField("Nm1", Type::String, 60),
-                                MakeNtdField("Nm2", Type::String, 40)};
-  for (const char* name : {"Nm3", "Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss"}) {
-    fields.push_back(MakeNtdField(name, Type::Double));
-  }
-  fields.push_back(MakeNtdField("X", Type::Integer));
-  fields.push_back(MakeNtdField("Nm50", Type::SmallStr, 2));
-  return fields;
-}
 
 TEST(ImageFormat, TinyTableIsExactlyItsDocumentedBytesAndReadsBack) {
   TNtdCursor cursor;
@@ -49,7 +40,7 @@ TEST(ImageFormat, TinyTableIsExactlyItsDocumentedBytesAndReadsBack) {
 
 TEST(ImageFormat, ConverterTableIsEmptyImageOf138Bytes) {
   TNtdCursor cursor;
-  cursor.DefineFields(ConverterFields());
+  cursor.DefineFields(ConverterNtdFields());
   EXPECT_EQ(cursor.BufferSize(), 71u);
   const std::string section = cursor.BuildFieldDescriptions();
   EXPECT_EQ(section,

@@ -1,7 +1,9 @@
 #pragma once
-// The converter's table layout, for the dataset tests.
+// The converter's table layout, as field definitions of a dataset and as
+// fields of the record store, for the tests and benchmarks of the engine.
 
 #include <string>
+#include <vector>
 
 #include "tablefile/ntd_dataset.h"
 
@@ -17,6 +19,18 @@ inline void AddConverterFieldDefs(recordset::TFieldDefs& defs) {
   }
   defs.AddFieldDef("X", recordset::ftInteger);
   defs.AddFieldDef("Nm50", recordset::ftString, 2);
+}
+
+// The same eleven fields as the record store keeps them.
+inline std::vector<TNtdField> ConverterNtdFields() {
+  using Type = TNtdStorageType;
+  std::vector<TNtdField> fields{MakeNtdField("Nm1", Type::String, 60), MakeNtdField("Nm2", Type::String, 40)};
+  for (const char* name : {"Nm3", "Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss"}) {
+    fields.push_back(MakeNtdField(name, Type::Double));
+  }
+  fields.push_back(MakeNtdField("X", Type::Integer));
+  fields.push_back(MakeNtdField("Nm50", Type::SmallStr, 2));
+  return fields;
 }
 
 // Writes a new empty table of the converter's layout, as the converter does.
