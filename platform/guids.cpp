@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/errors.h"
+#include "platform/hex_digits.h"
 
 namespace platform {
 namespace {
@@ -14,13 +15,6 @@ namespace {
 // numbers, so their bytes appear reversed; Data4 follows in memory order.
 constexpr int kByteOrderInText[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
 constexpr int kDashesAfterByte[4] = {3, 5, 7, 9};  // indices into kByteOrderInText
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 class RandomGuidSource : public GuidSource {
  public:
@@ -75,8 +69,8 @@ std::optional<Guid> TryParseGuid(std::string_view text) {
   std::size_t pos = 1;
   int dash = 0;
   for (int i = 0; i < 16; ++i) {
-    const int high = HexValue(text[pos]);
-    const int low = HexValue(text[pos + 1]);
+    const int high = HexDigitValue(text[pos]);
+    const int low = HexDigitValue(text[pos + 1]);
     if (high < 0 || low < 0) return std::nullopt;
     guid.bytes[kByteOrderInText[i]] = static_cast<std::uint8_t>(high * 16 + low);
     pos += 2;

@@ -6,6 +6,7 @@
 
 #include "platform/decimal_digits.h"
 #include "platform/float_pattern.h"
+#include "platform/hex_digits.h"
 #include "platform/number_scan.h"
 
 namespace platform {
@@ -85,16 +86,9 @@ std::optional<Int> TryParseInteger(std::string_view text) {
   Unsigned magnitude = 0;
   for (; pos < text.size(); ++pos) {
     const char c = text[pos];
-    unsigned digit = 0;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<unsigned>(c - '0');
-    } else if (hex && c >= 'a' && c <= 'f') {
-      digit = static_cast<unsigned>(c - 'a' + 10);
-    } else if (hex && c >= 'A' && c <= 'F') {
-      digit = static_cast<unsigned>(c - 'A' + 10);
-    } else {
-      return std::nullopt;
-    }
+    const int value = HexDigitValue(c);
+    if (value < 0 || (!hex && value > 9)) return std::nullopt;
+    const auto digit = static_cast<unsigned>(value);
     if (magnitude > (limit - digit) / base) return std::nullopt;
     magnitude = static_cast<Unsigned>(magnitude * base + digit);
   }

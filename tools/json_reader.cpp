@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/hex_digits.h"
 #include "platform/utf8.h"
 
 namespace tools {
@@ -309,10 +310,8 @@ std::uint32_t JsonReader::ReadHexQuad() {
   std::uint32_t value = 0;
   for (int i = 0; i < 4; ++i) {
     const int c = Peek();
-    int digit = -1;
-    if (IsDigit(c)) digit = c - '0';
-    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    // The end of the input (-1) and bytes above 0x7F are no digits either.
+    const int digit = platform::HexDigitValue(static_cast<char>(c));
     if (digit < 0) Fail("expected four hex digits after \\u, found " + Describe(c));
     value = value * 16 + static_cast<std::uint32_t>(digit);
     Advance();

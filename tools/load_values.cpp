@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/hex_digits.h"
+
 namespace tools {
 namespace {
 
@@ -83,13 +85,6 @@ std::optional<platform::TDateTime> ParseTime(std::string_view text) {
   if (text.size() == 12) millisecond = text[8] == '.' ? Digits(text, 9, 3) : std::nullopt;
   if (!hour || !minute || !second || !millisecond) return std::nullopt;
   return platform::TryEncodeTime(*hour, *minute, *second, *millisecond);
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // The nearest value of type T; refused beyond T's range.
@@ -201,8 +196,8 @@ platform::Bytes ReadHex(const JsonScalar& value) {
   if (text.size() % 2 != 0) Refuse(value, expected);
   platform::Bytes bytes(text.size() / 2);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const int high = HexDigit(text[2 * i]);
-    const int low = HexDigit(text[2 * i + 1]);
+    const int high = platform::HexDigitValue(text[2 * i]);
+    const int low = platform::HexDigitValue(text[2 * i + 1]);
     if (high < 0 || low < 0) Refuse(value, expected);
     bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
   }
