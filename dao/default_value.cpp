@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/date_time.h"
 #include "platform/format_settings.h"
+#include "platform/guids.h"
 #include "platform/text_case.h"
 
 namespace dao {
@@ -18,6 +19,16 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 bool Is(std::string_view text, std::string_view word) { return platform::AnsiSameText(text, word); }
+
+// A call of the function `name` without arguments; Access keeps what was
+// typed, so "Now ( )" is as good as "Now()".
+bool IsCall(std::string_view text, std::string_view name) {
+  if (text.size() < name.size() || !Is(text.substr(0, name.size()), name)) return false;
+  text = Trimmed(text.substr(name.size()));
+  if (text.empty() || text.front() != '(') return false;
+  text = Trimmed(text.substr(1));
+  return text == ")";
+}
 
 // A quoted text; a doubled quote inside stands for one.
 std::string Unquoted(std::string_view text) {
@@ -63,9 +74,11 @@ platform::Variant EvaluateDefaultValue(std::string_view expression) {
   }
   if (Is(text, "True") || Is(text, "Yes") || Is(text, "On")) return platform::Variant(true);
   if (Is(text, "False") || Is(text, "No") || Is(text, "Off")) return platform::Variant(false);
-  if (Is(text, "Now()")) return platform::Variant::FromDate(platform::Now());
-  if (Is(text, "Date()")) return platform::Variant::FromDate(platform::Today());
-  if (Is(text, "Time()")) {
+  if (IsCall(text, "Now")) return platform::Variant::FromDate(platform::Now());
+  if (IsCall(text, "Date")) return platform::Variant::FromDate(platform::Today());
+  // Access gives ReplicationID AutoNumbers (GUID columns) this default.
+  if (IsCall(text, "GenGUID")) return platform::Variant(platform::NewGuid());
+  if (IsCall(text, "Time")) {
     const platform::TDateTime now = platform::Now();
     return platform::Variant::FromDate(now - std::floor(now));
   }

@@ -13,8 +13,8 @@ namespace dao {
 // one (and for "Null"); numbers (a full stop as decimal separator, as in
 // Jet SQL), texts in double or single quotes, True/False/Yes/No/On/Off,
 // dates between # signs (ISO or month/day/year) and the functions Now(),
-// Date() and Time(), each optionally after "=". Anything else is taken as
-// text as it stands.
+// Date(), Time() and GenGUID() (a fresh GUID for each call), each
+// optionally after "=". Anything else is taken as text as it stands.
 platform::Variant EvaluateDefaultValue(std::string_view expression);
 
 }  // namespace dao

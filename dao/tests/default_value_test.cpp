@@ -36,6 +36,12 @@ TEST(DefaultValueTest, LiteralsAndFunctions) {
   EXPECT_EQ(EvaluateDefaultValue("=Now()"), Variant::FromDate(45000.75));
   EXPECT_EQ(EvaluateDefaultValue("Date()"), Variant::FromDate(45000));
   EXPECT_EQ(EvaluateDefaultValue("time()"), Variant::FromDate(0.75));
+  EXPECT_EQ(EvaluateDefaultValue("Now ( )"), Variant::FromDate(45000.75));
+  EXPECT_EQ(EvaluateDefaultValue("Nowhere()"), Variant("Nowhere()"));
+
+  // A fresh GUID for every row.
+  EXPECT_EQ(EvaluateDefaultValue("=GenGUID()").Type(), platform::VariantType::kGuid);
+  EXPECT_NE(EvaluateDefaultValue("GenGUID()"), EvaluateDefaultValue("GenGUID()"));
 }
 
 }  // namespace

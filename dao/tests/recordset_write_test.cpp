@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "dao/tests/write_support.h"
+#include "platform/clock.h"
 #include "platform/format_settings.h"
 
 namespace dao {
@@ -207,6 +208,35 @@ TEST_F(RecordsetWriteTest, ValuesAreConvertedAndCheckedAsTheyArrive) {
   EXPECT_EQ(field("Fett")->Value(), Variant(3.0f));
   EXPECT_EQ(field("Name")->Value(), Variant("42"));
   EXPECT_TRUE(field("Datum")->Value().IsNull());
+}
+
+TEST_F(RecordsetWriteTest, AddNewFillsInTheDefaultsAccessWrites) {
+  auto database = NewDatabase("defaults.mdb");
+  auto table = database->CreateTableDef("Stock");
+  // A ReplicationID AutoNumber as Access makes it: a GUID column whose
+  // default is GenGUID().
+  testing::AppendField(*table, "Ref", dbGUID)->SetDefaultValue("GenGUID()");
+  testing::AppendField(*table, "Name", dbText, 20)->SetDefaultValue("\"Obst\"");
+  testing::AppendField(*table, "Menge", dbInteger)->SetDefaultValue("=5");
+  testing::AppendField(*table, "Datum", dbDate)->SetDefaultValue("Date ( )");
+  database->TableDefs().Append(table);
+  auto rows = database->OpenRecordset("Stock", dbOpenDynaset);
+  struct : platform::Clock {
+    platform::TDateTime Now() const override { return 45000.75; }
+  } const fixed;
+  const platform::ScopedClock clock(fixed);
+  rows->AddNew();
+  EXPECT_EQ(rows->Fields().Item("Name")->Value(), Variant("Obst"));
+  EXPECT_EQ(rows->Fields().Item("Menge")->Value(), Variant(std::int16_t{5}));
+  EXPECT_EQ(rows->Fields().Item("Datum")->Value(), Variant::FromDate(45000));
+  rows->Update();
+  testing::AddRow(*rows, {});
+  // Each row gets a GUID of its own.
+  const auto stored = testing::ReadTable(*database, "Stock");
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0][0].Type(), platform::VariantType::kGuid);
+  EXPECT_EQ(stored[1][0].Type(), platform::VariantType::kGuid);
+  EXPECT_NE(stored[0][0], stored[1][0]);
 }
 
 TEST_F(RecordsetWriteTest, RefusedUpdatesLeaveTheFileAsItWasAndTheBufferForAnotherTry) {
