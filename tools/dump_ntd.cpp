@@ -97,15 +97,6 @@ void WriteValue(const TNtdField& field, const RecordBuffer& record, JsonWriter& 
   }
 }
 
-// Characters for text, bytes of the value otherwise; large values have no size.
-std::int64_t ColumnSize(const TNtdField& field) {
-  switch (field.StorageType) {
-    case TNtdStorageType::SmallStr:
-    case TNtdStorageType::String: return field.DeclaredSize;
-    default: return tablefile::IsBlobFamily(field.StorageType) ? 0 : tablefile::FixedValueSize(field.StorageType);
-  }
-}
-
 // A member whose value is text of the table's code page.
 void StoredTextMember(JsonWriter& out, std::string_view key, const std::string& stored) {
   out.Key(key);
@@ -118,7 +109,7 @@ void WriteColumn(const TNtdField& field, bool schema, JsonWriter& out) {
   out.Key("type");
   out.String(tablefile::StorageTypeName(field.StorageType));
   out.Key("size");
-  out.Integer(ColumnSize(field));
+  out.Integer(DumpedColumnSize(field.StorageType, field.DeclaredSize));
   if (schema) {
     out.Key("properties");
     out.BeginObject(JsonLayout::kInline);
@@ -131,6 +122,14 @@ void WriteColumn(const TNtdField& field, bool schema, JsonWriter& out) {
 }
 
 }  // namespace
+
+std::int64_t DumpedColumnSize(TNtdStorageType type, int declaredSize) {
+  switch (type) {
+    case TNtdStorageType::SmallStr:
+    case TNtdStorageType::String: return declaredSize;
+    default: return tablefile::IsBlobFamily(type) ? 0 : tablefile::FixedValueSize(type);
+  }
+}
 
 void DumpNtd(const std::string& path, const DumpOptions& options, JsonWriter& out) {
   tablefile::TNtdTable table;

@@ -3,10 +3,12 @@
 // table, named after the file, with columns of the engine's storage types and
 // the rows in the order the engine delivers them.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tablefile/storage_type.h"
 #include "tools/json_writer.h"
 
 namespace tools {
@@ -16,6 +18,11 @@ struct DumpOptions {
   bool schema = false;                  // add indexes and field properties
   std::optional<std::string> password;  // tried before the registry and the prompt
 };
+
+// The "size" the document shows for a column of `type`: the declared
+// characters (`declaredSize`) of text, 0 for large values, the bytes of the
+// value otherwise.
+std::int64_t DumpedColumnSize(tablefile::TNtdStorageType type, int declaredSize);
 
 // Writes the document of the table file at `path`. Throws the engine's error
 // when the file cannot be read, and std::runtime_error for a table name the

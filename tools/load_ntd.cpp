@@ -13,6 +13,7 @@
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/ntd_format.h"
 #include "tablefile/storage_type.h"
+#include "tools/dump_ntd.h"
 #include "tools/load_values.h"
 
 namespace tools {
@@ -39,12 +40,6 @@ bool IsText(TNtdStorageType type) {
 
 bool IsMemo(TNtdStorageType type) {
   return type == TNtdStorageType::Memo || type == TNtdStorageType::FmtMemo;
-}
-
-// The size a dump shows for a column: the declared length of text, none
-// for large values, the value's bytes otherwise.
-std::int64_t ShownSize(TNtdStorageType type) {
-  return tablefile::IsBlobFamily(type) ? 0 : tablefile::FixedValueSize(type);
 }
 
 // What every column of a table made from field definitions has; a document
@@ -156,8 +151,9 @@ TNtdStorageType NtdLoader::NewColumnType(const LoadTable& table, const LoadColum
                  "unknown type \"" + described.type + "\" (a table file knows " + KnownStorageTypes() + ")");
   }
   if (!IsText(*type)) {
-    if (described.size && *described.size != ShownSize(*type)) {
-      RefuseColumn(table, described, "a " + described.type + " column has size " + std::to_string(ShownSize(*type)) +
+    const std::int64_t size = DumpedColumnSize(*type, 0);
+    if (described.size && *described.size != size) {
+      RefuseColumn(table, described, "a " + described.type + " column has size " + std::to_string(size) +
                                          ", not " + std::to_string(*described.size));
     }
     return *type;
