@@ -11,7 +11,7 @@
 #include "platform/testing/scripted_dialogs.h"
 #include "platform/testing/temp_folder.h"
 #include "recordset/blob_fields.h"
-#include "recordset/database_error.h"
+#include "recordset/tests/error_of.h"
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/tests/table_fixtures.h"
 
@@ -19,19 +19,10 @@ namespace tablefile {
 namespace {
 
 using platform::Variant;
-using recordset::EDatabaseError;
+using recordset::testing::ErrorOf;
 using testing::AddConverterFieldDefs;
 using platform::testing::TempFolder;
 using testing::WriteEmptyConverterTable;
-
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EDatabaseError& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 TEST(Dataset, ConverterTableIsCreatedFilledAndSavedInOnePiece) {
   TempFolder folder;
