@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/rows_per_second.h"
 #include "dao/jet/new_database.h"
 #include "dao/jet/page_writer.h"
 #include "dao/jet/storage.h"
@@ -57,8 +58,7 @@ void AppendNutaRows(benchmark::State& state, bool indexed) {
     }
     file.Flush();
   }
-  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(kRows) * static_cast<double>(state.iterations()),
-                                                benchmark::Counter::kIsRate);
+  bench::ReportRowsPerSecond(state, kRows);
   std::filesystem::remove(path);
 }
 

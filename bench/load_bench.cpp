@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench/rows_per_second.h"
 #include "platform/file_io.h"
 #include "tools/dump_jet.h"
 #include "tools/json_writer.h"
@@ -64,8 +65,7 @@ void LoadDocument(benchmark::State& state, const std::string& document, const st
     tools::LoadNotes notes;
     tools::RunLoad(options, notes);
   }
-  state.counters["rows/s"] =
-      benchmark::Counter(kRows * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  bench::ReportRowsPerSecond(state, kRows);
   std::filesystem::remove_all(WorkFolder());
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/rows_per_second.h"
 #include "platform/variant.h"
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/tests/table_fixtures.h"
@@ -45,11 +46,6 @@ std::vector<std::uint8_t> ConverterImage() {
   return image;
 }
 
-void CountRows(benchmark::State& state) {
-  state.counters["rows/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kRows, benchmark::Counter::kIsRate);
-}
-
 void BM_ReadImage(benchmark::State& state) {
   std::vector<std::uint8_t> image = ConverterImage();
   for (auto _ : state) {
@@ -57,7 +53,7 @@ void BM_ReadImage(benchmark::State& state) {
     if (!cursor.ReadImage(image).Ok) state.SkipWithError("image not read");
     benchmark::DoNotOptimize(cursor.RecordCount());
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, kRows);
 }
 BENCHMARK(BM_ReadImage)->Unit(benchmark::kMillisecond);
 
@@ -69,7 +65,7 @@ void BM_WriteImage(benchmark::State& state) {
     cursor.WriteImage(image);
     benchmark::DoNotOptimize(image.data());
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, kRows);
 }
 BENCHMARK(BM_WriteImage)->Unit(benchmark::kMillisecond);
 
@@ -92,7 +88,7 @@ void BM_LoadTableFile(benchmark::State& state) {
     table.SetActive(true);
     benchmark::DoNotOptimize(table.RowCount());
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, kRows);
   std::filesystem::remove(BenchFile());
 }
 BENCHMARK(BM_LoadTableFile)->Unit(benchmark::kMillisecond);
@@ -103,7 +99,7 @@ void BM_SaveTableFile(benchmark::State& state) {
   table.SetTableName(BenchFile());
   table.SetActive(true);
   for (auto _ : state) table.WriteTableFile(BenchFile());
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, kRows);
   std::filesystem::remove(BenchFile());
 }
 BENCHMARK(BM_SaveTableFile)->Unit(benchmark::kMillisecond);
@@ -128,7 +124,7 @@ void BM_AppendRowsThroughDataset(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(table.RowCount());
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, kRows);
 }
 BENCHMARK(BM_AppendRowsThroughDataset)->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/rows_per_second.h"
 #include "platform/codepage.h"
 #include "platform/kilojoule.h"
 #include "platform/number_text.h"
@@ -13,11 +14,6 @@
 namespace {
 
 using platform::FormatSettings;
-
-void CountRows(benchmark::State& state) {
-  state.counters["rows/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
 
 // Typical food names: mostly ASCII, some with umlauts.
 const std::vector<std::string>& FoodNamesUtf8() {
@@ -35,7 +31,7 @@ void BM_AnsiToUtf8(benchmark::State& state) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(platform::AnsiToUtf8(stored[i++ % stored.size()], 1252));
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_AnsiToUtf8);
 
@@ -45,7 +41,7 @@ void BM_Utf8ToAnsi(benchmark::State& state) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(platform::Utf8ToAnsi(names[i++ % names.size()], 1252));
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_Utf8ToAnsi);
 
@@ -61,7 +57,7 @@ void BM_FormatFloatTableFilePattern(benchmark::State& state) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(platform::FormatFloat("0.######", values[i++ % values.size()], settings));
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_FormatFloatTableFilePattern);
 
@@ -72,7 +68,7 @@ void BM_FloatToStrGeneral(benchmark::State& state) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(platform::FloatToStrGeneral(values[i++ % values.size()], 15, settings));
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_FloatToStrGeneral);
 
@@ -84,7 +80,7 @@ void BM_TryParseFloat(benchmark::State& state) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(platform::TryParseFloat(texts[i++ % texts.size()], settings));
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_TryParseFloat);
 
@@ -94,7 +90,7 @@ void BM_Kilojoules(benchmark::State& state) {
     benchmark::DoNotOptimize(platform::KilojoulesFromKilocalories(kcal));
     kcal = (kcal + 7) % 5000;
   }
-  CountRows(state);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_Kilojoules);
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/rows_per_second.h"
 #include "platform/format_settings.h"
 #include "recordset/db_edit.h"
 #include "recordset/tests/memory_dataset.h"
@@ -49,11 +50,6 @@ std::vector<std::unique_ptr<TDBEdit>> BoundEdits(TDataSource& source) {
   return edits;
 }
 
-void CountRows(benchmark::State& state, std::int64_t rows) {
-  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows),
-                                                benchmark::Counter::kIsRate);
-}
-
 // GoNext on a source whose eight edits show every row's display texts.
 void BM_ReadSourceRowThroughEdits(benchmark::State& state) {
   platform::ScopedFormatSettings german(platform::GermanFormatSettings());
@@ -63,21 +59,19 @@ void BM_ReadSourceRowThroughEdits(benchmark::State& state) {
   link.SetDataSet(&source);
   const auto edits = BoundEdits(link);
   source.SetActive(true);
-  std::int64_t rows = 0;
   for (auto _ : state) {
     source.GoNext();
     if (source.AtEnd()) source.GoFirst();
     benchmark::DoNotOptimize(edits[3]->Text());
-    ++rows;
   }
-  CountRows(state, rows);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_ReadSourceRowThroughEdits);
 
 // AppendRow, eight texts through the edits, PostRow: one converted entry.
 void BM_AppendAndPostRowThroughEdits(benchmark::State& state) {
   platform::ScopedFormatSettings german(platform::GermanFormatSettings());
-  std::int64_t rows = 0;
+  constexpr int kRowsPerIteration = 1'000;
   for (auto _ : state) {
     state.PauseTiming();
     MemoryDataset target(FoodColumns(100), "AccessTable2");
@@ -88,14 +82,13 @@ void BM_AppendAndPostRowThroughEdits(benchmark::State& state) {
     const std::vector<std::string> texts = {"Käse, Emmentaler 45% Fett i. Tr.", "380", "1588",
                                             "29,7", "0,1", "0", "28,4", "Milchprodukte"};
     state.ResumeTiming();
-    for (int i = 0; i < 1'000; ++i) {
+    for (int i = 0; i < kRowsPerIteration; ++i) {
       target.AppendRow();
       for (std::size_t e = 0; e < edits.size(); ++e) edits[e]->SetText(texts[e]);
       target.PostRow();
     }
-    rows += 1'000;
   }
-  CountRows(state, rows);
+  bench::ReportRowsPerSecond(state, kRowsPerIteration);
 }
 BENCHMARK(BM_AppendAndPostRowThroughEdits);
 
@@ -107,14 +100,12 @@ void BM_ReadFieldTexts(benchmark::State& state) {
   source.SetActive(true);
   std::vector<TField*> fields;
   for (int i = 0; i < source.FieldCount(); ++i) fields.push_back(&source.Field(i));
-  std::int64_t rows = 0;
   for (auto _ : state) {
     for (TField* field : fields) benchmark::DoNotOptimize(field->TextValue());
     source.GoNext();
     if (source.AtEnd()) source.GoFirst();
-    ++rows;
   }
-  CountRows(state, rows);
+  bench::ReportRowsPerSecond(state, 1);
 }
 BENCHMARK(BM_ReadFieldTexts);
 
