@@ -20,30 +20,32 @@ void AppendUtf8(char32_t codePoint, std::string& out) {
   }
 }
 
+std::size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
 bool NextCodePoint(std::string_view text, std::size_t& pos, char32_t& codePoint) {
   const auto lead = static_cast<unsigned char>(text[pos]);
-  if (lead < 0x80) {
+  const std::size_t length = Utf8SequenceLength(lead);
+  if (length == 1) {
     codePoint = lead;
     ++pos;
     return true;
   }
-  std::size_t length = 0;
-  char32_t value = 0;
-  char32_t minimum = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, value = lead & 0x1F, minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, value = lead & 0x0F, minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, value = lead & 0x07, minimum = 0x10000;
-  } else {
+  if (length == 0 || pos + length > text.size()) {
     ++pos;
     return false;
   }
-  if (pos + length > text.size()) {
-    ++pos;
-    return false;
-  }
+  // By length: the value bits of the lead byte, and the smallest code point
+  // that needs this many bytes (anything less is an overlong form).
+  static constexpr char32_t kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  char32_t value = lead & kLeadBits[length];
+  const char32_t minimum = kSmallest[length];
   for (std::size_t i = 1; i < length; ++i) {
     const auto next = static_cast<unsigned char>(text[pos + i]);
     if ((next & 0xC0) != 0x80) {

@@ -2,7 +2,7 @@
 
 // UTF-8 encoding and decoding of single code points, for every reader and
 // writer of text that works a character at a time (code pages, letter case,
-// JSON escapes).
+// JSON strings).
 
 #include <cstddef>
 #include <string>
@@ -10,10 +10,16 @@
 
 namespace platform {
 
+// U+FFFD, which stands for a character that has no code point of its own.
 inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Appends the UTF-8 form of `codePoint` (at most U+10FFFF) to `out`.
 void AppendUtf8(char32_t codePoint, std::string& out);
+
+// The length of the sequence that the byte `lead` starts: 1 for ASCII, 2 to
+// 4 for a byte that can start a well-formed sequence, 0 for any other byte
+// (continuation bytes, C0, C1 and F5 to FF).
+std::size_t Utf8SequenceLength(unsigned char lead);
 
 // Decodes the code point starting at `text[pos]` and advances `pos` past it.
 // A malformed or truncated sequence (overlong forms and surrogates included)

@@ -279,28 +279,20 @@ void JsonReader::ReadStringInto(std::string& text) {
 void JsonReader::ReadUtf8Sequence(std::string& text) {
   const JsonPosition start = position_;
   const auto lead = static_cast<unsigned char>(Peek());
-  int length = 0;
-  std::uint32_t minimum = 0;
-  std::uint32_t codePoint = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, minimum = 0x80, codePoint = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, minimum = 0x800, codePoint = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, minimum = 0x10000, codePoint = lead & 0x07;
-  } else {
-    Fail(start, "the text is not valid UTF-8 (" + Describe(lead) + ")");
-  }
+  const std::size_t length = platform::Utf8SequenceLength(lead);
+  if (length < 2) Fail(start, "the text is not valid UTF-8 (" + Describe(lead) + ")");
   std::string bytes(1, static_cast<char>(lead));
   Advance();
-  for (int i = 1; i < length; ++i) {
+  while (bytes.size() < length) {
     const int c = Peek();
     if (c < 0 || (c & 0xC0) != 0x80) Fail(start, "the text is not valid UTF-8 (a sequence is cut short)");
-    codePoint = (codePoint << 6) | static_cast<std::uint32_t>(c & 0x3F);
     bytes += static_cast<char>(c);
     Advance();
   }
-  if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+  // The bytes are all there; what is left to refuse is their value.
+  std::size_t pos = 0;
+  char32_t codePoint = 0;
+  if (!platform::NextCodePoint(bytes, pos, codePoint)) {
     Fail(start, "the text is not valid UTF-8 (an overlong or out-of-range sequence)");
   }
   text += bytes;
