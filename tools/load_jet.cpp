@@ -127,11 +127,19 @@ std::size_t Utf16Length(const std::string& utf8) {
 }  // namespace
 
 struct JetLoader::Column {
-  const LoadColumn* described = nullptr;
+  // The document's column `described`, stored in the table's field `stored`
+  // of DAO type `type`.
+  Column(const LoadColumn& described, int type, const dao::Field& stored)
+      : described(&described),
+        type(type),
+        size(stored.Size()),
+        autoNumber((stored.Attributes() & dao::dbAutoIncrField) != 0) {}
+
+  const LoadColumn* described;
   std::shared_ptr<dao::Field> field;  // of the open recordset
-  int type = 0;
-  int size = 0;
-  bool autoNumber = false;
+  int type;
+  int size;
+  bool autoNumber;
 };
 
 JetLoader::JetLoader(std::string path, bool jet3, bool append, std::optional<std::string> password,
@@ -246,12 +254,7 @@ void JetLoader::CreateTable(const LoadTable& table) {
       RefuseColumn(table, described,
                    "unknown type \"" + described.type + "\" (a Jet database knows " + KnownDaoTypes() + ")");
     }
-    const std::shared_ptr<dao::Field> field = DescribeField(*definition, table, described, *type);
-    Column column;
-    column.described = &described;
-    column.type = *type;
-    column.size = field->Size();
-    column.autoNumber = (field->Attributes() & dao::dbAutoIncrField) != 0;
+    const Column column(described, *type, *DescribeField(*definition, table, described, *type));
     if (described.size && *described.size != column.size) {
       RefuseColumn(table, described, "a " + described.type + " column has size " + std::to_string(column.size) +
                                          ", not " + std::to_string(*described.size));
@@ -315,12 +318,7 @@ void JetLoader::OpenTable(const LoadTable& table) {
       }
       RefuseColumn(table, described, "the column is " + stored + " in the database, " + described.type + " in the document");
     }
-    Column column;
-    column.described = &described;
-    column.type = *type;
-    column.size = field->Size();
-    column.autoNumber = (field->Attributes() & dao::dbAutoIncrField) != 0;
-    columns_.push_back(column);
+    columns_.emplace_back(described, *type, *field);
   }
 }
 
