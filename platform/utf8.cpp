@@ -22,30 +22,29 @@ void AppendUtf8(char32_t codePoint, std::string& out) {
 
 std::size_t Utf8SequenceLength(unsigned char lead) {
   if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
+  if (lead < 0xC2) return 0;  // continuation bytes, and C0 and C1 that only start overlong forms
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  if (lead < 0xF5) return 4;
+  return 0;  // F5 and above start code points beyond U+10FFFF
 }
 
 bool NextCodePoint(std::string_view text, std::size_t& pos, char32_t& codePoint) {
   const auto lead = static_cast<unsigned char>(text[pos]);
-  const std::size_t length = Utf8SequenceLength(lead);
-  if (length == 1) {
+  if (lead < 0x80) {
     codePoint = lead;
     ++pos;
     return true;
   }
+  const std::size_t length = Utf8SequenceLength(lead);
   if (length == 0 || pos + length > text.size()) {
     ++pos;
     return false;
   }
-  // By length: the value bits of the lead byte, and the smallest code point
-  // that needs this many bytes (anything less is an overlong form).
-  static constexpr char32_t kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  char32_t value = lead & kLeadBits[length];
-  const char32_t minimum = kSmallest[length];
+  // The lead byte keeps 7 - length bits of the value; anything below the
+  // smallest code point that needs `length` bytes is an overlong form.
+  char32_t value = lead & (0x7Fu >> length);
+  const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
   for (std::size_t i = 1; i < length; ++i) {
     const auto next = static_cast<unsigned char>(text[pos + i]);
     if ((next & 0xC0) != 0x80) {
