@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "dao/jet/format.h"
+#include "dao/jet/jet_error.h"
 
 namespace dao::jet {
 namespace {
@@ -42,9 +44,15 @@ std::size_t LowestRowStart(Bytes page, const Layout& layout) {
   return count == 0 ? layout.pageSize : RowStart(page, static_cast<std::uint8_t>(count - 1), layout);
 }
 
+// The slot count, checked: a larger one cannot be a page's.
+std::uint16_t CheckedSlotCount(Bytes page, const Layout& layout) {
+  const std::uint16_t count = DataPageSlotCount(page, layout);
+  if (count > kMaxRowsPerPage) ThrowDamaged("a data page claims " + std::to_string(count) + " rows");
+  return count;
+}
+
 void SetFreeSpace(MutableBytes page, const Layout& layout) {
-  const std::size_t tableEnd = layout.dataHeaderSize + kRowSlotSize * DataPageSlotCount(page, layout);
-  StoreU16(&page[kDataFreeSpaceOffset], static_cast<std::uint16_t>(LowestRowStart(page, layout) - tableEnd));
+  StoreU16(&page[kDataFreeSpaceOffset], static_cast<std::uint16_t>(DataPageFreeSpace(page, layout)));
 }
 
 }  // namespace
@@ -57,14 +65,19 @@ void InitDataPage(MutableBytes page, std::uint32_t owner, const Layout& layout) 
   SetFreeSpace(page, layout);
 }
 
-std::uint16_t DataPageFreeSpace(Bytes page) { return LoadU16(&page[kDataFreeSpaceOffset]); }
+std::size_t DataPageFreeSpace(Bytes page, const Layout& layout) {
+  const std::size_t tableEnd = layout.dataHeaderSize + kRowSlotSize * CheckedSlotCount(page, layout);
+  const std::size_t lowest = LowestRowStart(page, layout);
+  if (lowest < tableEnd || lowest > layout.pageSize) ThrowDamaged("the rows of a data page overlap its slot table");
+  return lowest - tableEnd;
+}
 
 std::uint16_t DataPageSlotCount(Bytes page, const Layout& layout) {
   return LoadU16(&page[layout.dataRowCountOffset]);
 }
 
 bool DataPageHasRoomFor(Bytes page, std::size_t length, const Layout& layout) {
-  return DataPageSlotCount(page, layout) < kMaxRowsPerPage && DataPageFreeSpace(page) >= length + kRowSlotSize;
+  return DataPageFreeSpace(page, layout) >= length + kRowSlotSize && DataPageSlotCount(page, layout) < kMaxRowsPerPage;
 }
 
 std::optional<std::uint8_t> AddRow(MutableBytes page, Bytes row, const Layout& layout, std::uint16_t flags) {
@@ -88,7 +101,8 @@ void MarkRowDeleted(MutableBytes page, std::uint8_t slot, const Layout& layout) 
 }
 
 bool ReplaceRow(MutableBytes page, std::uint8_t slot, Bytes row, std::uint16_t flags, const Layout& layout) {
-  const std::uint16_t count = DataPageSlotCount(page, layout);
+  const std::uint16_t count = CheckedSlotCount(page, layout);
+  if (slot >= count) ThrowDamaged("row slot beyond the slot table");
   std::vector<std::vector<std::uint8_t>> contents(count);
   std::vector<std::uint16_t> slotFlags(count);
   std::size_t total = 0;

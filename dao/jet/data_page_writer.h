@@ -16,11 +16,15 @@ namespace dao::jet {
 // for usage-map holder pages).
 void InitDataPage(MutableBytes page, std::uint32_t owner, const Layout& layout);
 
-// Gap between the slot table and the lowest row, as the header states it.
-std::uint16_t DataPageFreeSpace(Bytes page);
+// Gap between the slot table and the lowest row, measured from the slot
+// table (the header's figure is not trusted: a damaged one would let a row
+// overwrite the slot table or land outside the page). Raises "damaged" when
+// the slot table does not describe a page.
+std::size_t DataPageFreeSpace(Bytes page, const Layout& layout);
 // Number of row slots.
 std::uint16_t DataPageSlotCount(Bytes page, const Layout& layout);
-// Whether a row of `length` bytes can be added (space and slot count).
+// Whether a row of `length` bytes can be added (space and slot count);
+// raises "damaged" as DataPageFreeSpace.
 bool DataPageHasRoomFor(Bytes page, std::size_t length, const Layout& layout);
 
 // Adds a row in a new slot with the slot flags `flags` (0 for a live row);

@@ -49,7 +49,7 @@ RowPointer LongValueWriter::WriteSingleRow(const ColumnDefinition& column, Bytes
   if (!page) page = NewLongValuePage(column);
   const std::uint8_t row = *AddRow(page->MutableData(), value, layout_);
   openPages_[column.number] = page->Number();
-  if (DataPageFreeSpace(page->Data()) < kUsefulFreeSpace) {
+  if (DataPageFreeSpace(page->Data(), layout_) < kUsefulFreeSpace) {
     pages_.SetListed(column.freePagesMap, page->Number(), false);
     openPages_.erase(column.number);
   }
@@ -69,7 +69,7 @@ RowPointer LongValueWriter::WriteChain(const ColumnDefinition& column, Bytes val
     if (i + 1 < parts) StoreU32(row.data(), RowPointer{pages[i + 1]->Number(), 0}.ToU32());
     row.insert(row.end(), part.begin(), part.end());
     AddRow(pages[i]->MutableData(), row, layout_);
-    if (DataPageFreeSpace(pages[i]->Data()) < kUsefulFreeSpace)
+    if (DataPageFreeSpace(pages[i]->Data(), layout_) < kUsefulFreeSpace)
       pages_.SetListed(column.freePagesMap, pages[i]->Number(), false);
   }
   return {pages[0]->Number(), 0};
@@ -84,6 +84,9 @@ void LongValueWriter::Delete(Bytes field) {
   for (std::uint32_t hops = 0; !next.IsNull() && hops <= pages_.PageCount(); ++hops) {
     if (next.page >= pages_.PageCount()) ThrowDamaged("a long value points beyond the end of the file");
     MutablePageRef page = pages_.Modify(next.page);
+    // A damaged pointer must not mark "rows" of an index or definition page.
+    if (page->Data()[kPageTypeOffset] != static_cast<std::uint8_t>(PageType::kData))
+      ThrowDamaged("a long value points to a page that holds no rows");
     const MutableBytes bytes = MutableSlotBytes(page->MutableData(), next.row, layout_);
     const RowPointer current = next;
     next = kind == kLongValueChain && bytes.size() >= kRowPointerSize ? RowPointer::FromU32(LoadU32(bytes.data()))

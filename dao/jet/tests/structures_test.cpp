@@ -114,6 +114,28 @@ TEST(DataRows, OverflowPointersAreFollowedButNotForever) {
   EXPECT_THROW(ReadRow(file, kLayout, {4, 0}, 2), JetError);  // another table's page
 }
 
+TEST(DataRows, PagesWhoseHeadersLieAreNotWrittenPast) {
+  Pages pages(1);
+  pages.DataPage(0, 2, {{Text("first"), 0}, {Text("second"), 0}});
+  const MutableBytes page = pages.Page(0);
+  const std::size_t room = kLayout.pageSize - kLayout.dataHeaderSize - 2 * kRowSlotSize - 11;
+  // The free space the header states is not taken on trust.
+  StoreU16(&page[kDataFreeSpaceOffset], 0xFFFF);
+  EXPECT_EQ(DataPageFreeSpace(page, kLayout), room);
+  EXPECT_FALSE(AddRow(page, std::vector<std::uint8_t>(room, 1), kLayout).has_value());
+  // Rows reaching into the slot table or beyond the page, and slot counts
+  // beyond any page's, are damage.
+  const std::uint16_t lowestSlot = LoadU16(&page[kLayout.dataHeaderSize + kRowSlotSize]);
+  StoreU16(&page[kLayout.dataHeaderSize + kRowSlotSize], 0x1F00);
+  EXPECT_THROW(AddRow(page, Text("x"), kLayout), JetError);
+  StoreU16(&page[kLayout.dataHeaderSize + kRowSlotSize], 2);
+  EXPECT_THROW(AddRow(page, Text("x"), kLayout), JetError);
+  StoreU16(&page[kLayout.dataHeaderSize + kRowSlotSize], lowestSlot);
+  StoreU16(&page[kLayout.dataRowCountOffset], 300);
+  EXPECT_THROW(ReplaceRow(page, 0, Text("x"), 0, kLayout), JetError);
+  EXPECT_THROW(AddRow(page, Text("x"), kLayout), JetError);
+}
+
 TEST(UsageMaps, InlineAndReferenceMapsListPagesInsideTheFile) {
   Pages pages(40);
   std::vector<std::uint8_t> inlineMap = {kUsageMapInline, 8, 0, 0, 0, 0x05, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFF};
