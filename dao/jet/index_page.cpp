@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dao/jet/format.h"
+#include "dao/jet/jet_error.h"
 
 namespace dao::jet {
 namespace {
@@ -138,6 +139,7 @@ std::uint32_t IndexNode::FreeSpace(const Layout& layout) const {
 }
 
 void IndexNode::Write(MutableBytes page, const Layout& layout) const {
+  if (!Fits(layout)) ThrowDamaged("index entries longer than a page can hold");
   std::fill(page.begin(), page.begin() + layout.pageSize, 0);
   const std::size_t prefix = ChosenPrefix(layout);
   page[kPageTypeOffset] = static_cast<std::uint8_t>(leaf ? PageType::kIndexLeaf : PageType::kIndexIntermediate);

@@ -56,8 +56,9 @@ class IndexNode {
   bool Fits(const Layout& layout) const;
   // True when the entries fit one page without a shared prefix.
   bool FitsUncompressed(const Layout& layout) const;
-  // Writes the page image; the entries must fit. Uses no shared prefix unless
-  // the entries need one to fit, as the engine does.
+  // Writes the page image. Uses no shared prefix unless the entries need one
+  // to fit, as the engine does. Raises "damaged" when they do not fit even
+  // so (only entries read from a damaged page can be that long).
   void Write(MutableBytes page, const Layout& layout) const;
   // Bytes left free on the page when written.
   std::uint32_t FreeSpace(const Layout& layout) const;

@@ -69,8 +69,10 @@ TEST(IndexPageTest, FullPagesShareAPrefixAndKeepTheirOrder) {
   }
   // 9-byte entries alone would stop at 401; the shared "7F 80 00" lets more in.
   EXPECT_GT(n, 500u);
-  node.Erase(node.Count() - 1);
+  // One entry too many is refused, not written past the page's end.
   std::vector<std::uint8_t> page(layout.pageSize);
+  EXPECT_THROW(node.Write(page, layout), JetError);
+  node.Erase(node.Count() - 1);
   node.Write(page, layout);
   EXPECT_EQ(LoadU16(&page[layout.indexPrefixLengthOffset]), 3);
   const IndexNode back = IndexNode::Parse(page, layout);
