@@ -134,8 +134,7 @@ TimeStamp DateTimeToTimeStamp(TDateTime value) {
 }
 
 TDateTime TimeStampToDateTime(TimeStamp stamp) {
-  constexpr std::int32_t kLastDayNumber = 2'958'465 + kDayNumberOfDateZero;  // 9999-12-31
-  if (stamp.date < 1 || stamp.date > kLastDayNumber || stamp.time < 0 ||
+  if (stamp.date < kFirstDayNumber || stamp.date > kLastDayNumber || stamp.time < 0 ||
       stamp.time >= kMillisecondsPerDay) {
     ThrowInvalid("'" + std::to_string(stamp.date) + "." + std::to_string(stamp.time) +
                  "' ist kein gültiger Zeitstempel");

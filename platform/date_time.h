@@ -22,6 +22,9 @@ inline constexpr std::int32_t kMillisecondsPerDay = 86'400'000;
 // Day number of 30 December 1899 when 1 January of year 1 is day 1 (the
 // day numbering of table files and time stamps).
 inline constexpr std::int32_t kDayNumberOfDateZero = 693'594;
+// The first and last day of that numbering: 1 January 0001, 31 December 9999.
+inline constexpr std::int32_t kFirstDayNumber = 1;
+inline constexpr std::int32_t kLastDayNumber = 3'652'059;
 inline constexpr TDateTime kMinDateTime = -693'593.0;           // 1 January 0001
 inline constexpr TDateTime kMaxDateTime = 2'958'465.99999999;  // 31 December 9999
 

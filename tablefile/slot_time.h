@@ -25,7 +25,8 @@ inline std::optional<platform::TDateTime> DateTimeSlotToDateTime(double slot) {
   if (!std::isfinite(slot)) return std::nullopt;
   const double days = std::floor(slot / platform::kMillisecondsPerDay);
   const double milliseconds = slot - days * platform::kMillisecondsPerDay;
-  if (days < 1 || days > 3'652'059) return std::nullopt;  // 1 Jan 0001 .. 31 Dec 9999
+  // Compared as doubles: a slot far outside the calendar fits no integer.
+  if (days < platform::kFirstDayNumber || days > platform::kLastDayNumber) return std::nullopt;
   return platform::TimeStampToDateTime(
       {static_cast<std::int32_t>(days), static_cast<std::int32_t>(milliseconds)});
 }

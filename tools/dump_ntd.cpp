@@ -17,8 +17,6 @@ using tablefile::RecordBuffer;
 using tablefile::TNtdField;
 using tablefile::TNtdStorageType;
 
-constexpr std::int32_t kLastDayNumber = 3'652'059;  // 31 December 9999
-
 bool SlotIsZero(const TNtdField& field, const RecordBuffer& record) {
   const std::uint8_t* slot = record.Slots.data() + field.Offset;
   return std::all_of(slot, slot + field.BufferSize, [](std::uint8_t b) { return b == 0; });
@@ -50,7 +48,7 @@ std::string TimeText(std::int64_t milliseconds) {
   return text;
 }
 
-bool IsDay(std::int64_t day) { return day >= 1 && day <= kLastDayNumber; }
+bool IsDay(std::int64_t day) { return day >= platform::kFirstDayNumber && day <= platform::kLastDayNumber; }
 bool IsTimeOfDay(std::int64_t milliseconds) {
   return milliseconds >= 0 && milliseconds < platform::kMillisecondsPerDay;
 }
