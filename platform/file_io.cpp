@@ -127,10 +127,7 @@ void ReplaceFile(const std::string& path, Producer&& produce) {
     unlink(temporary.c_str());
     throw;
   }
-  // Make the rename itself durable; the data is safe either way, so a folder
-  // that refuses to be synced is no error.
-  FileDescriptor folder(open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Get() >= 0) fsync(folder.Get());
+  SyncFolderOf(target);
 }
 
 }  // namespace
@@ -180,6 +177,11 @@ void CopyFile(const std::string& from, const std::string& to) {
       WriteAll(fd, chunk.data(), chunk.size(), target);
     } while (chunk.size() == kChunk);
   });
+}
+
+void SyncFolderOf(const std::string& path) {
+  FileDescriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() >= 0) fsync(folder.Get());
 }
 
 }  // namespace platform

@@ -32,4 +32,9 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
 // Copies `from` to `to`, replacing `to` atomically as WriteFileAtomically does.
 void CopyFile(const std::string& from, const std::string& to);
 
+// Flushes the folder that holds `path` to disk, so that a rename to `path`
+// lasts a crash. A folder that cannot be synced is no error: the file's own
+// data is on disk either way.
+void SyncFolderOf(const std::string& path);
+
 }  // namespace platform

@@ -18,14 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The folder's own entry must reach the disk for a rename to last.
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 // Renames `from` to `to` unless `to` exists.
 void RenameWithoutReplacing(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
@@ -95,7 +87,7 @@ void StagedTarget::Commit() {
   } else {
     RenameWithoutReplacing(workPath_, target_);
   }
-  SyncFolder(fs::path(target_).has_parent_path() ? fs::path(target_).parent_path().string() : ".");
+  platform::SyncFolderOf(target_);
 }
 
 }  // namespace tools
