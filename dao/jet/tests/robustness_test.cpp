@@ -18,9 +18,14 @@
 #include "dao/jet/jet_database.h"
 #include "dao/jet/row_view.h"
 #include "dao/jet/table_scanner.h"
+#include "dao/jet/tests/file_damage.h"
 
 namespace dao::jet {
 namespace {
+
+using testing::DamageTarget;
+using testing::Damager;
+using testing::PageSizeOf;
 
 constexpr std::uint32_t kSeed = 20240611;
 constexpr int kCopies = 50000;
@@ -137,24 +142,17 @@ Outcome ReadEverything(std::unique_ptr<Storage> storage) {
   return outcome;
 }
 
-struct Fixture {
-  std::string name;
-  std::vector<std::uint8_t> bytes;
-  std::uint32_t pageSize = 0;
-  std::vector<std::uint32_t> touchedPages;
-};
-
-std::vector<Fixture> LoadFixtures(const std::filesystem::path& dir) {
-  std::vector<Fixture> fixtures;
+std::vector<DamageTarget> LoadFixtures(const std::filesystem::path& dir) {
+  std::vector<DamageTarget> fixtures;
   for (const char* folder : {"access", "nutaro"}) {
     for (const auto& entry : std::filesystem::directory_iterator(dir / folder)) {
       if (entry.path().extension() != ".mdb") continue;
-      Fixture fixture;
+      DamageTarget fixture;
       fixture.name = entry.path().filename().string();
       std::ifstream in(entry.path(), std::ios::binary);
       fixture.bytes.resize(std::filesystem::file_size(entry.path()));
       in.read(reinterpret_cast<char*>(fixture.bytes.data()), static_cast<std::streamsize>(fixture.bytes.size()));
-      fixture.pageSize = fixture.bytes[kVersionOffset] == kJet3VersionByte ? kJet3PageSize : kJet4PageSize;
+      fixture.pageSize = PageSizeOf(fixture.bytes);
       std::set<std::uint32_t> touched;
       const Outcome sound = ReadEverything(std::make_unique<RecordingStorage>(fixture.bytes, fixture.pageSize, touched));
       EXPECT_EQ(sound.errors, 0) << fixture.name << " must read without errors before it is damaged";
@@ -162,86 +160,21 @@ std::vector<Fixture> LoadFixtures(const std::filesystem::path& dir) {
       fixtures.push_back(std::move(fixture));
     }
   }
-  std::sort(fixtures.begin(), fixtures.end(), [](const Fixture& a, const Fixture& b) { return a.name < b.name; });
+  std::sort(fixtures.begin(), fixtures.end(), [](const DamageTarget& a, const DamageTarget& b) { return a.name < b.name; });
   return fixtures;
 }
-
-// Lays one kind of damage over `fixture`.
-class Damager {
- public:
-  Damager(const Fixture& fixture, std::mt19937& random) : fixture_(fixture), random_(random) {}
-
-  std::uint64_t size = 0;
-  std::vector<std::pair<std::uint64_t, std::uint8_t>> patches;
-
-  void Apply() {
-    size = fixture_.bytes.size();
-    switch (Pick(6)) {
-      case 0:  // random bytes anywhere in a page the reader uses
-        for (int n = 1 + Pick(8); n > 0; --n) Set(PageStart() + Pick(fixture_.pageSize), Byte());
-        break;
-      case 1:  // headers: counts, free space, owners, lengths
-        for (int n = 1 + Pick(3); n > 0; --n) Set(PageStart() + Pick(0x40), Byte());
-        break;
-      case 2: {  // a row-offset slot of a data page
-        const std::uint64_t page = PageStart();
-        const std::uint32_t header = fixture_.pageSize == kJet4PageSize ? 0x0E : 0x0A;
-        SetU16(page + header + 2 * Pick(16), static_cast<std::uint16_t>(Pick(65536)));
-        break;
-      }
-      case 3: {  // a pointer-sized field aimed out of range or back at its own page
-        const std::uint64_t page = PageStart();
-        const std::uint32_t self = static_cast<std::uint32_t>(page / fixture_.pageSize);
-        const std::uint32_t values[] = {0xFFFFFFFF, 0x7FFFFFFF, (self << 8) | Pick(4), self,
-                                        static_cast<std::uint32_t>(random_())};
-        SetU32(page + 4 * Pick(fixture_.pageSize / 4), values[Pick(5)]);
-        break;
-      }
-      case 4:  // the file ends early
-        size = Pick(static_cast<std::uint32_t>(fixture_.bytes.size()));
-        if (Pick(2) == 0) size -= size % fixture_.pageSize;
-        break;
-      default:  // a run of bytes overwritten with one value (zeros, 0xFF)
-        for (std::uint64_t at = PageStart() + Pick(fixture_.pageSize), end = at + 1 + Pick(64); at < end; ++at) {
-          Set(at, Pick(2) == 0 ? 0x00 : 0xFF);
-        }
-    }
-  }
-
- private:
-  std::uint32_t Pick(std::uint32_t bound) { return static_cast<std::uint32_t>(random_() % bound); }
-  std::uint8_t Byte() { return static_cast<std::uint8_t>(random_()); }
-  std::uint64_t PageStart() {
-    const auto& pages = fixture_.touchedPages;
-    return static_cast<std::uint64_t>(pages[Pick(static_cast<std::uint32_t>(pages.size()))]) * fixture_.pageSize;
-  }
-  void Set(std::uint64_t at, std::uint8_t value) {
-    if (at < fixture_.bytes.size()) patches.emplace_back(at, value);
-  }
-  void SetU16(std::uint64_t at, std::uint16_t value) {
-    Set(at, static_cast<std::uint8_t>(value));
-    Set(at + 1, static_cast<std::uint8_t>(value >> 8));
-  }
-  void SetU32(std::uint64_t at, std::uint32_t value) {
-    SetU16(at, static_cast<std::uint16_t>(value));
-    SetU16(at + 2, static_cast<std::uint16_t>(value >> 16));
-  }
-
-  const Fixture& fixture_;
-  std::mt19937& random_;
-};
 
 TEST(Robustness, DamagedCopiesEndInDataOrTheEnginesError) {
   const std::filesystem::path dir(NUTARO_FIXTURES_DIR);
   if (!std::filesystem::is_directory(dir / "access")) GTEST_SKIP() << "fixture folder " << dir << " is absent";
-  std::vector<Fixture> fixtures = LoadFixtures(dir);
+  std::vector<DamageTarget> fixtures = LoadFixtures(dir);
   ASSERT_FALSE(fixtures.empty());
   // Files that take long to read are damaged less often, so that the run
   // stays short under the sanitizers while every file gets its share.
-  std::vector<Fixture*> usual;
+  std::vector<DamageTarget*> usual;
   std::vector<double> weights;
-  Fixture* large = nullptr;
-  for (Fixture& fixture : fixtures) {
+  DamageTarget* large = nullptr;
+  for (DamageTarget& fixture : fixtures) {
     if (fixture.name == "nuta4-large.mdb") {
       large = &fixture;
     } else {
@@ -255,7 +188,7 @@ TEST(Robustness, DamagedCopiesEndInDataOrTheEnginesError) {
   std::mt19937 random(kSeed);
   Outcome total;
   for (int copy = 0; copy < kCopies; ++copy) {
-    Fixture& fixture = large != nullptr && copy % kLargeFileEvery == 0 ? *large : *usual[pickUsual(random)];
+    DamageTarget& fixture = large != nullptr && copy % kLargeFileEvery == 0 ? *large : *usual[pickUsual(random)];
     Damager damage(fixture, random);
     damage.Apply();
     if (random() % 4 == 0) damage.Apply();  // sometimes two kinds at once
