@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/name_list.h"
+
 namespace platform::detail {
 namespace {
 
@@ -248,9 +250,7 @@ std::string StrftimeToPattern(std::string_view format) {
   }
   flushLiteral();
   // Conversions that were left out may leave blanks at either end.
-  const auto first = pattern.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return pattern.substr(first, pattern.find_last_not_of(' ') - first + 1);
+  return std::string(TrimBlanks(pattern));
 }
 
 void ApplyLocaleFormats(const std::string& localeName, FormatSettings& settings) {

@@ -8,6 +8,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "platform/name_list.h"
 #include "platform/text_case.h"
 #include "recordset/data_source.h"
 #include "recordset/field_factory.h"
@@ -33,12 +34,6 @@ int NativeFamily(TFieldType type) {
     default:
       return type;
   }
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace
@@ -154,13 +149,7 @@ TField& TDataSet::FieldNamed(std::string_view name) const {
 
 std::vector<TField*> TDataSet::FieldList(std::string_view names) const {
   std::vector<TField*> list;
-  while (!names.empty()) {
-    const auto separator = names.find(';');
-    const std::string_view name = TrimBlanks(names.substr(0, separator));
-    if (!name.empty()) list.push_back(&FieldNamed(name));
-    if (separator == std::string_view::npos) break;
-    names.remove_prefix(separator + 1);
-  }
+  for (const std::string_view name : platform::SplitNameList(names)) list.push_back(&FieldNamed(name));
   return list;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/name_list.h"
 #include "platform/text_case.h"
 #include "tablefile/field_descriptions.h"
 #include "tablefile/quick_sort.h"
@@ -10,15 +11,6 @@
 #include "tablefile/record_compare.h"
 
 namespace tablefile {
-namespace {
-
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
 
 TNtdCursor::~TNtdCursor() { ReleaseRecords(); }
 
@@ -208,10 +200,7 @@ RecordEntry* TNtdCursor::Record(std::size_t index) const {
 
 std::vector<const TNtdField*> TNtdCursor::FieldsFromNames(std::string_view names) const {
   std::vector<const TNtdField*> result;
-  while (!names.empty()) {
-    const std::size_t separator = names.find(';');
-    const std::string_view name = Trim(names.substr(0, separator));
-    names = separator == std::string_view::npos ? std::string_view{} : names.substr(separator + 1);
+  for (const std::string_view name : platform::SplitNameList(names)) {
     const TNtdField* field = FindField(name);
     if (field != nullptr && !IsBlobFamily(field->StorageType)) result.push_back(field);
   }
