@@ -1,7 +1,8 @@
 // Writing to damaged databases through DAO: thousands of damaged copies of
 // the fixtures are opened for writing; in every user table a row is added
 // (long values included), one is changed so that it grows and one is
-// deleted, and the file is read again after it was closed. Each step ends
+// deleted, a table is created, and the file is read again after it was
+// closed. Each step ends
 // in its result or in a DaoError; any other exception fails the test, and
 // the sanitizers catch what would corrupt memory.
 
@@ -91,6 +92,17 @@ class DamagedWriteTest : public testing::WritingTest {
           rows->Delete();
         });
       }
+      // A new table adds rows to the catalog and its indexes; a property
+      // rewrites a catalog row's property blob.
+      Attempt(outcome, [&] {
+        const auto table = database->CreateTableDef("Neu" + std::to_string(n));
+        testing::AppendField(*table, "ID", dbLong, 0, dbAutoIncrField);
+        testing::AppendField(*table, "Name", dbText, 50);
+        testing::AppendIndex(*table, "PrimaryKey", {"ID"}, true);
+        database->TableDefs().Append(table);
+        table->Fields().Item("Name")->SetRequired(true);
+        tables.push_back(table->Name());
+      });
       database->Close();
     });
     Attempt(outcome, [&] {
