@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/text_case.h"
 #include "tablefile/ntd_session.h"
+#include "tools/exit_status.h"
 #include "tools/file_format.h"
 #include "tools/json_reader.h"
 #include "tools/load_jet.h"
@@ -18,10 +19,6 @@
 
 namespace tools {
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadArguments = 2;
 
 constexpr char kUsage[] = "usage: nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n";
 
@@ -109,7 +106,7 @@ int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err) {
   const auto options = ParseLoadArguments(arguments, problem);
   if (!options) {
     err << "nutaro: " << problem << '\n' << kUsage;
-    return kBadArguments;
+    return kExitBadArguments;
   }
   // An enciphered table to append to asks for its password when none fits.
   tablefile::TNtdSession::Instance().SetOnAskPassword(AskPasswordOnTerminal);
@@ -118,19 +115,19 @@ int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err) {
     RunLoad(*options, notes);
   } catch (const JsonError& error) {
     err << "nutaro: " << options->input << ", " << error.what() << '\n';
-    return kFailed;
+    return kExitFailed;
   } catch (const LoadError& error) {
     err << "nutaro: " << (error.InDocument() ? options->input + ", " : "") << error.what() << '\n';
-    return kFailed;
+    return kExitFailed;
   } catch (const platform::FileError& error) {
     err << "nutaro: " << error.what() << '\n';  // names its path
-    return kFailed;
+    return kExitFailed;
   } catch (const std::exception& error) {
     err << "nutaro: " << options->target << ": " << error.what() << '\n';
-    return kFailed;
+    return kExitFailed;
   }
   notes.Print(err);
-  return kDone;
+  return kExitDone;
 }
 
 }  // namespace tools

@@ -16,6 +16,7 @@
 #include "tablefile/ntd_session.h"
 #include "tools/dump_jet.h"
 #include "tools/dump_ntd.h"
+#include "tools/exit_status.h"
 #include "tools/file_format.h"
 #include "tools/json_writer.h"
 #include "tools/load_command.h"
@@ -23,17 +24,13 @@
 
 namespace {
 
-constexpr int kSuccess = 0;
-constexpr int kUnreadable = 1;
-constexpr int kBadArguments = 2;
-
 constexpr char kUsage[] =
     "usage: nutaro dump FILE [TABLE...] [--schema] [--password TEXT]\n"
     "       nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n";
 
 int BadArguments(const std::string& problem) {
   std::cerr << "nutaro: " << problem << '\n' << kUsage;
-  return kBadArguments;
+  return tools::kExitBadArguments;
 }
 
 int RunDump(const std::vector<std::string>& arguments) {
@@ -67,7 +64,7 @@ int RunDump(const std::vector<std::string>& arguments) {
         tools::DumpNtd(file, options, writer);
       }
       std::cout << document.view();
-      return kSuccess;
+      return tools::kExitDone;
     }
     case tools::FileFormat::kJet3:
     case tools::FileFormat::kJet4: {
@@ -77,13 +74,13 @@ int RunDump(const std::vector<std::string>& arguments) {
       // the engine's message and a failing exit status.
       tools::JsonWriter writer(std::cout);
       tools::DumpJet(file, options, writer);
-      return kSuccess;
+      return tools::kExitDone;
     }
     case tools::FileFormat::kUnknown:
       break;
   }
   std::cerr << "nutaro: not a table file or Jet database: " << file << '\n';
-  return kUnreadable;
+  return tools::kExitFailed;
 }
 
 using Command = std::function<int(const std::vector<std::string>&)>;
@@ -105,6 +102,6 @@ int main(int argc, char** argv) {
     return command->second(std::vector<std::string>(argv + 2, argv + argc));
   } catch (const std::exception& error) {
     std::cerr << "nutaro: " << error.what() << '\n';
-    return kUnreadable;
+    return tools::kExitFailed;
   }
 }
