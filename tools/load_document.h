@@ -57,10 +57,14 @@ struct LoadTable {
 };
 
 // Receives the parts of a document in document order. Errors it throws
-// (LoadError, JsonError, engine errors) end the walk.
+// (LoadError, JsonError, engine errors) end the walk. A sink stands for the
+// one target it fills, so it is not copied.
 class LoadSink {
  public:
+  LoadSink() = default;
   virtual ~LoadSink() = default;
+  LoadSink(const LoadSink&) = delete;
+  LoadSink& operator=(const LoadSink&) = delete;
   // The document's "format" member, when it has one.
   virtual void Format(const std::string& format, JsonPosition where) = 0;
   // A table's name and columns; its rows follow.

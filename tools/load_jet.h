@@ -32,8 +32,6 @@ class JetLoader : public LoadSink {
   // to `notes`, which must outlive the loader.
   JetLoader(std::string path, bool jet3, bool append, std::optional<std::string> password, LoadNotes& notes);
   ~JetLoader() override;
-  JetLoader(const JetLoader&) = delete;
-  JetLoader& operator=(const JetLoader&) = delete;
 
   void Format(const std::string& format, JsonPosition where) override;
   void BeginTable(const LoadTable& table) override;

@@ -35,8 +35,6 @@ class NtdLoader : public LoadSink {
   NtdLoader(std::string path, std::string tableName, bool append, std::optional<std::string> password,
             LoadNotes& notes);
   ~NtdLoader() override;
-  NtdLoader(const NtdLoader&) = delete;
-  NtdLoader& operator=(const NtdLoader&) = delete;
 
   void Format(const std::string& format, JsonPosition where) override;
   void BeginTable(const LoadTable& table) override;
