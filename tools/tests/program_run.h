@@ -8,6 +8,7 @@
 
 namespace tools::testing {
 
+// What a run answered: its exit status and what it printed.
 struct ToolRun {
   int exitCode;
   std::string out;
