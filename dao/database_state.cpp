@@ -68,10 +68,17 @@ const jet::CatalogEntry& TableSource::Entry() const {
 }
 
 const jet::TableDefinition& TableSource::Definition(const char* source) {
-  return *SharedDefinition(source);
+  // Asked for every row read: no copy of the shared pointer.
+  RefreshDefinition(source);
+  return *definition_;
 }
 
 std::shared_ptr<const jet::TableDefinition> TableSource::SharedDefinition(const char* source) {
+  RefreshDefinition(source);
+  return definition_;
+}
+
+void TableSource::RefreshDefinition(const char* source) {
   jet::JetDatabase& jet = database_->Jet(source);
   // Rows written keep the cached definition current; a changed schema
   // needs it read again.
@@ -79,7 +86,6 @@ std::shared_ptr<const jet::TableDefinition> TableSource::SharedDefinition(const 
     definition_ = jet.Table(entry_.id);
     definitionSchema_ = database_->SchemaGeneration();
   }
-  return definition_;
 }
 
 const jet::PropertyBlob& TableSource::Properties(const char* source) {

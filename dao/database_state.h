@@ -104,6 +104,9 @@ class TableSource {
   void SetProperty(const char* source, const std::string& columnName, jet::StoredProperty property);
 
  private:
+  // Makes definition_ the current definition.
+  void RefreshDefinition(const char* source);
+
   DatabaseLink database_;
   mutable jet::CatalogEntry entry_;
   mutable std::uint64_t entrySchema_ = 0;
