@@ -1,5 +1,6 @@
 #include "dao/jet/text_codec.h"
 
+#include <bit>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -36,18 +37,24 @@ char* PutUtf8(char32_t c, char* p) {
 // UTF-8 at `p` (room for two bytes each) and returns the end.
 char* PutLatin1(Bytes latin1, char* p) {
   std::size_t i = 0;
-  // Eight ASCII characters at a time: they are their own UTF-8.
+  // Eight characters at a time: the ASCII ones are their own UTF-8, so the
+  // word is copied as it is and kept up to the first other character,
+  // which is written as two bytes (eight stored bytes left leave room for
+  // sixteen, so the copy stays inside the output).
   constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
   while (i + 8 <= latin1.size()) {
     std::uint64_t word;
     std::memcpy(&word, latin1.data() + i, sizeof word);
-    if ((word & kHighBits) != 0) {
-      for (const std::size_t end = i + 8; i < end; ++i) p = PutUtf8(latin1[i], p);
+    std::memcpy(p, &word, sizeof word);
+    const std::uint64_t high = word & kHighBits;
+    if (high == 0) {
+      p += 8;
+      i += 8;
       continue;
     }
-    std::memcpy(p, &word, sizeof word);
-    p += 8;
-    i += 8;
+    const auto ascii = static_cast<std::size_t>(std::countr_zero(high) / 8);  // little-endian: first byte lowest
+    p = PutUtf8(latin1[i + ascii], p + ascii);
+    i += ascii + 1;
   }
   for (; i < latin1.size(); ++i) p = PutUtf8(latin1[i], p);
   return p;

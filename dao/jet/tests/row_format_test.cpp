@@ -152,6 +152,24 @@ TEST(TextCodec, Jet4TextInEveryForm) {
   EXPECT_EQ(codec.EncodeName("Kcal€"), Hex("4B 00 63 00 61 00 6C 00 AC 20"));
 }
 
+TEST(TextCodec, CompressedTextKeepsEveryCharacterWhereverItStands) {
+  // Compressed text is converted eight bytes at a time: characters beyond
+  // ASCII, alone or in a row, must come out at any place of any length.
+  const TextCodec codec(Version::kJet4, 1252);
+  for (std::size_t length = 1; length <= 24; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      std::vector<std::uint8_t> stored = {kCompressedTextMarker0, kCompressedTextMarker1};
+      std::string expected;
+      for (std::size_t i = 0; i < length; ++i) {
+        const bool latin = i == at || i == at + 1 || i + 1 == length;
+        stored.push_back(latin ? 0xFC : static_cast<std::uint8_t>('a' + i));
+        expected += latin ? "\xC3\xBC" : std::string(1, static_cast<char>('a' + i));  // ü
+      }
+      EXPECT_EQ(codec.Value(stored), expected) << "length " << length << ", first ü at " << at;
+    }
+  }
+}
+
 TEST(TextCodec, Jet3TextKeepsUndefinedCodePageBytes) {
   const TextCodec codec(Version::kJet3, 1252);
   EXPECT_EQ(codec.Value(Hex("4D FC 6C 6C 65 72 80")), "Müller€");
