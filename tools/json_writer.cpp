@@ -79,10 +79,24 @@ bool NeedsEscape(const char* p) {
   return control || hasZeroByte(word ^ ('"' * kOnes)) || hasZeroByte(word ^ ('\\' * kOnes));
 }
 
+// True when no character of `utf8` (eight or more) needs an escape: whole
+// words, the last one overlapping the one before.
+bool IsPlain(std::string_view utf8) {
+  for (std::size_t i = 0; i + 8 < utf8.size(); i += 8)
+    if (NeedsEscape(utf8.data() + i)) return false;
+  return !NeedsEscape(utf8.data() + utf8.size() - 8);
+}
+
 }  // namespace
 
 void JsonWriter::WriteQuoted(std::string_view utf8) {
   Put('"');
+  // Most texts need no escape at all: one copy.
+  if (utf8.size() >= 8 && IsPlain(utf8)) {
+    Put(utf8);
+    Put('"');
+    return;
+  }
   std::size_t plain = 0;  // start of the run of characters that need no escape
   for (std::size_t i = 0; i < utf8.size(); ++i) {
     // Skip eight characters at a time while none of them needs an escape.
@@ -113,9 +127,11 @@ void JsonWriter::WriteQuoted(std::string_view utf8) {
 
 void JsonWriter::Integer(std::int64_t value) {
   BeforeItem();
-  char text[24];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  Put(std::string_view(text, static_cast<std::size_t>(result.ptr - text)));
+  // Straight into the buffer: no number has more than 20 characters.
+  constexpr std::size_t kLongest = 20;
+  if (buffer_.size() - used_ < kLongest) Flush();
+  used_ = static_cast<std::size_t>(
+      std::to_chars(buffer_.data() + used_, buffer_.data() + buffer_.size(), value).ptr - buffer_.data());
   Emitted();
 }
 
@@ -189,7 +205,11 @@ void JsonWriter::Single(float value) {
     cached.length = static_cast<std::uint8_t>(SingleText(value, cached.text));
   }
   BeforeItem();
-  Put(std::string_view(cached.text, cached.length));
+  // The whole text field is copied (a fixed size, no library call); only
+  // its length counts.
+  if (buffer_.size() - used_ < sizeof cached.text) Flush();
+  std::memcpy(buffer_.data() + used_, cached.text, sizeof cached.text);
+  used_ += cached.length;
   Emitted();
 }
 

@@ -68,7 +68,7 @@ class JsonWriter {
     std::uint8_t length = 0;  // 0: empty
     char text[16];
   };
-  static constexpr int kSingleCacheBits = 8;
+  static constexpr int kSingleCacheBits = 12;
 
   // Passes the collected text on at the end of a document (when the buffer
   // is full, Put passes it on): one stream call per stretch instead of one

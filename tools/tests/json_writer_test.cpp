@@ -62,6 +62,22 @@ TEST(JsonWriter, StringsAreEscapedOnlyWhereRequired) {
   EXPECT_EQ(text.str(), "\"\\\"\\\\/\\b\\f\\n\\r\\t\\u0001\\u001f\x7f€\"");
 }
 
+TEST(JsonWriter, LongTextsAreEscapedWhereverTheCharacterStands) {
+  // Texts are checked eight characters at a time: a quote at any place of
+  // any length must still be found.
+  for (std::size_t length = 1; length <= 20; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string value(length, 'a');
+      value[at] = '"';
+      std::string expected = "\"" + value + "\"";
+      expected.insert(at + 1, "\\");
+      std::ostringstream text;
+      JsonWriter(text).String(value);
+      EXPECT_EQ(text.str(), expected) << "length " << length << ", quote at " << at;
+    }
+  }
+}
+
 TEST(JsonWriter, NumbersAreShortestAndExact) {
   std::ostringstream text;
   JsonWriter out(text);
