@@ -15,6 +15,7 @@
 #include "dao/jet/database_writer.h"
 #include "dao/jet/storage.h"
 #include "dao/jet/tests/external_readers.h"
+#include "dao/jet/tests/file_checks.h"
 #include "dao/tests/fixture_support.h"
 #include "dao/tests/write_support.h"
 
@@ -211,8 +212,9 @@ TEST_P(WriteFixturesTest, ChangesKeepUntouchedRowsAndEveryIndexExact) {
     EXPECT_GT(kept, 0u) << reader;
   };
   expectUntouchedKept(oursBefore, oursAfter, "our reader");
-  if (!external) GTEST_SKIP() << "mdbtools or mdb-reader missing";
   database->Close();
+  jet::testing::ExpectFileKeepsTheChecklist(file);
+  if (!external) GTEST_SKIP() << "mdbtools or mdb-reader missing";
   const ReaderView exportAfter = MdbExportView(file);
   const ReaderView readerAfter = MdbReaderView(file);
   expectUntouchedKept(exportBefore, exportAfter, "mdb-export");

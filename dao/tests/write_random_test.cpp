@@ -10,6 +10,7 @@
 
 #include "dao/jet/database_writer.h"
 #include "dao/jet/storage.h"
+#include "dao/jet/tests/file_checks.h"
 #include "dao/jet/tests/random_model.h"
 #include "dao/tests/write_support.h"
 
@@ -129,6 +130,7 @@ TEST_P(WriteRandomTest, MixedOperationsMatchTheModel) {
   }
   EXPECT_EQ(seen, model.size());
   database->Close();
+  jet::testing::ExpectFileKeepsTheChecklist(file);
   jet::testing::ExpectExternalReadersSee(file, "Random", expected);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "dao/jet/tests/external_readers.h"
+#include "dao/jet/tests/file_checks.h"
 #include "dao/jet/tests/write_test_support.h"
 #include "dao/tests/write_support.h"
 #include "platform/format_settings.h"
@@ -114,6 +115,8 @@ TEST_P(WriteReadersTest, EveryTypeReadsBackInThreeReaders) {
   auto recordset = reopened->OpenRecordset("Types", dbOpenSnapshot);
   recordset->MoveNext();
   EXPECT_EQ(recordset->Fields().Item("Ole")->FieldSize(), 1 << 20);
+
+  jet::testing::ExpectFileKeepsTheChecklist(file);
 
   if (!jet::testing::HaveMdbTools() || !jet::testing::HaveMdbReader()) GTEST_SKIP() << "mdbtools or mdb-reader missing";
   const auto json = jet::testing::MdbReaderJson(file, "Types");

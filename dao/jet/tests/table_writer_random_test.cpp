@@ -11,6 +11,7 @@
 
 #include "dao/jet/table_creator.h"
 #include "dao/jet/table_writer.h"
+#include "dao/jet/tests/file_checks.h"
 #include "dao/jet/tests/random_model.h"
 #include "dao/jet/tests/write_test_support.h"
 
@@ -106,6 +107,7 @@ void RunRandomOperations(const Layout& layout, int operations, unsigned seed) {
   const std::string file =
       (std::filesystem::temp_directory_path() / ("jet-random-" + std::to_string(seed) + ".mdb")).string();
   reopened.SaveAs(file);
+  testing::ExpectFileKeepsTheChecklist(file);
   testing::ExpectExternalReadersSee(file, "Random", expected);
   if (!::testing::Test::HasFailure()) std::filesystem::remove(file);
 }
