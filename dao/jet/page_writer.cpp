@@ -1,11 +1,13 @@
 #include "dao/jet/page_writer.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "dao/jet/data_page_writer.h"
 #include "dao/jet/format.h"
 #include "dao/jet/jet_error.h"
+#include "dao/jet/usage_map.h"
 #include "dao/jet/usage_map_writer.h"
 
 namespace dao::jet {
@@ -16,12 +18,9 @@ constexpr std::uint8_t kGlobalMapRow = 0;
 // 128 J4 with one step), so page 1 is rewritten rarely.
 constexpr std::uint32_t kGlobalMapGrowth = 64;
 
+// Every page an inline map lists, wherever its range ends.
 std::vector<std::uint32_t> ListedPages(Bytes row) {
-  std::vector<std::uint32_t> listed;
-  const std::uint32_t start = LoadU32(&row[kUsageMapInlineStartOffset]);
-  for (std::uint32_t bit = 0; bit < (row.size() - kUsageMapInlineBitmapOffset) * 8; ++bit)
-    if (row[kUsageMapInlineBitmapOffset + bit / 8] >> (bit % 8) & 1) listed.push_back(start + bit);
-  return listed;
+  return InlineUsageMapPages(row, std::numeric_limits<std::uint64_t>::max());
 }
 
 }  // namespace

@@ -33,11 +33,8 @@ std::vector<std::uint32_t> ReadUsageMap(PageFile& pages, const Layout& layout, R
   const std::uint64_t limit = pages.PageCount();
   std::vector<std::uint32_t> result;
   switch (U8At(row, 0, "a usage map row is empty")) {
-    case kUsageMapInline: {
-      const std::uint32_t start = U32At(row, kUsageMapInlineStartOffset, "an inline usage map is cut short");
-      CollectBits(row.subspan(kUsageMapInlineBitmapOffset), start, limit, result);
-      return result;
-    }
+    case kUsageMapInline:
+      return InlineUsageMapPages(row, limit);
     case kUsageMapReference: {
       const std::uint64_t pagesPerBitmap = (layout.pageSize - kUsageBitmapPageHeaderSize) * 8ull;
       for (std::size_t i = 0; 1 + 4 * (i + 1) <= row.size(); ++i) {
@@ -56,6 +53,13 @@ std::vector<std::uint32_t> ReadUsageMap(PageFile& pages, const Layout& layout, R
     default:
       ThrowDamaged("usage map on page " + std::to_string(pointer.page) + " has an unknown type");
   }
+}
+
+std::vector<std::uint32_t> InlineUsageMapPages(Bytes row, std::uint64_t limit) {
+  const std::uint32_t start = U32At(row, kUsageMapInlineStartOffset, "an inline usage map is cut short");
+  std::vector<std::uint32_t> result;
+  CollectBits(row.subspan(kUsageMapInlineBitmapOffset), start, limit, result);
+  return result;
 }
 
 }  // namespace dao::jet

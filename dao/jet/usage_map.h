@@ -16,4 +16,8 @@ namespace dao::jet {
 // map row or one of its bitmap pages is malformed.
 std::vector<std::uint32_t> ReadUsageMap(PageFile& pages, const Layout& layout, RowPointer pointer);
 
+// The pages the inline map row `row` lists, ascending, those at or beyond
+// `limit` left out. Raises "damaged" when the row is too short for a start page.
+std::vector<std::uint32_t> InlineUsageMapPages(Bytes row, std::uint64_t limit);
+
 }  // namespace dao::jet
