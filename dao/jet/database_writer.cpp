@@ -52,15 +52,7 @@ DatabaseWriter::DatabaseWriter(PageFile& pages, const Layout& layout, const Text
     : file_(pages), layout_(layout), codec_(codec), pages_(pages, layout) {}
 
 void DatabaseWriter::Atomically(const std::function<void()>& change) {
-  pages_.BeginTransaction();
-  try {
-    change();
-    pages_.Commit();
-  } catch (...) {
-    pages_.Rollback();
-    tables_.clear();
-    throw;
-  }
+  pages_.Transactionally(change, [&] { tables_.clear(); });
 }
 
 std::vector<CatalogEntry> DatabaseWriter::Catalog() {

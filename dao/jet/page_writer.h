@@ -43,6 +43,21 @@ class PageWriter {
   // (an inner group leaves that to the outer one). Pages appended meanwhile
   // stay in the file, zeroed and marked free in the global map.
   void Rollback();
+  // Runs `change` as one group: kept when it returns; when it raises, rolled
+  // back, then `undo` restores what the caller holds in memory, and the
+  // error goes on.
+  template <class Change, class Undo>
+  void Transactionally(const Change& change, const Undo& undo) {
+    BeginTransaction();
+    try {
+      change();
+      Commit();
+    } catch (...) {
+      Rollback();
+      undo();
+      throw;
+    }
+  }
 
   // A new zero-filled page at the end of the file, marked used in the global
   // map (which becomes a reference map when page 1 cannot hold it inline).

@@ -144,8 +144,8 @@ std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::
                           const std::vector<NewColumn>& columns, const std::vector<NewIndex>& indexes, double now) {
   const Layout& layout = pages.GetLayout();
   TableDefinition definition = NewTableDefinition(columns, indexes, layout);
-  pages.BeginTransaction();
-  try {
+  // Nothing of a table that cannot be made in full stays behind.
+  pages.Transactionally([&] {
     // Pages in the engine's order: tdef, usage-map holder, index leaves.
     const MutablePageRef tdef = pages.Allocate();
     definition.page = tdef->Number();
@@ -195,11 +195,7 @@ std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::
                                                                {"FInheritable", FieldValue::Integer(0)}});
       aces.Insert(ace);
     }
-    pages.Commit();
-  } catch (...) {
-    pages.Rollback();
-    throw;
-  }
+  }, [] {});
   return definition.page;
 }
 

@@ -52,18 +52,12 @@ TableWriter::TableWriter(PageWriter& pages, const TextCodec& codec, TableDefinit
 
 void TableWriter::Run(const auto& operation) {
   const TableDefinition before = definition_;
-  pages_.BeginTransaction();
-  try {
-    operation();
-    pages_.Commit();
-  } catch (...) {
-    pages_.Rollback();
+  pages_.Transactionally(operation, [&] {
     definition_ = before;
     for (auto& index : indexes_) index->Reset();
     longValues_.Reset();
     insertPage_ = 0;
-    throw;
-  }
+  });
 }
 
 TableWriter::PreparedRow TableWriter::Prepare(const std::vector<const FieldValue*>& values,
