@@ -225,6 +225,12 @@ inline constexpr std::uint32_t kLongValueChain = 0x00000000;
 // Record per memo/OLE column at the end of a tdef: column number, owned map,
 // free-space map.
 inline constexpr std::uint32_t kLongValueColumnMapSize = 10;
+inline constexpr std::uint32_t kLongValueColumnOwnedMapOffset = 2;
+inline constexpr std::uint32_t kLongValueColumnFreeMapOffset = 6;
+// Statistics record of a real index at the start of the tdef's index part:
+// rows and distinct keys (Jet 4 adds four unused bytes).
+inline constexpr std::uint32_t kIndexStatisticRowsOffset = 0;
+inline constexpr std::uint32_t kIndexStatisticDistinctOffset = 4;
 
 // --------------------------------------------------------- usage maps --
 

@@ -132,8 +132,9 @@ void ParseLongValueMaps(StreamReader& reader, std::size_t streamSize, TableDefin
     auto column = std::find_if(table.columns.begin(), table.columns.end(),
                                [number](const ColumnDefinition& c) { return c.number == number; });
     if (column == table.columns.end()) continue;
-    column->ownedPagesMap = RowPointer::FromU32(LoadU32(maps.data()));
-    column->freePagesMap = RowPointer::FromU32(LoadU32(maps.data() + 4));
+    // `maps` starts after the column number.
+    column->ownedPagesMap = RowPointer::FromU32(LoadU32(maps.data() + kLongValueColumnOwnedMapOffset - 2));
+    column->freePagesMap = RowPointer::FromU32(LoadU32(maps.data() + kLongValueColumnFreeMapOffset - 2));
   }
 }
 
@@ -179,8 +180,8 @@ TableDefinition ReadTableDefinition(PageFile& pages, const Layout& layout, const
   table.realIndexes.resize(realIndexCount);
   for (RealIndex& index : table.realIndexes) {
     const Bytes stats = reader.Take(layout.realIndexStatisticsSize);
-    index.statisticRows = LoadU32(stats.data());
-    index.statisticDistinct = LoadU32(stats.data() + 4);
+    index.statisticRows = LoadU32(stats.data() + kIndexStatisticRowsOffset);
+    index.statisticDistinct = LoadU32(stats.data() + kIndexStatisticDistinctOffset);
   }
 
   reader.CheckedCount(columnCount, layout.columnSize);

@@ -127,8 +127,8 @@ std::vector<std::uint8_t> SerializeTableDefinition(const TableDefinition& defini
 
   for (const RealIndex& index : definition.realIndexes) {
     std::uint8_t* statistics = writer.Reserve(layout.realIndexStatisticsSize);
-    StoreU32(statistics, index.statisticRows);
-    StoreU32(statistics + 4, index.statisticDistinct);
+    StoreU32(statistics + kIndexStatisticRowsOffset, index.statisticRows);
+    StoreU32(statistics + kIndexStatisticDistinctOffset, index.statisticDistinct);
   }
   const bool systemTable = definition.tableType == kTableTypeSystem;
   for (const ColumnDefinition& column : definition.columns)
@@ -151,8 +151,8 @@ std::vector<std::uint8_t> SerializeTableDefinition(const TableDefinition& defini
   for (const ColumnDefinition* column : longValueColumns) {
     std::uint8_t* record = writer.Reserve(kLongValueColumnMapSize);
     StoreU16(record, column->number);
-    StoreU32(record + 2, column->ownedPagesMap.ToU32());
-    StoreU32(record + 6, column->freePagesMap.ToU32());
+    StoreU32(record + kLongValueColumnOwnedMapOffset, column->ownedPagesMap.ToU32());
+    StoreU32(record + kLongValueColumnFreeMapOffset, column->freePagesMap.ToU32());
   }
   StoreU16(writer.Reserve(2), kTdefTerminator);
   StoreU32(stream.data() + kTdefLengthOffset, static_cast<std::uint32_t>(stream.size()));

@@ -268,8 +268,8 @@ void TableWriter::WriteCounters() {
   StoreU32(&page[layout_.tdefAutoNumberOffset], definition_.autoNumber);
   for (std::size_t i = 0; i < definition_.realIndexes.size(); ++i) {
     std::uint8_t* statistics = &page[layout_.tdefHeaderSize + i * layout_.realIndexStatisticsSize];
-    StoreU32(statistics, definition_.realIndexes[i].statisticRows);
-    StoreU32(statistics + 4, definition_.realIndexes[i].statisticDistinct);
+    StoreU32(statistics + kIndexStatisticRowsOffset, definition_.realIndexes[i].statisticRows);
+    StoreU32(statistics + kIndexStatisticDistinctOffset, definition_.realIndexes[i].statisticDistinct);
   }
 }
 
