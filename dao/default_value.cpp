@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "platform/clock.h"
 #include "platform/date_time.h"
@@ -41,6 +42,14 @@ std::string Unquoted(std::string_view text) {
   return value;
 }
 
+// A random Long from the random part of a new GUID.
+std::int32_t RandomLong() {
+  const platform::Guid guid = platform::NewGuid();
+  std::int32_t value = 0;
+  std::memcpy(&value, guid.bytes.data(), sizeof value);
+  return value;
+}
+
 std::optional<platform::TDateTime> DateLiteral(std::string_view text) {
   int year = 0, month = 0, day = 0;
   const char* end = text.data() + text.size();
@@ -76,8 +85,10 @@ platform::Variant EvaluateDefaultValue(std::string_view expression) {
   if (Is(text, "False") || Is(text, "No") || Is(text, "Off")) return platform::Variant(false);
   if (IsCall(text, "Now")) return platform::Variant::FromDate(platform::Now());
   if (IsCall(text, "Date")) return platform::Variant::FromDate(platform::Today());
-  // Access gives ReplicationID AutoNumbers (GUID columns) this default.
+  // Access gives ReplicationID AutoNumbers (GUID columns) this default,
+  // and Random AutoNumbers (Long columns) GenUniqueID(): a random number.
   if (IsCall(text, "GenGUID")) return platform::Variant(platform::NewGuid());
+  if (IsCall(text, "GenUniqueID")) return platform::Variant(RandomLong());
   if (IsCall(text, "Time")) {
     const platform::TDateTime now = platform::Now();
     return platform::Variant::FromDate(now - std::floor(now));

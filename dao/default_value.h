@@ -13,8 +13,9 @@ namespace dao {
 // one (and for "Null"); numbers (a full stop as decimal separator, as in
 // Jet SQL), texts in double or single quotes, True/False/Yes/No/On/Off,
 // dates between # signs (ISO or month/day/year) and the functions Now(),
-// Date(), Time() and GenGUID() (a fresh GUID for each call), each
-// optionally after "=". Anything else is taken as text as it stands.
+// Date(), Time(), GenGUID() (a fresh GUID for each call) and GenUniqueID()
+// (a random Long, as for Random AutoNumbers), each optionally after "=".
+// Anything else is taken as text as it stands.
 platform::Variant EvaluateDefaultValue(std::string_view expression);
 
 }  // namespace dao

@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/format_settings.h"
+#include "platform/guids.h"
 
 namespace dao {
 namespace {
@@ -39,9 +40,23 @@ TEST(DefaultValueTest, LiteralsAndFunctions) {
   EXPECT_EQ(EvaluateDefaultValue("Now ( )"), Variant::FromDate(45000.75));
   EXPECT_EQ(EvaluateDefaultValue("Nowhere()"), Variant("Nowhere()"));
 
-  // A fresh GUID for every row.
+  // A fresh GUID for every row; a Random AutoNumber's random Long.
+  class CountingGuids : public platform::GuidSource {
+   public:
+    platform::Guid Next() override {
+      platform::Guid guid{};
+      guid.bytes[0] = ++count_;
+      return guid;
+    }
+
+   private:
+    std::uint8_t count_ = 0;
+  } counting;
+  const platform::ScopedGuidSource guids(counting);
   EXPECT_EQ(EvaluateDefaultValue("=GenGUID()").Type(), platform::VariantType::kGuid);
   EXPECT_NE(EvaluateDefaultValue("GenGUID()"), EvaluateDefaultValue("GenGUID()"));
+  EXPECT_EQ(EvaluateDefaultValue("GenUniqueID()"), Variant(std::int32_t{4}));
+  EXPECT_EQ(EvaluateDefaultValue("=genuniqueid()"), Variant(std::int32_t{5}));
 }
 
 }  // namespace

@@ -219,6 +219,8 @@ TEST_F(RecordsetWriteTest, AddNewFillsInTheDefaultsAccessWrites) {
   testing::AppendField(*table, "Name", dbText, 20)->SetDefaultValue("\"Obst\"");
   testing::AppendField(*table, "Menge", dbInteger)->SetDefaultValue("=5");
   testing::AppendField(*table, "Datum", dbDate)->SetDefaultValue("Date ( )");
+  // A Random AutoNumber: a Long whose default draws a random number.
+  testing::AppendField(*table, "Zufall", dbLong)->SetDefaultValue("GenUniqueID()");
   database->TableDefs().Append(table);
   auto rows = database->OpenRecordset("Stock", dbOpenDynaset);
   struct : platform::Clock {
@@ -229,6 +231,7 @@ TEST_F(RecordsetWriteTest, AddNewFillsInTheDefaultsAccessWrites) {
   EXPECT_EQ(rows->Fields().Item("Name")->Value(), Variant("Obst"));
   EXPECT_EQ(rows->Fields().Item("Menge")->Value(), Variant(std::int16_t{5}));
   EXPECT_EQ(rows->Fields().Item("Datum")->Value(), Variant::FromDate(45000));
+  EXPECT_EQ(rows->Fields().Item("Zufall")->Value().Type(), platform::VariantType::kInt32);
   rows->Update();
   testing::AddRow(*rows, {});
   // Each row gets a GUID of its own.
