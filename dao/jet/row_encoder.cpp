@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dao/jet/jet_error.h"
+
 namespace dao::jet {
 namespace {
 
@@ -24,7 +26,7 @@ RowShape::RowShape(const TableDefinition& definition, const Layout& layout)
   for (std::size_t i = 0; i < definition.columns.size(); ++i) {
     const ColumnDefinition& c = definition.columns[i];
     const bool boolean = c.Type() == ColumnType::kBoolean;
-    columns_.push_back({c.number, c.IsFixed(), boolean, c.fixedOffset, c.variableIndex});
+    columns_.push_back({c.number, c.IsFixed(), boolean, c.fixedOffset, c.length, c.variableIndex});
     if (c.IsFixed() && !boolean) fixedAreaSize_ = std::max<std::size_t>(fixedAreaSize_, c.fixedOffset + c.length);
     if (!c.IsFixed() && c.variableIndex < variableColumns_) cellOfVariable_[c.variableIndex] = static_cast<int>(i);
   }
@@ -61,8 +63,10 @@ std::vector<std::uint8_t> RowShape::Encode(std::span<const RowCell> cells) const
     const Column& column = columns_[i];
     if (!cells[i].present) continue;
     mask[column.number / 8] |= static_cast<std::uint8_t>(1u << (column.number % 8));
-    if (column.fixed && !column.boolean)
+    if (column.fixed && !column.boolean) {
+      if (cells[i].bytes.size() != column.length) ThrowDamaged("a fixed column is not as long as its value");
       std::memcpy(&row[fieldSize + column.fixedOffset], cells[i].bytes.data(), cells[i].bytes.size());
+    }
   }
   if (variableColumns_ > 0) {
     // Offsets of every variable slot, then the end of the variable data.

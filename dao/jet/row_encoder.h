@@ -26,7 +26,8 @@ class RowShape {
   RowShape(const TableDefinition& definition, const Layout& layout);
 
   // Encodes a row; `cells` follow the order of the definition's columns.
-  // Fixed cells must carry exactly the column's length.
+  // Raises "damaged" when a fixed cell does not carry exactly the column's
+  // length (a damaged definition can give a column less room than its type).
   std::vector<std::uint8_t> Encode(std::span<const RowCell> cells) const;
   // Length of the row Encode would build for `cells`.
   std::size_t EncodedSize(std::span<const RowCell> cells) const;
@@ -39,6 +40,7 @@ class RowShape {
     bool fixed;
     bool boolean;
     std::uint16_t fixedOffset;
+    std::uint16_t length;
     std::uint16_t variableIndex;
   };
 

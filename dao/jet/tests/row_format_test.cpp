@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "dao/jet/column_value.h"
+#include "dao/jet/row_encoder.h"
 #include "dao/jet/row_view.h"
 #include "dao/jet/text_codec.h"
 
@@ -135,6 +136,21 @@ TEST(RowFormat, OffsetsThatDoNotNestAreDamage) {
   EXPECT_THROW(RowView(kJet4Layout, row, 1), JetError);
   row = Hex("02 00 61 FF 00 03");  // nvar 255 cannot fit
   EXPECT_THROW(RowView(kJet4Layout, row, 1), JetError);
+}
+
+TEST(RowFormat, FixedColumnsShorterThanTheirValuesAreDamage) {
+  // A damaged descriptor gives a Long two bytes: writing its four must not
+  // run past the row.
+  TableDefinition table;
+  table.maxColumns = 1;
+  table.columns = {Column(ColumnType::kLong, 0, 0, 0, true)};
+  table.columns[0].length = 2;
+  const RowShape shape(table, kJet4Layout);
+  const std::vector<std::uint8_t> value = {1, 2, 3, 4};
+  const RowCell cell{true, value};
+  EXPECT_THROW(shape.Encode(std::span(&cell, 1)), JetError);
+  table.columns[0].length = 4;
+  EXPECT_EQ(RowShape(table, kJet4Layout).Encode(std::span(&cell, 1)), Hex("01 00 01 02 03 04 01"));
 }
 
 TEST(TextCodec, Jet4TextInEveryForm) {
