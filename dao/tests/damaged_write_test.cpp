@@ -1,8 +1,8 @@
 // Writing to damaged databases through DAO: thousands of damaged copies of
 // the fixtures are opened for writing; in every user table a row is added
 // (long values included), one is changed so that it grows and one is
-// deleted, a table is created, and the file is read again after it was
-// closed. Each step ends
+// deleted, a table is created, and the file is read again (schema,
+// properties and rows) after it was closed. Each step ends
 // in its result or in a DaoError; any other exception fails the test, and
 // the sanitizers catch what would corrupt memory.
 
@@ -109,6 +109,11 @@ class DamagedWriteTest : public testing::WritingTest {
       const auto database = workspace_->OpenDatabase(path, false, true);
       for (const std::string& table : tables) {
         Attempt(outcome, [&] {
+          // The schema as the Access layer reads it, then every value.
+          const auto& definition = database->TableDefs().Item(table);
+          for (const auto& field : definition->Fields())
+            for (const auto& property : field->Properties()) (void)property->Value();
+          for (const auto& index : definition->Indexes()) (void)index->Fields().Count();
           const auto rows = database->OpenRecordset(table, dbOpenSnapshot);
           for (; !rows->AtEOF(); rows->MoveNext())
             for (const auto& field : rows->Fields()) (void)field->Value();
