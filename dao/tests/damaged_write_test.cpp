@@ -26,7 +26,7 @@ using jet::testing::DamageTarget;
 using platform::Variant;
 
 constexpr std::uint32_t kSeed = 20261209;
-constexpr int kCopies = 5000;
+constexpr int kCopies = 4000;
 // Larger files take long to copy and read; the small ones hold every
 // structure the writer meets.
 constexpr std::size_t kLargestFixture = 512 * 1024;
