@@ -52,6 +52,11 @@ Variant ValueFor(const Field& field, int n) {
 
 class DamagedWriteTest : public testing::WritingTest {
  protected:
+  void TearDown() override {
+    if (!memoryCopy_.empty()) std::filesystem::remove(memoryCopy_);
+    WritingTest::TearDown();
+  }
+
   struct Outcome {
     long stored = 0;  // rows added, changed or deleted
     long errors = 0;
@@ -141,6 +146,9 @@ class DamagedWriteTest : public testing::WritingTest {
       }
     });
   }
+
+  // The copy in the memory file system, removed even when a check fails.
+  std::filesystem::path memoryCopy_;
 };
 
 TEST_F(DamagedWriteTest, ChangesToDamagedCopiesEndInTheirResultOrADaoError) {
@@ -158,9 +166,8 @@ TEST_F(DamagedWriteTest, ChangesToDamagedCopiesEndInTheirResultOrADaoError) {
   // Each copy is flushed to disk when closed: in memory when the system
   // offers a memory file system, so that thousands of copies take seconds.
   const std::filesystem::path memoryFolder = "/dev/shm";
-  const std::string path = std::filesystem::is_directory(memoryFolder)
-                               ? (memoryFolder / (folder_.filename().string() + ".mdb")).string()
-                               : Path("copy.mdb");
+  if (std::filesystem::is_directory(memoryFolder)) memoryCopy_ = memoryFolder / (folder_.filename().string() + ".mdb");
+  const std::string path = memoryCopy_.empty() ? Path("copy.mdb") : memoryCopy_.string();
   const auto writeCopy = [&](const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -191,7 +198,6 @@ TEST_F(DamagedWriteTest, ChangesToDamagedCopiesEndInTheirResultOrADaoError) {
              << error.what();
     }
   }
-  std::filesystem::remove(path);
   // Both outcomes occur: the damage is noticed, and much is still written.
   EXPECT_GT(total.errors, kCopies / 10);
   EXPECT_GT(total.stored, kCopies);
