@@ -4,6 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/utf8.h"
+
 namespace dao::testing {
 namespace {
 
@@ -77,24 +79,6 @@ class JsonParser {
     return value;
   }
 
-  void PutUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-
   char32_t Hex4() {
     if (at_ + 4 > text_.size()) Fail();
     const char32_t value = static_cast<char32_t>(std::stoul(text_.substr(at_, 4), nullptr, 16));
@@ -126,7 +110,7 @@ class JsonParser {
             at_ += 2;
             unit = 0x10000 + ((unit - 0xD800) << 10) + (Hex4() - 0xDC00);
           }
-          PutUtf8(out, unit);
+          platform::AppendUtf8(unit, out);
           break;
         }
         default: out += c;
