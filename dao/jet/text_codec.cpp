@@ -4,11 +4,10 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/utf8.h"
 
 namespace dao::jet {
 namespace {
-
-constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -70,7 +69,7 @@ char* PutUtf16(Bytes utf16, char* p) {
       unit = 0x10000 + ((unit - 0xD800) << 10) + (LoadU16(in + 2 * i + 2) - 0xDC00u);
       ++i;
     } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      unit = kReplacementCharacter;
+      unit = platform::kReplacementCharacter;
     }
     p = PutUtf8(unit, p);
   }
@@ -137,7 +136,7 @@ std::vector<std::uint8_t> Utf8ToUtf16Le(std::string_view utf8) {
       c = (c << 6) | (next & 0x3F);
     }
     if (!valid || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
-      put(kReplacementCharacter);
+      put(platform::kReplacementCharacter);
       i += 1;
       continue;
     }
