@@ -54,7 +54,6 @@ class DamagedWriteTest : public testing::WritingTest {
  protected:
   void TearDown() override {
     if (!memoryCopy_.empty()) std::filesystem::remove(memoryCopy_);
-    WritingTest::TearDown();
   }
 
   struct Outcome {
@@ -166,7 +165,8 @@ TEST_F(DamagedWriteTest, ChangesToDamagedCopiesEndInTheirResultOrADaoError) {
   // Each copy is flushed to disk when closed: in memory when the system
   // offers a memory file system, so that thousands of copies take seconds.
   const std::filesystem::path memoryFolder = "/dev/shm";
-  if (std::filesystem::is_directory(memoryFolder)) memoryCopy_ = memoryFolder / (folder_.filename().string() + ".mdb");
+  if (std::filesystem::is_directory(memoryFolder))
+    memoryCopy_ = memoryFolder / (std::filesystem::path(folder_.Path()).filename().string() + ".mdb");
   const std::string path = memoryCopy_.empty() ? Path("copy.mdb") : memoryCopy_.string();
   const auto writeCopy = [&](const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)

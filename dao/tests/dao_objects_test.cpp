@@ -13,6 +13,7 @@
 #include "dao/jet/database_header.h"
 #include "dao/jet/text_codec.h"
 #include "dao/tests/fixture_support.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao {
 namespace {
@@ -23,11 +24,6 @@ class DaoObjectsTest : public ::testing::Test {
     if (testing::FixturesDir().empty()) GTEST_SKIP() << "fixture folder " << NUTARO_FIXTURES_DIR << " is absent";
     engine_ = DBEngine::Create("DAO.DBEngine.36");
     workspace_ = engine_->CreateWorkspace("test", "Admin", "");
-    folder_ = std::filesystem::temp_directory_path() / ("jetread-dao-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override {
-    if (!folder_.empty()) std::filesystem::remove_all(folder_);
   }
 
   std::string Fixture(const std::string& relative) { return (testing::FixturesDir() / relative).string(); }
@@ -38,7 +34,7 @@ class DaoObjectsTest : public ::testing::Test {
     std::vector<std::uint8_t> bytes(std::filesystem::file_size(source));
     std::ifstream(source, std::ios::binary).read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     change(bytes);
-    const std::filesystem::path target = folder_ / source.filename();
+    const std::filesystem::path target = folder_.File(source.filename().string());
     std::ofstream(target, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return target.string();
   }
@@ -56,7 +52,7 @@ class DaoObjectsTest : public ::testing::Test {
 
   std::shared_ptr<DBEngine> engine_;
   std::shared_ptr<Workspace> workspace_;
-  std::filesystem::path folder_;
+  platform::testing::TempFolder folder_;
 };
 
 TEST_F(DaoObjectsTest, EnginesAreCreatedByTheirProgIds) {
@@ -80,8 +76,8 @@ TEST_F(DaoObjectsTest, EnginesAreCreatedByTheirProgIds) {
 }
 
 TEST_F(DaoObjectsTest, FilesThatCannotBeOpenedSayWhy) {
-  EXPECT_EQ(ErrorOf([&] { workspace_->OpenDatabase((folder_ / "missing.mdb").string()); }), 3024);
-  const std::string text = (folder_ / "notes.mdb").string();
+  EXPECT_EQ(ErrorOf([&] { workspace_->OpenDatabase(folder_.File("missing.mdb")); }), 3024);
+  const std::string text = folder_.File("notes.mdb");
   std::ofstream(text) << "These are not the pages you are looking for.\n";
   EXPECT_EQ(ErrorOf([&] { workspace_->OpenDatabase(text); }), 3343);
   EXPECT_NE(engine_->Errors().Item(0).description.find("notes.mdb"), std::string::npos);

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <set>
 #include <tuple>
 
 #include "dao/jet/database_writer.h"
@@ -30,10 +30,8 @@ class SchemaWriteTest : public testing::WritingTest {
   }
 
   std::vector<std::string> FolderEntries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
+    const std::set<std::string> names = folder_.Listing();
+    return {names.begin(), names.end()};
   }
 };
 

@@ -1,8 +1,5 @@
 #include "dao/tests/write_support.h"
 
-#include <unistd.h>
-
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -11,16 +8,6 @@ namespace dao::testing {
 void WritingTest::SetUp() {
   engine_ = DBEngine::Create("DAO.DBEngine.36");
   workspace_ = engine_->CreateWorkspace("writer", "Admin", "");
-  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = "daowrite-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name();
-  std::replace(name.begin(), name.end(), '/', '_');
-  folder_ = std::filesystem::temp_directory_path() / name;
-  std::filesystem::remove_all(folder_);
-  std::filesystem::create_directories(folder_);
-}
-
-void WritingTest::TearDown() {
-  if (!HasFailure()) std::filesystem::remove_all(folder_);
 }
 
 std::shared_ptr<Database> WritingTest::NewDatabase(const std::string& name, int options) {

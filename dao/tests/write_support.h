@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,16 +12,16 @@
 
 #include "dao/constants.h"
 #include "dao/db_engine.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao::testing {
 
 class WritingTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // A path in the test's own folder.
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string Path(const std::string& name) const { return folder_.File(name); }
   // A new database `name` in the folder (Jet 4 unless `options` says).
   std::shared_ptr<Database> NewDatabase(const std::string& name, int options = dbVersion40);
   // The DAO error number `action` raises (0 for none); checks that
@@ -31,7 +30,7 @@ class WritingTest : public ::testing::Test {
 
   std::shared_ptr<DBEngine> engine_;
   std::shared_ptr<Workspace> workspace_;
-  std::filesystem::path folder_;
+  platform::testing::TempFolder folder_;
 };
 
 // Appends the field `name` to the new table `table` and returns it.
