@@ -11,30 +11,11 @@
 #include "platform/decimal.h"
 #include "platform/format_settings.h"
 #include "platform/guids.h"
+#include "tools/dao_type_names.h"
 #include "tools/terminal_password.h"
 
 namespace tools {
 namespace {
-
-const char* TypeName(int daoType) {
-  switch (daoType) {
-    case dao::dbBoolean: return "Boolean";
-    case dao::dbByte: return "Byte";
-    case dao::dbInteger: return "Integer";
-    case dao::dbLong: return "Long";
-    case dao::dbCurrency: return "Currency";
-    case dao::dbSingle: return "Single";
-    case dao::dbDouble: return "Double";
-    case dao::dbDate: return "Date";
-    case dao::dbText: return "Text";
-    case dao::dbLongBinary: return "LongBinary";
-    case dao::dbMemo: return "Memo";
-    case dao::dbGUID: return "GUID";
-    case dao::dbBigInt: return "BigInt";
-    case dao::dbDecimal: return "Decimal";
-    default: return "Binary";
-  }
-}
 
 std::string LowerHex(dao::jet::Bytes bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -118,7 +99,7 @@ void WriteColumn(const dao::Field& field, bool schema, JsonWriter& out) {
   out.Key("name");
   out.String(field.Name());
   out.Key("type");
-  out.String(TypeName(field.Type()));
+  out.String(DaoTypeName(field.Type()));
   out.Key("size");
   out.Integer(field.Size());
   if (schema) {

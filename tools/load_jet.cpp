@@ -11,6 +11,7 @@
 #include "dao/db_engine.h"
 #include "platform/codepage.h"
 #include "platform/text_case.h"
+#include "tools/dao_type_names.h"
 #include "tools/load_values.h"
 
 namespace tools {
@@ -26,33 +27,6 @@ constexpr int kJet3CodePage = platform::kWindowsLatin1CodePage;
 constexpr std::int64_t kLargestFieldSize = 0x7FFF;
 // Rows added through one recordset before the next takes over.
 constexpr std::int64_t kRowsPerRecordset = 10'000;
-
-struct NamedType {
-  const char* name;
-  int type;
-};
-
-// The DAO types by the names dump prints.
-constexpr NamedType kDaoTypes[] = {
-    {"Boolean", dao::dbBoolean}, {"Byte", dao::dbByte},     {"Integer", dao::dbInteger},
-    {"Long", dao::dbLong},       {"Currency", dao::dbCurrency}, {"Single", dao::dbSingle},
-    {"Double", dao::dbDouble},   {"Date", dao::dbDate},     {"Binary", dao::dbBinary},
-    {"Text", dao::dbText},       {"LongBinary", dao::dbLongBinary}, {"Memo", dao::dbMemo},
-    {"GUID", dao::dbGUID},       {"BigInt", dao::dbBigInt}, {"Decimal", dao::dbDecimal},
-};
-
-std::optional<int> DaoTypeNamed(const std::string& name) {
-  for (const NamedType& entry : kDaoTypes) {
-    if (name == entry.name) return entry.type;
-  }
-  return std::nullopt;
-}
-
-std::string KnownDaoTypes() {
-  std::string names;
-  for (const NamedType& entry : kDaoTypes) names += (names.empty() ? "" : ", ") + std::string(entry.name);
-  return names;
-}
 
 // The DAO types of the field properties Access keeps, which the document
 // shows only as JSON values.
@@ -312,11 +286,9 @@ void JetLoader::OpenTable(const LoadTable& table) {
     const std::shared_ptr<dao::Field> field = definition->Fields().Item(described.name);
     const auto type = DaoTypeNamed(described.type);
     if (!type || *type != field->Type()) {
-      std::string stored = "Binary";
-      for (const NamedType& entry : kDaoTypes) {
-        if (entry.type == field->Type()) stored = entry.name;
-      }
-      RefuseColumn(table, described, "the column is " + stored + " in the database, " + described.type + " in the document");
+      RefuseColumn(table, described,
+                   "the column is " + std::string(DaoTypeName(field->Type())) + " in the database, " + described.type +
+                       " in the document");
     }
     columns_.emplace_back(described, *type, *field);
   }
