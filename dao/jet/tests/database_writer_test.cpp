@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "dao/jet/jet_database.h"
 #include "dao/jet/jet_error.h"
 #include "dao/jet/tests/external_readers.h"
 #include "dao/jet/tests/write_test_support.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
@@ -78,11 +78,11 @@ TEST(DatabaseWriterTest, RequiredIsStoredAndEnforced) {
     EXPECT_EQ(reopened.Table(id)->rowCount, 1u);
 
     if (!testing::HaveMdbTools()) continue;
-    const std::string file = (std::filesystem::temp_directory_path() / "jet-required.mdb").string();
+    const platform::testing::TempFolder folder;
+    const std::string file = folder.File("required.mdb");
     database.SaveAs(file);
     EXPECT_EQ(testing::MdbTables(file, false), "Nuta\n");
     EXPECT_EQ(testing::MdbExport(file, "Nuta"), "Nahrungsmittel,Kcal\n\"Apfel\",52\n");
-    std::filesystem::remove(file);
   }
 }
 

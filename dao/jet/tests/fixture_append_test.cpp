@@ -14,6 +14,7 @@
 #include "dao/jet/tests/external_readers.h"
 #include "dao/jet/tests/fixture_files.h"
 #include "dao/jet/tests/write_test_support.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
@@ -130,13 +131,11 @@ TEST_P(FixtureAppendTest, ChangesKeepOldRowsAndIndexesExact) {
   EXPECT_EQ(kept, untouched.size());
 
   if (!testing::HaveMdbTools() || !testing::HaveMdbReader()) GTEST_SKIP() << "mdbtools or mdb-reader missing";
-  const std::string file = (std::filesystem::temp_directory_path() / ("jet-append-" + std::string(GetParam().file).substr(
-                                                                          std::string(GetParam().file).find('/') + 1)))
-                               .string();
+  const platform::testing::TempFolder folder;
+  const std::string file = folder.File("append.mdb");
   reopened.SaveAs(file);
   const auto csv = testing::MdbExport(file, GetParam().table);
   const auto json = testing::MdbReaderJson(file, GetParam().table);
-  std::filesystem::remove(file);
   ASSERT_TRUE(csv && json);
   std::size_t csvRows = 0;
   bool quoted = false;

@@ -14,6 +14,7 @@
 #include "dao/jet/jet_error.h"
 #include "dao/jet/tests/external_readers.h"
 #include "dao/jet/tests/fixture_files.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
@@ -24,16 +25,7 @@ constexpr double kNow = 45000.25;  // 2023-03-15 06:00
 
 class NewDatabaseTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("jet-new-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  fs::path folder_;
+  platform::testing::TempFolder folder_;
 };
 
 Bytes PageOf(const std::vector<std::uint8_t>& file, std::uint32_t page, const Layout& layout) {
@@ -94,7 +86,7 @@ TEST_F(NewDatabaseTest, Jet3LayoutMatchesAccess97) {
 TEST_F(NewDatabaseTest, IndependentReadersSeeTheCatalog) {
   if (!testing::HaveMdbTools() || !testing::HaveMdbReader()) GTEST_SKIP() << "mdbtools or mdb-reader missing";
   for (const Layout* layout : {&kJet4Layout, &kJet3Layout}) {
-    const std::string file = (folder_ / (layout->IsJet4() ? "new4.mdb" : "new3.mdb")).string();
+    const std::string file = folder_.File(layout->IsJet4() ? "new4.mdb" : "new3.mdb");
     CreateDatabaseFile(file, *layout, kNow);
     EXPECT_EQ(testing::MdbTables(file, true), "MSysObjects\nMSysACEs\nMSysQueries\nMSysRelationships\n");
     EXPECT_EQ(testing::MdbTables(file, false), "");
@@ -113,7 +105,7 @@ TEST_F(NewDatabaseTest, IndependentReadersSeeTheCatalog) {
 }
 
 TEST_F(NewDatabaseTest, ExistingFilesAreRefusedAndFailuresLeaveNothing) {
-  const fs::path existing = folder_ / "existing.mdb";
+  const fs::path existing = folder_.File("existing.mdb");
   std::ofstream(existing) << "keep me";
   try {
     CreateDatabaseFile(existing.string(), kJet4Layout, kNow);
@@ -124,12 +116,12 @@ TEST_F(NewDatabaseTest, ExistingFilesAreRefusedAndFailuresLeaveNothing) {
   }
   EXPECT_EQ(fs::file_size(existing), 7u);
 
-  EXPECT_THROW(CreateDatabaseFile((folder_ / "missing" / "new.mdb").string(), kJet4Layout, kNow), JetError);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+  EXPECT_THROW(CreateDatabaseFile(folder_.File("missing/new.mdb"), kJet4Layout, kNow), JetError);
+  EXPECT_EQ(folder_.Listing().size(), 1u);
 
-  CreateDatabaseFile((folder_ / "new.mdb").string(), kJet3Layout, kNow);
-  EXPECT_EQ(fs::file_size(folder_ / "new.mdb"), 20u * kJet3Layout.pageSize);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
+  CreateDatabaseFile(folder_.File("new.mdb"), kJet3Layout, kNow);
+  EXPECT_EQ(fs::file_size(folder_.File("new.mdb")), 20u * kJet3Layout.pageSize);
+  EXPECT_EQ(folder_.Listing().size(), 2u);
 }
 
 }  // namespace

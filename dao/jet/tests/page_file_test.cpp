@@ -11,6 +11,7 @@
 #include "dao/jet/page_file.h"
 #include "dao/jet/rc4.h"
 #include "dao/jet/text_codec.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
@@ -178,15 +179,14 @@ TEST(PageFile, ShortFilesAndFailingReadsEndInErrors) {
 
 TEST(Storage, MissingFilesAndExistingTargetsAreReported) {
   EXPECT_EQ(ErrorNumberOf([] { FileStorage::Open("/nonexistent/folder/x.mdb", false); }), kErrFileNotFound);
-  const std::filesystem::path path = std::filesystem::temp_directory_path() / "jetread-storage-test.mdb";
-  std::filesystem::remove(path);
-  FileStorage::Create(path.string())->Write(0, std::vector<std::uint8_t>(16, 7));
-  EXPECT_EQ(ErrorNumberOf([&] { FileStorage::Create(path.string()); }), kErrDatabaseExists);
-  const auto readOnly = FileStorage::Open(path.string(), false);
+  const platform::testing::TempFolder folder;
+  const std::string path = folder.File("storage.mdb");
+  FileStorage::Create(path)->Write(0, std::vector<std::uint8_t>(16, 7));
+  EXPECT_EQ(ErrorNumberOf([&] { FileStorage::Create(path); }), kErrDatabaseExists);
+  const auto readOnly = FileStorage::Open(path, false);
   EXPECT_EQ(readOnly->Mapped().size(), 16u);
   EXPECT_EQ(readOnly->Mapped()[15], 7);
   EXPECT_EQ(ErrorNumberOf([&] { readOnly->Write(0, std::vector<std::uint8_t>(1)); }), kErrReadOnly);
-  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -14,6 +13,7 @@
 #include "dao/jet/tests/file_checks.h"
 #include "dao/jet/tests/random_model.h"
 #include "dao/jet/tests/write_test_support.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
@@ -104,12 +104,11 @@ void RunRandomOperations(const Layout& layout, int operations, unsigned seed) {
     EXPECT_EQ(values, testing::ToVariants(it->second)) << "row " << it->second.id;
     expected.push_back(it->second);
   }
-  const std::string file =
-      (std::filesystem::temp_directory_path() / ("jet-random-" + std::to_string(seed) + ".mdb")).string();
+  const platform::testing::TempFolder folder;
+  const std::string file = folder.File("random.mdb");
   reopened.SaveAs(file);
   testing::ExpectFileKeepsTheChecklist(file);
   testing::ExpectExternalReadersSee(file, "Random", expected);
-  if (!::testing::Test::HasFailure()) std::filesystem::remove(file);
 }
 
 TEST(TableWriterRandomTest, Jet4MixedOperationsMatchTheModel) { RunRandomOperations(kJet4Layout, 20000, 4711); }

@@ -4,13 +4,13 @@
 // anything is written.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "dao/jet/jet_error.h"
 #include "dao/jet/table_creator.h"
 #include "dao/jet/table_writer.h"
 #include "dao/jet/tests/external_readers.h"
 #include "dao/jet/tests/write_test_support.h"
+#include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
@@ -96,13 +96,11 @@ TEST_P(TableWriterTypesTest, EveryTypeReadsBackInThreeReaders) {
       EXPECT_EQ(rows[r].second[c], samples[r].expected[c]) << "row " << r << " column " << kEveryType[c].name;
 
   if (!testing::HaveMdbTools() || !testing::HaveMdbReader()) GTEST_SKIP() << "mdbtools or mdb-reader missing";
-  const std::string file =
-      (std::filesystem::temp_directory_path() / (std::string("jet-types-") + (layout.IsJet4() ? "4" : "3") + ".mdb"))
-          .string();
+  const platform::testing::TempFolder folder;
+  const std::string file = folder.File("types.mdb");
   reopened.SaveAs(file);
   const auto csv = testing::MdbExport(file, "Types");
   const auto json = testing::MdbReaderJson(file, "Types");
-  std::filesystem::remove(file);
   ASSERT_TRUE(csv && json);
   EXPECT_EQ(std::count(csv->begin(), csv->end(), '\n'), 5);
   EXPECT_NE(csv->find("\"Äpfel, roh\",\"Eine Notiz\",1,200,-1234,1,12.3456"), std::string::npos) << csv->substr(0, 400);
