@@ -8,20 +8,14 @@
 #include "dao/jet/jet_database.h"
 #include "dao/jet/jet_error.h"
 #include "dao/jet/tests/external_readers.h"
+#include "dao/jet/tests/jet_error_of.h"
 #include "dao/jet/tests/write_test_support.h"
 #include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
 
-int ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const JetError& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using testing::JetErrorOf;
 
 const std::vector<NewColumn> kNuta = {{"Nahrungsmittel", ColumnType::kText, 100}, {"Kcal", ColumnType::kLong}};
 
@@ -29,12 +23,12 @@ TEST(DatabaseWriterTest, TablesAreCreatedWithTheCatalogsChecks) {
   testing::MemoryDatabase database(kJet4Layout);
   DatabaseWriter writer(database.File(), kJet4Layout, database.Codec());
   const std::uint32_t id = writer.CreateTable("Nuta", kNuta, {}, 45000);
-  EXPECT_EQ(ErrorOf([&] { writer.CreateTable("NUTA", kNuta, {}, 45000); }), 3010);
-  EXPECT_EQ(ErrorOf([&] { writer.CreateTable("MSysObjects", kNuta, {}, 45000); }), 3010);
-  EXPECT_EQ(ErrorOf([&] { writer.CreateTable("a.b", kNuta, {}, 45000); }), 3125);
-  EXPECT_EQ(ErrorOf([&] { writer.CreateTable(std::string(65, 'x'), kNuta, {}, 45000); }), 3125);
-  EXPECT_EQ(ErrorOf([&] { writer.CreateTable("Twice", {kNuta[0], kNuta[0]}, {}, 45000); }), 3191);
-  EXPECT_EQ(ErrorOf([&] {
+  EXPECT_EQ(JetErrorOf([&] { writer.CreateTable("NUTA", kNuta, {}, 45000); }), 3010);
+  EXPECT_EQ(JetErrorOf([&] { writer.CreateTable("MSysObjects", kNuta, {}, 45000); }), 3010);
+  EXPECT_EQ(JetErrorOf([&] { writer.CreateTable("a.b", kNuta, {}, 45000); }), 3125);
+  EXPECT_EQ(JetErrorOf([&] { writer.CreateTable(std::string(65, 'x'), kNuta, {}, 45000); }), 3125);
+  EXPECT_EQ(JetErrorOf([&] { writer.CreateTable("Twice", {kNuta[0], kNuta[0]}, {}, 45000); }), 3191);
+  EXPECT_EQ(JetErrorOf([&] {
               writer.CreateTable("MemoIndex", {{"Note", ColumnType::kMemo}}, {{"Note", {{0, false}}}}, 45000);
             }),
             kErrInvalidArgument);
@@ -67,7 +61,7 @@ TEST(DatabaseWriterTest, RequiredIsStoredAndEnforced) {
     writer.SetProperty(entry(), "Kcal",
                        {"Required", static_cast<std::uint8_t>(ColumnType::kBoolean), true, platform::Variant(true)});
     std::vector<FieldValue> row = {FieldValue::Text("Apfel"), FieldValue::Null()};
-    EXPECT_EQ(ErrorOf([&] { writer.Table(id).Insert(row); }), kErrRequiredValue);
+    EXPECT_EQ(JetErrorOf([&] { writer.Table(id).Insert(row); }), kErrRequiredValue);
     row[1] = FieldValue::Integer(52);
     writer.Table(id).Insert(row);
 

@@ -10,11 +10,14 @@
 #include "dao/jet/jet_database.h"
 #include "dao/jet/page_file.h"
 #include "dao/jet/rc4.h"
+#include "dao/jet/tests/jet_error_of.h"
 #include "dao/jet/text_codec.h"
 #include "platform/testing/temp_folder.h"
 
 namespace dao::jet {
 namespace {
+
+using testing::JetErrorOf;
 
 std::vector<std::uint8_t> FixtureBytes(const std::string& relative) {
   const std::filesystem::path path = std::filesystem::path(NUTARO_FIXTURES_DIR) / relative;
@@ -22,15 +25,6 @@ std::vector<std::uint8_t> FixtureBytes(const std::string& relative) {
   std::vector<std::uint8_t> bytes(std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return bytes;
-}
-
-int ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const JetError& error) {
-    return error.Number();
-  }
-  return 0;
 }
 
 // A storage whose reads fail from a given offset on, like a disk error.
@@ -67,11 +61,11 @@ TEST(DatabaseHeader, VersionsAreRecognisedAndLaterFormatsRefused) {
   start[kVersionOffset] = kJet4VersionByte;
   EXPECT_EQ(DetectVersion(start), Version::kJet4);
   start[kVersionOffset] = 0x03;  // Access 2010
-  EXPECT_EQ(ErrorNumberOf([&] { DetectVersion(start); }), kErrUnrecognizedFormat);
+  EXPECT_EQ(JetErrorOf([&] { DetectVersion(start); }), kErrUnrecognizedFormat);
   start[kVersionOffset] = kJet4VersionByte;
   start[kSignatureOffset + 9] = 'A';  // "Standard ACE DB"-like signatures are not Jet
-  EXPECT_EQ(ErrorNumberOf([&] { DetectVersion(start); }), kErrUnrecognizedFormat);
-  EXPECT_EQ(ErrorNumberOf([&] { JetDatabase(std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(10), false)); }),
+  EXPECT_EQ(JetErrorOf([&] { DetectVersion(start); }), kErrUnrecognizedFormat);
+  EXPECT_EQ(JetErrorOf([&] { JetDatabase(std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(10), false)); }),
             kErrUnrecognizedFormat);
 }
 
@@ -164,29 +158,29 @@ TEST(PageFile, ShortFilesAndFailingReadsEndInErrors) {
   // A trailing partial page is not part of the file.
   PageFile shortFile(std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(3 * 512 + 100, 0), false), 512);
   EXPECT_EQ(shortFile.PageCount(), 3u);
-  EXPECT_EQ(ErrorNumberOf([&] { shortFile.Read(3); }), kErrDatabaseDamaged);
-  EXPECT_EQ(ErrorNumberOf([&] { shortFile.Modify(0); }), kErrReadOnly);
+  EXPECT_EQ(JetErrorOf([&] { shortFile.Read(3); }), kErrDatabaseDamaged);
+  EXPECT_EQ(JetErrorOf([&] { shortFile.Modify(0); }), kErrReadOnly);
 
   PageFile failing(std::make_unique<FailingStorage>(std::vector<std::uint8_t>(4 * 512, 0), 2 * 512), 512);
   EXPECT_NO_THROW(failing.Read(1));
-  EXPECT_EQ(ErrorNumberOf([&] { failing.Read(2); }), kErrDiskError);
+  EXPECT_EQ(JetErrorOf([&] { failing.Read(2); }), kErrDiskError);
 
   const std::vector<std::uint8_t> fixture = FixtureBytes("nutaro/nuta4-basic.mdb");
   if (fixture.empty()) return;
-  EXPECT_EQ(ErrorNumberOf([&] { JetDatabase(std::make_unique<FailingStorage>(fixture, 3 * kJet4PageSize)); }),
+  EXPECT_EQ(JetErrorOf([&] { JetDatabase(std::make_unique<FailingStorage>(fixture, 3 * kJet4PageSize)); }),
             kErrDiskError);
 }
 
 TEST(Storage, MissingFilesAndExistingTargetsAreReported) {
-  EXPECT_EQ(ErrorNumberOf([] { FileStorage::Open("/nonexistent/folder/x.mdb", false); }), kErrFileNotFound);
+  EXPECT_EQ(JetErrorOf([] { FileStorage::Open("/nonexistent/folder/x.mdb", false); }), kErrFileNotFound);
   const platform::testing::TempFolder folder;
   const std::string path = folder.File("storage.mdb");
   FileStorage::Create(path)->Write(0, std::vector<std::uint8_t>(16, 7));
-  EXPECT_EQ(ErrorNumberOf([&] { FileStorage::Create(path); }), kErrDatabaseExists);
+  EXPECT_EQ(JetErrorOf([&] { FileStorage::Create(path); }), kErrDatabaseExists);
   const auto readOnly = FileStorage::Open(path, false);
   EXPECT_EQ(readOnly->Mapped().size(), 16u);
   EXPECT_EQ(readOnly->Mapped()[15], 7);
-  EXPECT_EQ(ErrorNumberOf([&] { readOnly->Write(0, std::vector<std::uint8_t>(1)); }), kErrReadOnly);
+  EXPECT_EQ(JetErrorOf([&] { readOnly->Write(0, std::vector<std::uint8_t>(1)); }), kErrReadOnly);
 }
 
 }  // namespace
