@@ -12,6 +12,7 @@
 #include "dao/db_engine.h"
 #include "dao/jet/database_header.h"
 #include "dao/jet/text_codec.h"
+#include "dao/tests/dao_error_of.h"
 #include "dao/tests/fixture_support.h"
 #include "platform/testing/temp_folder.h"
 
@@ -39,16 +40,8 @@ class DaoObjectsTest : public ::testing::Test {
     return target.string();
   }
 
-  template <class Action>
-  int ErrorOf(Action&& action) {
-    try {
-      action();
-    } catch (const DaoError& error) {
-      EXPECT_EQ(engine_->Errors().Item(0).description, error.Description());
-      return error.Number();
-    }
-    return 0;
-  }
+  // Runs `action` and returns the DAO error number it raised (0 for none).
+  int ErrorOf(const std::function<void()>& action) { return testing::DaoErrorOf(*engine_, action); }
 
   std::shared_ptr<DBEngine> engine_;
   std::shared_ptr<Workspace> workspace_;

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "dao/constants.h"
 #include "dao/db_engine.h"
+#include "dao/tests/dao_error_of.h"
 #include "dao/tests/fixture_support.h"
 
 namespace dao {
@@ -29,17 +31,7 @@ class RecordsetTest : public ::testing::Test {
   }
 
   // Runs `action` and returns the DAO error number it raised (0 for none).
-  template <class Action>
-  int ErrorOf(Action&& action) {
-    try {
-      action();
-    } catch (const DaoError& error) {
-      EXPECT_EQ(engine_->Errors().Count(), 1);
-      EXPECT_EQ(engine_->Errors().Item(0).number, error.Number());
-      return error.Number();
-    }
-    return 0;
-  }
+  int ErrorOf(const std::function<void()>& action) { return testing::DaoErrorOf(*engine_, action); }
 
   std::string Name(Recordset& recordset) { return recordset.Fields().Item("Nahrungsmittel")->Value().ToText(); }
 

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "dao/tests/dao_error_of.h"
+
 namespace dao::testing {
 
 void WritingTest::SetUp() {
@@ -14,15 +16,7 @@ std::shared_ptr<Database> WritingTest::NewDatabase(const std::string& name, int 
   return workspace_->CreateDatabase(Path(name), dbLangGeneral, options);
 }
 
-int WritingTest::ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const DaoError& error) {
-    EXPECT_EQ(engine_->Errors().Item(0).number, error.Number());
-    return error.Number();
-  }
-  return 0;
-}
+int WritingTest::ErrorOf(const std::function<void()>& action) { return DaoErrorOf(*engine_, action); }
 
 std::shared_ptr<Field> AppendField(TableDef& table, const std::string& name, int type, int size, int attributes) {
   auto field = table.CreateField(name, type, size);
