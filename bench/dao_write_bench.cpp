@@ -9,16 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/nuta_rows.h"
+#include "bench/rows_per_second.h"
 #include "dao/constants.h"
 #include "dao/db_engine.h"
 #include "platform/format_settings.h"
 
 namespace {
-
-constexpr int kRows = 100000;
-
-const char* const kFoods[] = {"Äpfel, roh", "Birnen, gedünstet", "Weißbrot", "Vollkornbrot", "Nußnougatcreme",
-                              "Olivenöl", "Kartoffeln, gekocht", "Haferflocken", "Käse, 45 % Fett", "Quark"};
 
 enum class Variant { kPlain, kIndexed, kLocaleTexts };
 
@@ -62,31 +59,29 @@ void AppendNutaRows(benchmark::State& state, Variant variant) {
     for (const char* name : {"Nahrungsmittel", "Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss", "Rubrik"}) {
       fields.push_back(recordset->Fields().Item(name));
     }
-    for (int i = 0; i < kRows; ++i) {
-      const std::int32_t kcal = i % 900;
+    for (int i = 0; i < bench::kNutaRows; ++i) {
       recordset->AddNew();
-      fields[0]->SetValue(platform::Variant(std::string(kFoods[i % 10]) + ", Nr. " + std::to_string(i * 7919 % kRows)));
+      fields[0]->SetValue(platform::Variant(bench::NutaFoodName(i)));
       if (variant == Variant::kLocaleTexts) {
-        fields[1]->SetValue(platform::Variant(std::to_string(kcal)));
-        fields[2]->SetValue(platform::Variant(std::to_string(kcal * 418 / 100)));
+        fields[1]->SetValue(platform::Variant(std::to_string(bench::NutaKcal(i))));
+        fields[2]->SetValue(platform::Variant(std::to_string(bench::NutaKjoule(i))));
         for (std::size_t c = 3; c < 7; ++c) {
           fields[c]->SetValue(platform::Variant(std::to_string(i % 97) + "," + std::to_string(c * 25 % 100)));
         }
       } else {
-        fields[1]->SetValue(platform::Variant(kcal));
-        fields[2]->SetValue(platform::Variant(static_cast<std::int32_t>(kcal * 418 / 100)));
+        fields[1]->SetValue(platform::Variant(bench::NutaKcal(i)));
+        fields[2]->SetValue(platform::Variant(bench::NutaKjoule(i)));
         for (std::size_t c = 3; c < 7; ++c) {
-          fields[c]->SetValue(platform::Variant(static_cast<float>((i % 97) * 0.25 + static_cast<double>(c))));
+          fields[c]->SetValue(platform::Variant(static_cast<float>(bench::NutaNutrient(i, c))));
         }
       }
-      fields[7]->SetValue(platform::Variant(i % 5 == 0 ? "Obst" : "Backwaren"));
+      fields[7]->SetValue(platform::Variant(bench::NutaCategory(i)));
       recordset->Update();
     }
     recordset->Close();
     database->Close();
   }
-  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(kRows) * static_cast<double>(state.iterations()),
-                                                benchmark::Counter::kIsRate);
+  bench::ReportRowsPerSecond(state, bench::kNutaRows);
   std::filesystem::remove(path);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/nuta_rows.h"
 #include "bench/rows_per_second.h"
 #include "dao/jet/new_database.h"
 #include "dao/jet/page_writer.h"
@@ -17,11 +18,6 @@
 namespace {
 
 using namespace dao::jet;
-
-constexpr int kRows = 100000;
-
-const char* const kFoods[] = {"Äpfel, roh", "Birnen, gedünstet", "Weißbrot", "Vollkornbrot", "Nußnougatcreme",
-                              "Olivenöl", "Kartoffeln, gekocht", "Haferflocken", "Käse, 45 % Fett", "Quark"};
 
 void AppendNutaRows(benchmark::State& state, bool indexed) {
   const std::string path = (std::filesystem::path(NUTARO_BINARY_DIR) / "jet_write_bench.mdb").string();
@@ -46,19 +42,18 @@ void AppendNutaRows(benchmark::State& state, bool indexed) {
     TableWriter table(pages, codec, ReadTableDefinition(file, layout, codec, tdef));
     const std::size_t first = indexed ? 1 : 0;
     std::vector<FieldValue> values(columns.size());
-    for (int i = 0; i < kRows; ++i) {
-      const int kcal = i % 900;
-      values[first] = FieldValue::Text(std::string(kFoods[i % 10]) + ", Nr. " + std::to_string(i * 7919 % kRows));
-      values[first + 1] = FieldValue::Integer(kcal);
-      values[first + 2] = FieldValue::Integer(kcal * 418 / 100);
-      for (std::size_t c = 3; c < 7; ++c) values[first + c] = FieldValue::Real((i % 97) * 0.25 + c);
-      values[first + 7] = FieldValue::Text(i % 5 == 0 ? "Obst" : "Backwaren");
+    for (int i = 0; i < bench::kNutaRows; ++i) {
+      values[first] = FieldValue::Text(bench::NutaFoodName(i));
+      values[first + 1] = FieldValue::Integer(bench::NutaKcal(i));
+      values[first + 2] = FieldValue::Integer(bench::NutaKjoule(i));
+      for (std::size_t c = 3; c < 7; ++c) values[first + c] = FieldValue::Real(bench::NutaNutrient(i, c));
+      values[first + 7] = FieldValue::Text(bench::NutaCategory(i));
       if (indexed) values[0] = FieldValue::Null();
       table.Insert(values);
     }
     file.Flush();
   }
-  bench::ReportRowsPerSecond(state, kRows);
+  bench::ReportRowsPerSecond(state, bench::kNutaRows);
   std::filesystem::remove(path);
 }
 
