@@ -5,10 +5,11 @@
 
 namespace bench {
 
-// Sets the counter "rows/s" for `rowsPerIteration` rows handled in each of
-// the state's iterations.
-inline void ReportRowsPerSecond(benchmark::State& state, double rowsPerIteration) {
-  state.counters["rows/s"] =
+// Sets the counter `name` ("rows/s" unless a benchmark's published figures
+// go by another) for `rowsPerIteration` rows handled in each of the state's
+// iterations.
+inline void ReportRowsPerSecond(benchmark::State& state, double rowsPerIteration, const char* name = "rows/s") {
+  state.counters[name] =
       benchmark::Counter(rowsPerIteration * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
