@@ -12,21 +12,11 @@
 #include "platform/format_settings.h"
 #include "platform/guids.h"
 #include "tools/dao_type_names.h"
+#include "tools/hex_text.h"
 #include "tools/terminal_password.h"
 
 namespace tools {
 namespace {
-
-std::string LowerHex(dao::jet::Bytes bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (const std::uint8_t b : bytes) {
-    text += kDigits[b >> 4];
-    text += kDigits[b & 0x0F];
-  }
-  return text;
-}
 
 // "YYYY-MM-DD HH:MM:SS.mmm"; a value outside the calendar is shown as the
 // number the file holds.

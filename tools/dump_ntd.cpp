@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/slot_time.h"
+#include "tools/hex_text.h"
 
 namespace tools {
 namespace {
@@ -20,17 +21,6 @@ using tablefile::TNtdStorageType;
 bool SlotIsZero(const TNtdField& field, const RecordBuffer& record) {
   const std::uint8_t* slot = record.Slots.data() + field.Offset;
   return std::all_of(slot, slot + field.BufferSize, [](std::uint8_t b) { return b == 0; });
-}
-
-std::string Hex(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (const unsigned char b : bytes) {
-    text += kDigits[b >> 4];
-    text += kDigits[b & 0x0F];
-  }
-  return text;
 }
 
 std::string DayText(std::int32_t dayNumber) {
@@ -59,7 +49,7 @@ void WriteValue(const TNtdField& field, const RecordBuffer& record, JsonWriter& 
     const std::string& value = record.LargeValue(field);
     if (value.empty()) return out.Null();
     if (field.StorageType == TNtdStorageType::BLOB || field.StorageType == TNtdStorageType::Graphic) {
-      return out.String(Hex(value));
+      return out.String(LowerHex({reinterpret_cast<const std::uint8_t*>(value.data()), value.size()}));
     }
     return out.String(platform::AnsiToUtf8(value));
   }
