@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "dao/jet/database_header.h"
 #include "dao/jet/jet_database.h"
 #include "dao/jet/page_file.h"
 #include "dao/jet/rc4.h"
+#include "dao/jet/tests/fixture_files.h"
 #include "dao/jet/tests/jet_error_of.h"
 #include "dao/jet/text_codec.h"
 #include "platform/testing/temp_folder.h"
@@ -19,12 +19,9 @@ namespace {
 
 using testing::JetErrorOf;
 
+// The bytes of a fixture file; empty when the fixture folder is absent.
 std::vector<std::uint8_t> FixtureBytes(const std::string& relative) {
-  const std::filesystem::path path = std::filesystem::path(NUTARO_FIXTURES_DIR) / relative;
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> bytes(std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  return testing::ReadFileBytes(std::filesystem::path(NUTARO_FIXTURES_DIR) / relative);
 }
 
 // A storage whose reads fail from a given offset on, like a disk error.
