@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <set>
 
@@ -19,6 +18,7 @@
 #include "dao/jet/row_view.h"
 #include "dao/jet/table_scanner.h"
 #include "dao/jet/tests/file_damage.h"
+#include "dao/jet/tests/fixture_files.h"
 
 namespace dao::jet {
 namespace {
@@ -142,23 +142,18 @@ Outcome ReadEverything(std::unique_ptr<Storage> storage) {
   return outcome;
 }
 
-std::vector<DamageTarget> LoadFixtures(const std::filesystem::path& dir) {
+std::vector<DamageTarget> LoadFixtures() {
   std::vector<DamageTarget> fixtures;
-  for (const char* folder : {"access", "nutaro"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(dir / folder)) {
-      if (entry.path().extension() != ".mdb") continue;
-      DamageTarget fixture;
-      fixture.name = entry.path().filename().string();
-      std::ifstream in(entry.path(), std::ios::binary);
-      fixture.bytes.resize(std::filesystem::file_size(entry.path()));
-      in.read(reinterpret_cast<char*>(fixture.bytes.data()), static_cast<std::streamsize>(fixture.bytes.size()));
-      fixture.pageSize = PageSizeOf(fixture.bytes);
-      std::set<std::uint32_t> touched;
-      const Outcome sound = ReadEverything(std::make_unique<RecordingStorage>(fixture.bytes, fixture.pageSize, touched));
-      EXPECT_EQ(sound.errors, 0) << fixture.name << " must read without errors before it is damaged";
-      fixture.touchedPages.assign(touched.begin(), touched.end());
-      fixtures.push_back(std::move(fixture));
-    }
+  for (const std::filesystem::path& path : testing::FixtureDatabases()) {
+    DamageTarget fixture;
+    fixture.name = path.filename().string();
+    fixture.bytes = testing::ReadFileBytes(path);
+    fixture.pageSize = PageSizeOf(fixture.bytes);
+    std::set<std::uint32_t> touched;
+    const Outcome sound = ReadEverything(std::make_unique<RecordingStorage>(fixture.bytes, fixture.pageSize, touched));
+    EXPECT_EQ(sound.errors, 0) << fixture.name << " must read without errors before it is damaged";
+    fixture.touchedPages.assign(touched.begin(), touched.end());
+    fixtures.push_back(std::move(fixture));
   }
   std::sort(fixtures.begin(), fixtures.end(), [](const DamageTarget& a, const DamageTarget& b) { return a.name < b.name; });
   return fixtures;
@@ -167,7 +162,7 @@ std::vector<DamageTarget> LoadFixtures(const std::filesystem::path& dir) {
 TEST(Robustness, DamagedCopiesEndInDataOrTheEnginesError) {
   const std::filesystem::path dir(NUTARO_FIXTURES_DIR);
   if (!std::filesystem::is_directory(dir / "access")) GTEST_SKIP() << "fixture folder " << dir << " is absent";
-  std::vector<DamageTarget> fixtures = LoadFixtures(dir);
+  std::vector<DamageTarget> fixtures = LoadFixtures();
   ASSERT_FALSE(fixtures.empty());
   // Files that take long to read are damaged less often, so that the run
   // stays short under the sanitizers while every file gets its share.

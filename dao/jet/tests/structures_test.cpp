@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "dao/jet/data_page.h"
 #include "dao/jet/data_page_writer.h"
 #include "dao/jet/jet_database.h"
 #include "dao/jet/long_value.h"
 #include "dao/jet/property_blob.h"
+#include "dao/jet/tests/fixture_files.h"
 #include "dao/jet/usage_map.h"
 
 namespace dao::jet {
@@ -163,8 +163,7 @@ class FixtureTable : public ::testing::Test {
   void SetUp() override {
     const std::filesystem::path path = std::filesystem::path(NUTARO_FIXTURES_DIR) / "nutaro/nuta4-basic.mdb";
     if (!std::filesystem::exists(path)) GTEST_SKIP() << "fixture folder " << NUTARO_FIXTURES_DIR << " is absent";
-    bytes_.resize(std::filesystem::file_size(path));
-    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+    bytes_ = testing::ReadFileBytes(path);
     const JetDatabase database(std::make_unique<MemoryStorage>(bytes_, false));
     tdefPage_ = database.FindTable("nuta")->id;
   }
