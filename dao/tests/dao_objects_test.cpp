@@ -11,6 +11,7 @@
 #include "dao/constants.h"
 #include "dao/db_engine.h"
 #include "dao/jet/database_header.h"
+#include "dao/jet/tests/fixture_files.h"
 #include "dao/jet/text_codec.h"
 #include "dao/tests/dao_error_of.h"
 #include "dao/tests/fixture_support.h"
@@ -32,8 +33,7 @@ class DaoObjectsTest : public ::testing::Test {
   // A copy of a fixture in the test folder, changed by `change`.
   std::string Copy(const std::string& relative, const std::function<void(std::vector<std::uint8_t>&)>& change) {
     const std::filesystem::path source = testing::FixturesDir() / relative;
-    std::vector<std::uint8_t> bytes(std::filesystem::file_size(source));
-    std::ifstream(source, std::ios::binary).read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::vector<std::uint8_t> bytes = jet::testing::ReadFileBytes(source);
     change(bytes);
     const std::filesystem::path target = folder_.File(source.filename().string());
     std::ofstream(target, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dao/jet/tests/fixture_files.h"
 #include "dao/tests/write_support.h"
 #include "platform/clock.h"
 #include "platform/format_settings.h"
@@ -244,7 +245,7 @@ TEST_F(RecordsetWriteTest, AddNewFillsInTheDefaultsAccessWrites) {
 
 TEST_F(RecordsetWriteTest, RefusedUpdatesLeaveTheFileAsItWasAndTheBufferForAnotherTry) {
   FoodDatabase("refused.mdb")->Close();
-  const std::vector<std::uint8_t> before = testing::FileBytes(Path("refused.mdb"));
+  const std::vector<std::uint8_t> before = jet::testing::ReadFileBytes(Path("refused.mdb"));
   auto database = workspace_->OpenDatabase(Path("refused.mdb"));
   auto rows = database->OpenRecordset("Food", dbOpenTable);
   const auto& name = rows->Fields().Item("Name");
@@ -262,7 +263,7 @@ TEST_F(RecordsetWriteTest, RefusedUpdatesLeaveTheFileAsItWasAndTheBufferForAnoth
   rows->CancelUpdate();
   EXPECT_EQ(rows->RecordCount(), 3);
   database->Close();
-  EXPECT_EQ(testing::FileBytes(Path("refused.mdb")), before);
+  EXPECT_EQ(jet::testing::ReadFileBytes(Path("refused.mdb")), before);
 
   // The buffer of a refused AddNew is corrected and stored.
   database = workspace_->OpenDatabase(Path("refused.mdb"));

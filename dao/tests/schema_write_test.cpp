@@ -8,6 +8,7 @@
 
 #include "dao/jet/database_writer.h"
 #include "dao/jet/storage.h"
+#include "dao/jet/tests/fixture_files.h"
 #include "dao/tests/write_support.h"
 
 namespace dao {
@@ -51,10 +52,10 @@ TEST_F(SchemaWriteTest, NewDatabasesHaveTheirFormatAndExistingFilesStayUntouched
   auto old = DBEngine::Create("DAO.DBEngine.35")->CreateWorkspace("old", "Admin", "");
   EXPECT_EQ(old->CreateDatabase(Path("old.mdb"), dbLangGeneral)->Version(), "3.0");
 
-  const std::vector<std::uint8_t> before = testing::FileBytes(Path("four.mdb"));
+  const std::vector<std::uint8_t> before = jet::testing::ReadFileBytes(Path("four.mdb"));
   EXPECT_EQ(ErrorOf([&] { NewDatabase("four.mdb", dbVersion30); }), 3204);
   EXPECT_EQ(engine_->Errors().Item(0).description, "Database already exists.");
-  EXPECT_EQ(testing::FileBytes(Path("four.mdb")), before);
+  EXPECT_EQ(jet::testing::ReadFileBytes(Path("four.mdb")), before);
 
   // Refused creations leave nothing behind, not even a temporary file.
   const std::vector<std::string> files = FolderEntries();

@@ -1,8 +1,5 @@
 #include "dao/tests/write_support.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "dao/tests/dao_error_of.h"
 
 namespace dao::testing {
@@ -55,11 +52,6 @@ std::vector<std::vector<platform::Variant>> ReadTable(Database& database, const 
     rows.push_back(std::move(row));
   }
   return rows;
-}
-
-std::vector<std::uint8_t> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace dao::testing

@@ -44,7 +44,5 @@ std::shared_ptr<Index> AppendIndex(TableDef& table, const std::string& name, con
 void AddRow(Recordset& recordset, const std::vector<std::pair<std::string, platform::Variant>>& values);
 // Every row of `table` as DAO reads it (dynaset order), values in field order.
 std::vector<std::vector<platform::Variant>> ReadTable(Database& database, const std::string& table);
-// The bytes of the file at `path`.
-std::vector<std::uint8_t> FileBytes(const std::string& path);
 
 }  // namespace dao::testing
