@@ -293,4 +293,12 @@ std::vector<std::vector<std::uint8_t>> IndexTree::Entries() {
   return entries;
 }
 
+std::uint32_t WriteEmptyIndexRoot(PageWriter& pages, std::uint32_t tablePage) {
+  const MutablePageRef leaf = pages.Allocate();
+  IndexNode empty;
+  empty.tablePage = tablePage;
+  empty.Write(leaf->MutableData(), pages.GetLayout());
+  return leaf->Number();
+}
+
 }  // namespace dao::jet

@@ -69,4 +69,8 @@ class IndexTree {
   std::unordered_map<std::uint32_t, IndexNode> nodes_;
 };
 
+// Allocates and writes the empty leaf a new index of the table on
+// `tablePage` starts with; returns its page, the index's root for life.
+std::uint32_t WriteEmptyIndexRoot(PageWriter& pages, std::uint32_t tablePage);
+
 }  // namespace dao::jet

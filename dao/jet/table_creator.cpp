@@ -4,7 +4,7 @@
 #include <set>
 
 #include "dao/jet/data_page_writer.h"
-#include "dao/jet/index_page.h"
+#include "dao/jet/index_tree.h"
 #include "dao/jet/jet_error.h"
 #include "dao/jet/row_view.h"
 #include "dao/jet/system_tables.h"
@@ -153,11 +153,7 @@ std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::
     definition.ownedPagesMap = maps.Add(0);
     definition.freePagesMap = maps.Add(0);
     for (RealIndex& index : definition.realIndexes) {
-      const MutablePageRef leaf = pages.Allocate();
-      IndexNode empty;
-      empty.tablePage = definition.page;
-      empty.Write(leaf->MutableData(), layout);
-      index.rootPage = leaf->Number();
+      index.rootPage = WriteEmptyIndexRoot(pages, definition.page);
       index.usageMap = maps.Add(index.rootPage);
     }
     for (ColumnDefinition& column : definition.columns) {

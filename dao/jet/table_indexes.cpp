@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "dao/jet/data_page_writer.h"
-#include "dao/jet/index_page.h"
+#include "dao/jet/index_tree.h"
 #include "dao/jet/jet_error.h"
 #include "dao/jet/table_definition_writer.h"
 #include "dao/jet/usage_map.h"
@@ -67,11 +67,7 @@ std::size_t AddIndexDefinition(PageWriter& pages, const TextCodec& codec, TableD
   const Layout& layout = pages.GetLayout();
   const std::size_t position = AppendIndexDefinition(definition, index, layout);
   RealIndex& real = definition.realIndexes[position];
-  const MutablePageRef leaf = pages.Allocate();
-  IndexNode empty;
-  empty.tablePage = definition.page;
-  empty.Write(leaf->MutableData(), layout);
-  real.rootPage = leaf->Number();
+  real.rootPage = WriteEmptyIndexRoot(pages, definition.page);
   // The map row goes beside the table's other maps while their page has room.
   real.usageMap = UsageMapRows(pages, definition.ownedPagesMap.page).Add(real.rootPage);
   StoreDefinition(pages, codec, definition);
