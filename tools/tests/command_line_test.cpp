@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,31 +15,10 @@ namespace tools {
 namespace {
 
 using platform::testing::TempFolder;
+using testing::ListedCommands;
+using testing::OptionsOf;
 using testing::RunNutaro;
 using testing::ToolRun;
-
-// The command names of the "Commands:" block of `nutaro --help`.
-std::vector<std::string> ListedCommands(const std::string& help) {
-  std::istringstream lines(help.substr(help.find("\nCommands:\n") + 11));
-  std::vector<std::string> names;
-  for (std::string line; std::getline(lines, line) && !line.empty();) {
-    std::istringstream words(line);
-    names.emplace_back();
-    words >> names.back();
-  }
-  return names;
-}
-
-// The options (words beginning with "--") of a usage line.
-std::vector<std::string> OptionsOf(const std::string& usage) {
-  static const std::regex option("--[a-z0-9-]+");
-  std::vector<std::string> options;
-  for (auto match = std::sregex_iterator(usage.begin(), usage.end(), option); match != std::sregex_iterator();
-       ++match) {
-    options.push_back(match->str());
-  }
-  return options;
-}
 
 TEST(CommandLine, ListsItsCommandsAndEachDescribesEveryOptionOfItsUsage) {
   TempFolder folder;
