@@ -37,8 +37,11 @@ class WindowProbe : public QObject {
 
  private:
   static void Report(const QWindow& window) {
-    QString line = QString("window: %1; size %2x%3; icon").arg(window.title()).arg(window.width()).arg(window.height());
-    for (const QSize& size : window.icon().availableSizes()) line += QString(" %1x%2").arg(size.width()).arg(size.height());
+    QString line =
+        QString("window: %1; size %2x%3; icon").arg(window.title()).arg(window.width()).arg(window.height());
+    for (const QSize& size : window.icon().availableSizes()) {
+      line += QString(" %1x%2").arg(size.width()).arg(size.height());
+    }
     line += "; desktop file " + QGuiApplication::desktopFileName();
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);

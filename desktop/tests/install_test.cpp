@@ -122,7 +122,8 @@ TEST_F(Installed, TheDesktopValidatorsAcceptTheEntryAndTheDescription) {
   const ToolRun entry = Run("desktop-file-validate " + Usr("share/applications/de.nutaro.Konverter.desktop"));
   EXPECT_EQ(entry.exitCode, 0) << entry.out << entry.err;
   EXPECT_EQ(entry.out + entry.err, "");
-  const ToolRun metainfo = Run("appstreamcli validate --no-net " + Usr("share/metainfo/de.nutaro.Konverter.metainfo.xml"));
+  const ToolRun metainfo =
+      Run("appstreamcli validate --no-net " + Usr("share/metainfo/de.nutaro.Konverter.metainfo.xml"));
   EXPECT_EQ(metainfo.exitCode, 0) << metainfo.out << metainfo.err;
 }
 
@@ -148,6 +149,18 @@ TEST_F(Installed, TheEntryTheDescriptionAndTheFileTypeNameEachOther) {
   EXPECT_NE(metainfo.find("<launchable type=\"desktop-id\">" + std::string(kAppId) + ".desktop</launchable>"),
             std::string::npos);
   EXPECT_NE(metainfo.find("<release version=\"" NUTARO_VERSION "\""), std::string::npos);
+}
+
+// The software centre shows a picture the window tests took; the copy in
+// the source tree is the one published, and its size is what the
+// description says.
+TEST_F(Installed, TheDescriptionShowsAPictureOfTheWindow) {
+  const std::string metainfo = platform::ReadWholeFile(Usr("share/metainfo/de.nutaro.Konverter.metainfo.xml"));
+  std::smatch image;
+  const std::regex source(R"re(<image type="source" width="(\d+)" height="(\d+)">https://[^<]*/([^/<]+)</image>)re");
+  ASSERT_TRUE(std::regex_search(metainfo, image, source));
+  const std::string picture = NUTARO_SOURCE_DIR "/docs/screenshots/" + image[3].str();
+  EXPECT_EQ(PngSize(picture), std::pair(std::stoi(image[1]), std::stoi(image[2]))) << picture;
 }
 
 }  // namespace
