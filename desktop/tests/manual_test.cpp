@@ -59,6 +59,14 @@ TEST(ManualPage, DescribesEveryCommandAndOptionTheProgramOffers) {
   }
 }
 
+TEST(ManualPage, BothPagesNameTheProgramsVersion) {
+  for (const std::string page : {"nutaro.1", "nutaro-konverter.1"}) {
+    const std::string text = platform::ReadWholeFile(NUTARO_SOURCE_DIR "/desktop/" + page);
+    const std::string title = text.substr(0, text.find('\n'));
+    EXPECT_NE(title.find(" \"Nutaro " NUTARO_VERSION "\" "), std::string::npos) << page << ": " << title;
+  }
+}
+
 TEST(ManualPage, BothPagesRenderWithoutWarnings) {
   TempFolder folder;
   if (RunShell(folder, "command -v groff").exitCode != 0) GTEST_SKIP() << "groff is not installed";
