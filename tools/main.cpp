@@ -23,7 +23,7 @@
 
 namespace {
 
-int RunDump(const tools::CommandArguments& arguments);
+int RunDump(const std::vector<std::string>& arguments);
 
 constexpr tools::Command kDumpCommand{
     .name = "dump",
@@ -43,7 +43,7 @@ constexpr tools::Command kDumpCommand{
 
 int BadArguments(const std::string& problem) { return tools::ReportBadUsage(kDumpCommand, problem, std::cerr); }
 
-int RunDump(const tools::CommandArguments& arguments) {
+int RunDump(const std::vector<std::string>& arguments) {
   std::string file;
   tools::DumpOptions options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
