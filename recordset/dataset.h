@@ -29,7 +29,7 @@
 //     InsertRow: IsWritable, InsertStarting, BlankRow, NewRowStarted
 //     PostRow:   (cursor on the row) StoreRow, Resynchronise
 //     CancelRow: (cursor on the row) DiscardRow, Resynchronise
-//     DeleteRow: IsWritable, DeleteStarting, (cursor on the row) RemoveRow,
+//     DeleteRow: DeleteStarting, IsWritable, (cursor on the row) RemoveRow,
 //                Resynchronise
 //     AppendRowValues / InsertRowValues: IsWritable, InsertStarting,
 //                BlankRow, NewRowStarted, StoreNewRow, Resynchronise
