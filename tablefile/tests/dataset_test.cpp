@@ -24,6 +24,8 @@ namespace {
 using platform::Variant;
 using recordset::testing::ErrorOf;
 using testing::AddConverterFieldDefs;
+using testing::AppendRowWith;
+using testing::OpenFile;
 using platform::testing::TempFolder;
 using testing::WriteEmptyConverterTable;
 
@@ -168,9 +170,7 @@ TEST(Dataset, AFailedOpenLeavesNoStoreBehind) {
   TNtdTable table("T");
   AddConverterFieldDefs(table.FieldDefs());
   table.SetActive(true);
-  table.AppendRow();
-  table.FieldNamed("Nm1").SetTextValue("ungespeichert");
-  table.PostRow();
+  AppendRowWith(table, "Nm1", "ungespeichert");
   table.SetActive(false);
   ASSERT_NE(table.Store(), nullptr) << "a closed table keeps its rows";
 
@@ -214,11 +214,8 @@ TEST(Dataset, CallersLoadImagesFromStreamsAndStoreTables) {
   const std::string path = folder.File("food.ntd");
   WriteEmptyConverterTable(path);
   TNtdTable table;
-  table.SetTableName(path);
-  table.SetActive(true);
-  table.AppendRow();
-  table.FieldNamed("Nm1").SetTextValue("Hafer");
-  table.PostRow();
+  OpenFile(table, path);
+  AppendRowWith(table, "Nm1", "Hafer");
   table.StoreTable();
   const std::string image = platform::ReadWholeFile(path);
 

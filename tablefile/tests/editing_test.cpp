@@ -22,6 +22,7 @@ using recordset::EDatabaseError;
 using recordset::testing::ErrorOf;
 using recordset::TDataSetState;
 using platform::testing::TempFolder;
+using testing::OpenFile;
 using testing::WriteEmptyConverterTable;
 
 class Editing : public ::testing::Test {
@@ -42,11 +43,7 @@ class Editing : public ::testing::Test {
     table_.SetActive(true);
   }
 
-  void Append(const std::string& name) {
-    table_.AppendRow();
-    table_.FieldNamed("Nm1").SetTextValue(name);
-    table_.PostRow();
-  }
+  void Append(const std::string& name) { testing::AppendRowWith(table_, "Nm1", name); }
 
   void Rename(const std::string& name) {
     table_.EditRow();
@@ -127,8 +124,7 @@ TEST(EditingEmptyTable, AcceptingBeforeTheFirstRowIsPostedKeepsIt) {
   const std::string path = folder.File("food.ntd");
   WriteEmptyConverterTable(path);
   TNtdTable table;
-  table.SetTableName(path);
-  table.SetActive(true);
+  OpenFile(table, path);
   table.EditRow();
   table.AppendRow();
   table.FieldNamed("Nm1").SetTextValue("Hafer");
