@@ -76,6 +76,7 @@ std::string TAccessBlobStream::FetchFromDao(std::size_t slot) {
       } else {
         value = stored.ToText();
       }
+      value = table_.Decoded(field_.DataType(), std::move(value));
     }
   } catch (const dao::DaoError&) {
     value.clear();

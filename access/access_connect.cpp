@@ -211,6 +211,13 @@ void TAccessDatabase::CloseAttachedTables() {
   closingAttachedTables_ = false;
 }
 
+void TAccessDatabase::BindTable(TAccessTable& table) {
+  UnbindTable(table);
+  boundTables_.push_back(&table);
+}
+
+void TAccessDatabase::UnbindTable(TAccessTable& table) { std::erase(boundTables_, &table); }
+
 void TAccessDatabase::AttachTable(const std::string& name, TAccessTable& table) {
   DetachTable(table);
   attachedTables_.emplace_back(name, &table);

@@ -5,6 +5,7 @@
 #include "access/access_database.h"
 
 #include "access/access_messages.h"
+#include "access/access_table.h"
 #include "access/dao_call_log.h"
 #include "access/dao_versions.h"
 #include "recordset/database_error.h"
@@ -31,6 +32,8 @@ TAccessDatabase::~TAccessDatabase() {
     // A destructor has nobody to tell; the file is closed below anyway.
   }
   if (workspaceObject_) workspaceObject_->Close();
+  const auto tables = boundTables_;
+  for (TAccessTable* table : tables) table->DatabaseGone();
 }
 
 void TAccessDatabase::RaiseError(std::string_view text) const { recordset::DatabaseError(text, name_); }

@@ -55,7 +55,8 @@ class TAccessDatabase {
   // restarting setter or connecting). Fails with "Cannot find DAO on your
   // system!" when the registry lists no DAO engine.
   explicit TAccessDatabase(std::string name = {});
-  // Disconnects, then closes the workspace.
+  // Disconnects, closes the workspace, and lets the tables bound to it
+  // forget it.
   ~TAccessDatabase();
   TAccessDatabase(const TAccessDatabase&) = delete;
   TAccessDatabase& operator=(const TAccessDatabase&) = delete;
@@ -207,6 +208,10 @@ class TAccessDatabase {
                    const std::vector<std::int32_t>& indexFlags, const std::vector<std::int32_t>& requiredFlags);
 
   // --- For TAccessTable ----------------------------------------------------------
+  // Tables whose Database is this component; they forget it when it goes.
+  void BindTable(TAccessTable& table);
+  void UnbindTable(TAccessTable& table);
+  // Tables open on this database.
   void AttachTable(const std::string& name, TAccessTable& table);
   void DetachTable(TAccessTable& table);
   // True while a disconnect closes the attached tables.
@@ -280,6 +285,7 @@ class TAccessDatabase {
   std::vector<std::string> tableNames_;
   std::vector<std::string> queryDefNames_;
   std::vector<std::pair<std::string, TAccessTable*>> attachedTables_;
+  std::vector<TAccessTable*> boundTables_;
   bool closingAttachedTables_ = false;
 };
 

@@ -49,6 +49,16 @@ bool TAccessTable::IsLoaded(TFieldType type) const {
   return true;
 }
 
+std::string TAccessTable::Decoded(TFieldType type, std::string text) const {
+  if (!encoderHooks_ || (type != ftString && !IsLargeValueType(type))) return text;
+  return encrypter_->DecodedString(text);
+}
+
+std::string TAccessTable::Encoded(TFieldType type, std::string text) const {
+  if (!encoderHooks_ || (type != ftString && !IsLargeValueType(type))) return text;
+  return encrypter_->EncodedString(text);
+}
+
 bool TAccessTable::ReadDaoRow(TAccessRowBuffer& buffer) {
   database_->IdleEngine();
   try {
@@ -87,6 +97,7 @@ bool TAccessTable::ReadDaoRow(TAccessRowBuffer& buffer) {
       const std::int64_t size = recordset_.FieldSize(i);
       if (size >= 0 && static_cast<std::size_t>(size) < entry.text.size()) entry.text.resize(static_cast<std::size_t>(size));
     }
+    entry.text = Decoded(type, std::move(entry.text));
   }
   return true;
 }
@@ -101,7 +112,8 @@ void TAccessTable::WriteChangedValues(const TAccessRowBuffer& buffer) {
       recordset_.SetValue(i, platform::Variant::Null());
       continue;
     }
-    switch (FieldDefs()[i].DataType()) {
+    const TFieldType type = FieldDefs()[i].DataType();
+    switch (type) {
       case ftDate:
       case ftTime:
       case ftDateTime: {
@@ -109,9 +121,11 @@ void TAccessTable::WriteChangedValues(const TAccessRowBuffer& buffer) {
         if (!stamp.IsNull()) recordset_.SetValue(i, stamp);
         break;
       }
-      case ftBlob:
-        recordset_.SetValue(i, platform::Bytes(entry.text.begin(), entry.text.end()));
+      case ftBlob: {
+        const std::string bytes = Encoded(type, entry.text);
+        recordset_.SetValue(i, platform::Bytes(bytes.begin(), bytes.end()));
         break;
+      }
       case ftBytes:
         if (daoTypes_[slot] == dao::dbGUID) {
           recordset_.SetValue(i, entry.text);
@@ -122,7 +136,7 @@ void TAccessTable::WriteChangedValues(const TAccessRowBuffer& buffer) {
       default:
         // DAO converts the text to the column's type, numbers in the
         // user's format.
-        recordset_.SetValue(i, entry.text);
+        recordset_.SetValue(i, Encoded(type, entry.text));
     }
   }
 }

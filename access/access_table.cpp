@@ -13,7 +13,10 @@ namespace accessdb {
 
 TAccessTable::TAccessTable(std::string name) : TDataSet(std::move(name)) {}
 
-TAccessTable::~TAccessTable() { CloseBeforeDestruction(); }
+TAccessTable::~TAccessTable() {
+  CloseBeforeDestruction();
+  if (database_ != nullptr) database_->UnbindTable(*this);
+}
 
 void TAccessTable::ReportFailure(const std::exception& error) {
   if (dynamic_cast<const platform::EAbort*>(&error) != nullptr) return;
@@ -22,7 +25,9 @@ void TAccessTable::ReportFailure(const std::exception& error) {
 
 void TAccessTable::SetDatabase(TAccessDatabase* database) {
   if (Active()) RaiseError(messages::kSetTableDatabase);
+  if (database_ != nullptr) database_->UnbindTable(*this);
   database_ = database;
+  if (database_ != nullptr) database_->BindTable(*this);
 }
 
 void TAccessTable::DatabaseGone() {
@@ -105,6 +110,17 @@ void TAccessTable::SetCacheBlobs(bool on) {
 void TAccessTable::SetCacheLookups(bool on) {
   cacheLookups_ = on;
   ReopenIfActive();
+}
+
+void TAccessTable::SetEncrypter(TAccessEncrypter* encrypter) {
+  encrypter_ = encrypter;
+  ReopenIfActive();
+}
+
+void TAccessTable::EncrypterGone() {
+  SetActive(false);
+  encoderHooks_ = false;
+  encrypter_ = nullptr;
 }
 
 void TAccessTable::SetShowGUID(bool on) {

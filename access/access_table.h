@@ -66,6 +66,18 @@ class TOOSet {
 
 enum class TExportMethod { VisibleFields, AllFields };
 
+// A text encoder a table can be given (Encrypter): string, memo and blob
+// values pass through DecodedString when read from DAO and through
+// EncodedString when sent to DAO.
+class TAccessEncrypter {
+ public:
+  virtual ~TAccessEncrypter() = default;
+  // The stored form of `decoded`.
+  virtual std::string EncodedString(std::string_view decoded) = 0;
+  // The readable form of `encoded`.
+  virtual std::string DecodedString(std::string_view encoded) = 0;
+};
+
 // DAO's recordset types (TableType).
 inline constexpr int kTableTypeTable = 1;
 inline constexpr int kTableTypeDynaset = 2;
@@ -96,6 +108,11 @@ class TAccessTable : public recordset::TDataSet {
   void SetCacheBlobs(bool on);
   bool CacheLookups() const { return cacheLookups_; }
   void SetCacheLookups(bool on);
+  // The text encoder (not owned); changing it re-opens an open table.
+  TAccessEncrypter* Encrypter() const { return encrypter_; }
+  void SetEncrypter(TAccessEncrypter* encrypter);
+  // The encoder is going away: an open table closes and forgets it.
+  void EncrypterGone();
   // The connection; refused while open.
   TAccessDatabase* Database() const { return database_; }
   void SetDatabase(TAccessDatabase* database);
@@ -235,6 +252,10 @@ class TAccessTable : public recordset::TDataSet {
   void WriteChangedValues(const TAccessRowBuffer& buffer);
   bool IsGuidField(const recordset::TField& field) const;
   bool IsLoaded(recordset::TFieldType type) const;
+  // The encoder's forms of a value of a field of `type`; the text itself
+  // when no encoder is in use or the type is not encoded.
+  std::string Decoded(recordset::TFieldType type, std::string text) const;
+  std::string Encoded(recordset::TFieldType type, std::string text) const;
 
   // Navigation and posting (access_navigation.cpp, access_posting.cpp).
   bool ForwardOnly() const { return tableType_ == kTableTypeForwardOnly; }
@@ -260,6 +281,7 @@ class TAccessTable : public recordset::TDataSet {
   bool cacheMemos_ = false;
   TAccessDatabase* database_ = nullptr;
   bool databaseAutoActivate_ = false;
+  TAccessEncrypter* encrypter_ = nullptr;
   TExportMethod exportMethod_ = TExportMethod::VisibleFields;
   recordset::TIndexDefs indexDefs_;
   std::string indexName_;
@@ -292,6 +314,7 @@ class TAccessTable : public recordset::TDataSet {
   std::vector<int> daoTypes_;  // per field, as DAO reports them
   int optionsValue_ = 0;
   bool hasBookmarks_ = false;
+  bool encoderHooks_ = false;  // an Encrypter is in use for this open
   bool cursorOpen_ = false;
 
   // Where the DAO cursor stands, as the table counts (access_navigation.cpp).

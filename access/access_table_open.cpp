@@ -191,6 +191,7 @@ void TAccessTable::OpenStore() {
   CreateFieldsFromDefs();
   BindFields(true);
   PrepareFields();
+  encoderHooks_ = encrypter_ != nullptr;
   cursorOpen_ = true;
   if (tableType_ == kTableTypeTable) {
     try {
@@ -272,6 +273,7 @@ void TAccessTable::CloseStore() {
   }
   const bool wasOpen = cursorOpen_;
   cursorOpen_ = false;
+  encoderHooks_ = false;
   optionsValue_ = 0;
   BindFields(false);
   DestroyDefaultFields();
