@@ -314,5 +314,44 @@ TEST_F(TableTest, FloatTextsFollowTheUsersLocale) {
   EXPECT_EQ(table->FieldNamed("Fett").VariantValue().ToDouble(), 0.4);
 }
 
+TEST_F(TableTest, AnSqlTextOpensAsADynasetOverItsTable) {
+  const std::string path = CopyFixture("nutaro/nuta4-basic.mdb");
+  auto database = Connect(path);
+  TAccessTable table;
+  table.SetDatabase(database.get());
+  table.SetSQL("Select * from nuta");
+  table.SetActive(true);
+  EXPECT_EQ(table.RowCount(), 28);
+  EXPECT_EQ(table.FieldCount(), 8);
+  EXPECT_FALSE(table.ReadOnly());
+  table.GoFirst();
+  EXPECT_EQ(table.FieldNamed("Nahrungsmittel").TextValue(), "Äpfel, roh");
+  // New rows go to the table.
+  table.AppendRow();
+  table.FieldNamed("Nahrungsmittel").SetTextValue("Quark");
+  table.PostRow();
+  EXPECT_EQ(table.RowCount(), 29);
+  EXPECT_EQ(table.RowNumber(), 29);
+  table.SetActive(false);
+  auto check = OpenTable(*database, "nuta", "Pruefung");
+  EXPECT_EQ(check->RowCount(), 29);
+
+  // A condition and an order are DAO's business.
+  TAccessTable sorted;
+  sorted.SetDatabase(database.get());
+  sorted.SetSQL("SELECT Nahrungsmittel, Kcal FROM nuta WHERE Kcal > 500 ORDER BY Kcal DESC");
+  sorted.SetActive(true);
+  const auto rows = testing::TextRows(sorted);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"Olivenöl", "884"}));
+  EXPECT_EQ(rows[3], (std::vector<std::string>{"Nußnougatcreme", "541"}));
+
+  TAccessTable broken("Kaputt");
+  broken.SetDatabase(database.get());
+  broken.SetSQL("Select * fron nuta");
+  EXPECT_NE(ErrorOf([&] { broken.SetActive(true); }), "");
+  EXPECT_FALSE(broken.Active());
+}
+
 }  // namespace
 }  // namespace accessdb
