@@ -350,7 +350,8 @@ TEST_F(EditingTest, AppendingToTheIndexedTargetContinuesItsAutoNumbers) {
   if (!dao::jet::testing::HaveMdbReader()) GTEST_SKIP() << "mdb-reader missing";
   const auto json = dao::jet::testing::MdbReaderJson(path, "Nuta");
   ASSERT_TRUE(json);
-  const auto& rows = dao::testing::ParseJson(*json)["tables"].items.at(0)["rows"].items;
+  const dao::testing::Json read = dao::testing::ParseJson(*json);
+  const auto& rows = read["tables"].items.at(0)["rows"].items;
   ASSERT_EQ(rows.size(), 13u);
   EXPECT_EQ(rows[12].items[0].text, "13");
   EXPECT_EQ(rows[12].items[1].text, "Äpfel, roh");
