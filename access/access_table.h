@@ -264,6 +264,9 @@ class TAccessTable : public recordset::TDataSet {
   void RegisterMark(std::int32_t positionKey, const recordset::RowMark& mark) const;
   long VerifiedTableCount(long count);
   std::int32_t SearchRowPosition();
+  // The position of the row DAO stands on (marked `mark`) in a recordset
+  // without AbsolutePosition; DAO stands on it again afterwards.
+  std::int32_t LocateCurrentRow(const recordset::RowMark& mark);
   void RecoverCursor();
   // Opens the recordset again and shows the row at the remembered position.
   void ReopenAtPosition();
@@ -324,8 +327,10 @@ class TAccessTable : public recordset::TDataSet {
   std::int32_t cachedCount_ = -1;
   bool countStale_ = true;
   bool positionUnknown_ = false;
-  // Position keys with the row marks read out of buffers.
-  mutable std::map<std::int32_t, recordset::RowMark> markRegistry_;
+  // The row marks read out of buffers, with the positions of their rows.
+  // Kept by mark: two rows may have shared a position key over time, and
+  // neither mark may be lost for it.
+  mutable std::map<recordset::RowMark, std::int32_t> markRegistry_;
   std::unique_ptr<TAccessRowBuffer> editCopy_;
 };
 
