@@ -14,6 +14,13 @@ using namespace recordset;
 
 TAccessBlobStream::TAccessBlobStream(TAccessTable& table, TField& field, TLargeValueMode mode)
     : table_(table), field_(field), buffer_(table.CurrentBuffer()) {
+  if (mode == TLargeValueMode::Write) {
+    if (table.ReadOnly()) table.RaiseError(messages::kWriteReadOnlyTable);
+    // A value written outside a change would never be stored.
+    if (table.State() != TDataSetState::Edit && table.State() != TDataSetState::Insert) {
+      table.RaiseError(recordset::messages::kNotEditing);
+    }
+  }
   if (buffer_ == nullptr || field.FieldNo() <= 0 ||
       static_cast<std::size_t>(field.FieldNo()) > buffer_->values.size()) {
     buffer_ = nullptr;
@@ -22,11 +29,6 @@ TAccessBlobStream::TAccessBlobStream(TAccessTable& table, TField& field, TLargeV
   const auto slot = static_cast<std::size_t>(field.FieldNo() - 1);
   TAccessValue& entry = buffer_->values[slot];
   if (mode == TLargeValueMode::Write) {
-    if (table.ReadOnly()) table.RaiseError(messages::kWriteReadOnlyTable);
-    // A value written outside a change would never be stored.
-    if (table.State() != TDataSetState::Edit && table.State() != TDataSetState::Insert) {
-      table.RaiseError(recordset::messages::kNotEditing);
-    }
     entry.text.clear();
     entry.changed = true;
     modified_ = true;
