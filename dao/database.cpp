@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dao/constants.h"
+#include "dao/action_query.h"
 #include "dao/new_table.h"
 #include "dao/query_source.h"
 #include "dao/sql/parser.h"
@@ -119,16 +120,7 @@ void Database::AppendTableDef(const std::shared_ptr<TableDef>& tableDef) {
   }
   jet::JetDatabase& jet = state_->Jet(kSource);
   const NewTable table = DescribeNewTable(tableDef->Fields(), tableDef->Indexes(), jet.GetLayout());
-  std::uint32_t id = 0;
-  state_->Write(kSource, [&](jet::DatabaseWriter& writer) {
-    id = writer.CreateTable(tableDef->Name(), table.columns, table.indexes, platform::Now());
-    if (table.properties.empty()) return;
-    for (const jet::CatalogEntry& entry : writer.Catalog()) {
-      if (entry.id != id || !entry.IsLocalTable()) continue;
-      for (const auto& [column, property] : table.properties) writer.SetProperty(entry, column, property);
-    }
-  });
-  state_->SchemaChanged();
+  const std::uint32_t id = CreateStoredTable(*state_, tableDef->Name(), table);
   const jet::CatalogEntry* entry = nullptr;
   for (const jet::CatalogEntry& candidate : jet.Catalog()) {
     if (candidate.id == id && candidate.IsLocalTable()) entry = &candidate;
@@ -178,6 +170,14 @@ std::shared_ptr<Recordset> Database::OpenSqlRecordset(const std::string& text, i
   if (type == 0) type = dbOpenDynaset;
   if (lockType == 0) lockType = dbPessimistic;
   return Recordset::OpenQuery(state_, std::move(query), type, options, lockType);
+}
+
+void Database::Execute(const std::string& query, int options) {
+  Guarded(state_->Engine(), kSource, [&] {
+    state_->Jet(kSource);
+    recordsAffected_ = 0;
+    recordsAffected_ = RunActionQuery(*this, sql::ParseStatement(query), {}, (options & dbFailOnError) != 0);
+  });
 }
 
 void Database::Close() {

@@ -62,10 +62,21 @@ class Database {
   std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0,
                                            int lockType = 0);
 
+  // Runs the action query or data definition `query` (SQL text):
+  // RecordsAffected tells the rows it changed. With dbFailOnError in
+  // `options` a failing row undoes the whole statement and raises its
+  // error; without it, rows that fail are left out. Raises DaoError 3065
+  // for a SELECT, 3061 for parameters (they have no values here) and the
+  // errors of the SQL text.
+  void Execute(const std::string& query, int options = 0);
+
   // Closes the database; its objects raise DaoError 3420 afterwards.
   void Close();
   // Whether Close has not been called yet.
   bool IsOpen() const { return state_->IsOpen(); }
+
+  // The open engine database, for the objects that work on it.
+  const DatabaseLink& Link() const { return state_; }
 
  private:
   DatabaseLink state_;

@@ -90,14 +90,6 @@ void Recordset::RunQuery() {
   GoToLive(rows_->NextLive(0));
 }
 
-template <class Action>
-auto Recordset::Run(Action&& action) -> decltype(action()) {
-  return Guarded(Engine(), kSource, [&]() -> decltype(action()) {
-    RequireOpen();
-    return action();
-  });
-}
-
 EngineState& Recordset::Engine() const { return database_->Engine(); }
 
 void Recordset::RequireOpen() const {
@@ -461,6 +453,12 @@ void Recordset::Requery() {
     DropPendingChange();
     if (query_) {
       RunQuery();
+      return;
+    }
+    if (!indexName_.empty()) {
+      indexGeneration_ = database_->Generation() - 1;
+      RefreshIndexOrder();
+      GoToLive(rows_->NextLive(0));
       return;
     }
     const std::shared_ptr<TableSource>& table = rows_->Table();
