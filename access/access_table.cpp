@@ -49,6 +49,7 @@ void TAccessTable::SetTableName(std::string name) {
   indexName_.clear();
   sql_.clear();
   queryDefName_.clear();
+  sortedBy_.clear();
   ClearSourceDependents();
 }
 
@@ -75,10 +76,46 @@ void TAccessTable::SetQueryDefName(std::string name) {
 void TAccessTable::SetTableType(int type) {
   if (Active()) RaiseError(messages::kSetTableType);
   tableType_ = type;
+  // Table-type recordsets are ordered by their index, forward-only ones
+  // cannot be ordered.
+  if (type == kTableTypeTable || type == kTableTypeForwardOnly) sortedBy_.clear();
   if (type != kTableTypeTable) {
     indexName_.clear();
     indexDefs_.Clear();
   }
+}
+
+void TAccessTable::SetSortedBy(std::vector<std::string> lines) {
+  sortedBy_ = std::move(lines);
+  indexName_.clear();
+  if (Active()) ReopenRecordset();
+}
+
+std::string TAccessTable::SortedByText() const {
+  std::string text;
+  for (const std::string& line : sortedBy_) text += line + "\n";
+  return text;
+}
+
+void TAccessTable::SetSortedByText(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.emplace_back(text.substr(start, end - start));
+    start = end;
+    if (start < text.size() && text[start] == '\r') ++start;
+    if (start < text.size() && text[start] == '\n') ++start;
+  }
+  SetSortedBy(std::move(lines));
+}
+
+void TAccessTable::PostRow() {
+  TDataSet::PostRow();
+  if (sortedBy_.empty() || !refreshSorted_) return;
+  // The stored row takes its place in the order: the rows are read again.
+  ReopenRecordset();
 }
 
 void TAccessTable::SetLockType(int lockType) {

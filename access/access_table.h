@@ -154,6 +154,14 @@ class TAccessTable : public recordset::TDataSet {
   // GUID fields shown and entered as their 38-character text.
   bool ShowGUID() const { return showGuid_; }
   void SetShowGUID(bool on);
+  // Field names (one per line, each optionally followed by DESC) the rows
+  // are ordered by, through the recordset's Sort; not for table-type
+  // recordsets. Changing it re-opens an open table on its first row.
+  const std::vector<std::string>& SortedBy() const { return sortedBy_; }
+  void SetSortedBy(std::vector<std::string> lines);
+  // SortedBy as one text, a line per name.
+  std::string SortedByText() const;
+  void SetSortedByText(std::string_view text);
   // An SQL text to open; a non-empty text clears TableName and the
   // stored query.
   const std::string& SQL() const { return sql_; }
@@ -209,6 +217,9 @@ class TAccessTable : public recordset::TDataSet {
   std::unique_ptr<recordset::TLargeValueStream> OpenLargeValueStream(recordset::TField& field,
                                                                       recordset::TLargeValueMode mode) override;
   std::string TranslateText(std::string_view text, bool toOem, bool inPlace) override;
+  // Stores the row; with SortedBy and RefreshSorted the rows are then read
+  // again in their order and the table goes to its first row.
+  void PostRow() override;
 
  protected:
   void OpenStore() override;
@@ -237,6 +248,8 @@ class TAccessTable : public recordset::TDataSet {
 
   // Opening and closing (access_table_open.cpp).
   void OpenDaoRecordset();
+  // Replaces the recordset by one derived from it in the order of SortedBy.
+  void ApplySortedBy();
   void ReadDaoFieldProperties();
   void PrepareFields();
   void ReleaseRecordset();
@@ -298,6 +311,7 @@ class TAccessTable : public recordset::TDataSet {
   bool readOnly_ = false;
   bool refreshSorted_ = false;
   bool showGuid_ = false;
+  std::vector<std::string> sortedBy_;
   std::string sql_;
   std::string tableName_;
   int tableType_ = kTableTypeDynaset;
@@ -316,6 +330,7 @@ class TAccessTable : public recordset::TDataSet {
   std::vector<std::string> fieldLabels_;
   std::vector<int> daoTypes_;  // per field, as DAO reports them
   int optionsValue_ = 0;
+  std::string sortText_;  // the Sort given to DAO, from SortedBy
   bool hasBookmarks_ = false;
   bool encoderHooks_ = false;  // an Encrypter is in use for this open
   bool cursorOpen_ = false;

@@ -95,12 +95,24 @@ void TAccessTable::OpenDaoRecordset() {
   markRegistry_.clear();
   database_->RefreshDefinitions();
   ReadDaoFieldProperties();
+  if (!sortedBy_.empty()) ApplySortedBy();
   recordset_.FetchFields();
   countStale_ = true;
   currentPosition_ = -1;
   stepCount_ = -1;
   knownCount_ = -1;
   database_->IdleEngine();
+}
+
+void TAccessTable::ApplySortedBy() {
+  sortText_.clear();
+  for (std::size_t i = 0; i < sortedBy_.size(); ++i) sortText_ += sortedBy_[i] + (i + 1 < sortedBy_.size() ? ", " : " ");
+  LogDaoCall("Recordset.Sort:=");
+  recordset_.Object()->SetSort(sortText_);
+  LogDaoCall("Recordset.OpenRecordset");
+  DaoRecordset sorted(recordset_.Object()->OpenRecordset(tableType_, optionsValue_));
+  recordset_.Close();
+  recordset_ = std::move(sorted);
 }
 
 void TAccessTable::ReadDaoFieldProperties() {
@@ -275,6 +287,7 @@ void TAccessTable::CloseStore() {
   cursorOpen_ = false;
   encoderHooks_ = false;
   optionsValue_ = 0;
+  sortText_.clear();
   BindFields(false);
   DestroyDefaultFields();
   ReleaseRecordset();
