@@ -5,6 +5,7 @@
 
 #include "access/access_messages.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "dao/dao_error.h"
 #include "recordset/messages.h"
 
@@ -59,13 +60,12 @@ std::string TAccessBlobStream::FetchFromDao(std::size_t slot) {
     return entry.text.empty() && slot < table_.defaultTexts_.size() ? table_.defaultTexts_[slot] : entry.text;
   }
   DaoRecordset& recordset = table_.recordset_;
+  // Off a row there is nothing to go back to.
   RowMark remembered;
-  try {
+  IgnoringErrors([&] {
     const platform::Bytes bookmark = recordset.Bookmark();
     remembered.assign(bookmark.begin(), bookmark.end());
-  } catch (const std::exception&) {
-    // Not on a row: nothing to go back to.
-  }
+  });
   std::string value;
   const int index = static_cast<int>(slot);
   try {
@@ -82,17 +82,11 @@ std::string TAccessBlobStream::FetchFromDao(std::size_t slot) {
     }
   } catch (const dao::DaoError&) {
     value.clear();
-    if (!table_.ForwardOnly()) {
-      try {
-        table_.Resynchronise({});
-      } catch (const std::exception&) {
-      }
-    }
+    if (!table_.ForwardOnly()) IgnoringErrors([&] { table_.Resynchronise({}); });
   }
-  try {
+  IgnoringErrors([&] {
     if (!remembered.empty()) table_.GoToMark(remembered);
-  } catch (const std::exception&) {
-  }
+  });
   // The framework finds its row again before it next moves.
   table_.CursorPosChanged();
   return value;

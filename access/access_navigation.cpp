@@ -9,6 +9,7 @@
 #include "access/access_database.h"
 #include "access/access_messages.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "dao/constants.h"
 #include "dao/dao_error.h"
 #include "recordset/database_error.h"
@@ -18,8 +19,6 @@ namespace accessdb {
 using namespace recordset;
 
 namespace {
-
-constexpr int kErrRecordDeleted = 3167;
 
 platform::Bytes BookmarkOf(const RowMark& mark) { return platform::Bytes(mark.begin(), mark.end()); }
 
@@ -31,15 +30,6 @@ std::int32_t MarkValue(const RowMark& mark) {
   std::uint32_t value = 0;
   std::memcpy(&value, mark.data(), std::min(mark.size(), sizeof value));
   return static_cast<std::int32_t>(value);
-}
-
-// Runs a DAO step whose failure does not matter.
-template <class Action>
-void IgnoringErrors(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception&) {
-  }
 }
 
 }  // namespace

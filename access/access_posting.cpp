@@ -4,6 +4,7 @@
 
 #include "access/access_database.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "dao/constants.h"
 #include "dao/dao_error.h"
 #include "platform/errors.h"
@@ -12,20 +13,6 @@
 namespace accessdb {
 
 using namespace recordset;
-
-namespace {
-
-constexpr int kErrRecordDeleted = 3167;
-
-template <class Action>
-void IgnoringErrors(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception&) {
-  }
-}
-
-}  // namespace
 
 TDataAction TAccessTable::AskErrorHandler(const TDataSetEvents::ErrorEvent& handler, const std::exception& error) {
   if (!handler) return TDataAction::Fail;

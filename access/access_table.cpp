@@ -5,6 +5,7 @@
 
 #include "access/access_database.h"
 #include "access/access_messages.h"
+#include "access/dao_failures.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -174,31 +175,20 @@ bool TAccessTable::LockEdits() {
   return recordset_.LockEdits();
 }
 
-namespace {
-
-std::string DateText(const platform::Variant& value) {
-  return value.IsNull() || value.IsEmpty() ? std::string() : value.ToText();
-}
-
-}  // namespace
-
-std::string TAccessTable::TableDateCreated() {
-  if (!cursorOpen_) return std::string();
-  try {
-    if (tableType_ == kTableTypeTable) return DateText(recordset_.DateCreated());
-  } catch (const std::exception&) {
+std::string TAccessTable::TableDate(platform::Variant (DaoRecordset::*date)()) {
+  std::string text;
+  if (cursorOpen_ && tableType_ == kTableTypeTable) {
+    IgnoringErrors([&] {
+      const platform::Variant value = (recordset_.*date)();
+      if (!value.IsNull() && !value.IsEmpty()) text = value.ToText();
+    });
   }
-  return std::string();
+  return text;
 }
 
-std::string TAccessTable::TableLastUpdated() {
-  if (!cursorOpen_) return std::string();
-  try {
-    if (tableType_ == kTableTypeTable) return DateText(recordset_.LastUpdated());
-  } catch (const std::exception&) {
-  }
-  return std::string();
-}
+std::string TAccessTable::TableDateCreated() { return TableDate(&DaoRecordset::DateCreated); }
+
+std::string TAccessTable::TableLastUpdated() { return TableDate(&DaoRecordset::LastUpdated); }
 
 std::string TAccessTable::TranslateText(std::string_view text, bool toOem, bool inPlace) {
   if (!translation_) return std::string(text);

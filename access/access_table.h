@@ -258,6 +258,8 @@ class TAccessTable : public recordset::TDataSet {
   // that shapes the recordset changed.
   void ReopenIfActive();
   void ReopenRecordset();
+  // A date of a table-type recordset as text; empty otherwise or on failure.
+  std::string TableDate(platform::Variant (DaoRecordset::*date)());
 
   // Field data (access_field_data.cpp).
   TAccessRowBuffer* CurrentBuffer() const;

@@ -8,6 +8,7 @@
 #include "access/access_database.h"
 #include "access/access_messages.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "access/dao_helpers.h"
 #include "access/field_text.h"
 #include "dao/constants.h"
@@ -206,11 +207,8 @@ void TAccessTable::OpenStore() {
   encoderHooks_ = encrypter_ != nullptr;
   cursorOpen_ = true;
   if (tableType_ == kTableTypeTable) {
-    try {
-      RowCount();
-    } catch (const std::exception&) {
-      // The count is taken again when asked for.
-    }
+    // A count that fails is taken again when asked for.
+    IgnoringErrors([&] { RowCount(); });
   }
   SeekBeforeFirst();
   database_->AttachTable(Name(), *this);
@@ -267,21 +265,17 @@ bool TAccessTable::IsGuidField(const TField& field) const {
 void TAccessTable::ReleaseRecordset() {
   recordset_.ReleaseFields();
   if (recordset_) {
-    try {
-      recordset_.Close();
-    } catch (const std::exception&) {
-      // A recordset of a database closed meanwhile is gone already.
-    }
+    // A recordset of a database closed meanwhile is gone already.
+    IgnoringErrors([&] { recordset_.Close(); });
   }
   recordset_ = DaoRecordset();
 }
 
 void TAccessTable::CloseStore() {
   if (recordset_) {
-    try {
+    IgnoringErrors([&] {
       if (recordset_.EditMode() != dao::dbEditNone) recordset_.CancelUpdate();
-    } catch (const std::exception&) {
-    }
+    });
   }
   const bool wasOpen = cursorOpen_;
   cursorOpen_ = false;

@@ -9,6 +9,7 @@
 
 #include "access/access_table.h"
 #include "access/dao_call_log.h"
+#include "access/dao_helpers.h"
 #include "access/tests/access_test_support.h"
 #include "dao/constants.h"
 #include "dao/jet/tests/external_readers.h"
@@ -28,27 +29,18 @@ class FieldDataTest : public testing::AccessTest {
   // A new database of `format` with table "Werte": Name text, Notiz memo,
   // Bild OLE, Wann date, Ja yes/no, Code GUID, ID AutoNumber.
   std::unique_ptr<TAccessDatabase> ValuesDatabase(const char* version = "3.6") {
-    path_ = Path(std::string("werte") + version + ".mdb");
-    TAccessDatabase creator;
-    creator.SetVersion(version);
-    creator.CreateDatabaseFile(path_);
-    auto database = std::make_unique<TAccessDatabase>("AccessDatabase1");
-    database->SetVersion(version);
-    database->SetDatabase(path_);
-    database->SetConnected(true);
+    const std::string fileName = std::string("werte") + version + ".mdb";
+    path_ = Path(fileName);
+    auto database = NewDatabase(fileName, version);
     database->CreateTable("Werte", {"ID", "Name", "Notiz", "Bild", "Wann", "Ja", "Code"},
-                          {AutoIncrementTypeCode(), dao::dbText, dao::dbMemo, dao::dbLongBinary, dao::dbDate,
+                          {AutoIncrementType, dao::dbText, dao::dbMemo, dao::dbLongBinary, dao::dbDate,
                            dao::dbBoolean, dao::dbGUID},
                           {0, 50, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0});
     return database;
   }
 
-  static std::int32_t AutoIncrementTypeCode();
-
   std::string path_;
 };
-
-std::int32_t FieldDataTest::AutoIncrementTypeCode() { return 40000; }
 
 // The value DAO holds for field `name` of the first row of `table`.
 Variant StoredValue(TAccessDatabase& database, const std::string& table, const std::string& name) {

@@ -16,18 +16,7 @@ namespace {
 using namespace recordset;
 using testing::ErrorOf;
 
-class TableManagerTest : public testing::AccessTest {
- protected:
-  std::unique_ptr<TAccessDatabase> NewDatabase(const std::string& name) {
-    path_ = Path(name);
-    TAccessDatabase creator;
-    creator.SetVersion("3.6");
-    creator.CreateDatabaseFile(path_);
-    return Connect(path_);
-  }
-
-  std::string path_;
-};
+class TableManagerTest : public testing::AccessTest {};
 
 void AddNutaFields(TFieldDefs& defs) {
   defs.AddFieldDef("Nahrungsmittel", ftString, 100);
@@ -67,7 +56,7 @@ TEST_F(TableManagerTest, CreatesTheEightFieldNutaTable) {
   EXPECT_EQ(table->Indexes().Count(), 0);
   database->SetConnected(false);
   if (!dao::jet::testing::HaveMdbTools()) GTEST_SKIP() << "mdbtools are not installed";
-  const auto schema = dao::jet::testing::RunCommand("mdb-schema -T Nuta --indexes '" + path_ + "' access");
+  const auto schema = dao::jet::testing::RunCommand("mdb-schema -T Nuta --indexes '" + Path("ziel.mdb") + "' access");
   ASSERT_TRUE(schema.has_value());
   const std::size_t start = schema->find("CREATE TABLE");
   ASSERT_NE(start, std::string::npos);
