@@ -254,7 +254,6 @@ int TAccessTable::RowCount() {
     knownCount_ = cachedCount_;
     return cachedCount_;
   }
-  countStale_ = false;
   long count = -1;
   if (recordset_.Empty()) {
     count = 0;
@@ -288,6 +287,8 @@ int TAccessTable::RowCount() {
     });
     CursorPosChanged();
   }
+  // A count that failed is taken again next time.
+  countStale_ = false;
   cachedCount_ = knownCount_ = static_cast<std::int32_t>(count);
   return cachedCount_;
 }

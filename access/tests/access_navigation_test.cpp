@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <random>
 
@@ -154,6 +155,37 @@ TEST_F(NavigationTest, RowMarksLeadBackToTheirRows) {
   table->SetActive(false);
   EXPECT_EQ(table->GetRowMarkText(), RowMark());
   EXPECT_FALSE(table->RowMarkValid(seventh));
+}
+
+TEST_F(NavigationTest, ATableTypeCountIsCheckedByWalkingTheRows) {
+  // The file says 30 rows where 28 are: the table's own count is damaged.
+  const std::string path = CopyFixture("nutaro/nuta4-basic.mdb");
+  std::uint32_t tdefPage = 0;
+  {
+    auto database = Connect(path);
+    tdefPage = database->DatabaseObject()->TableDefs().Item("nuta")->Source()->Id();
+  }
+  {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(tdefPage) * 4096 + 0x10);
+    const char thirty[4] = {30, 0, 0, 0};
+    file.write(thirty, 4);
+  }
+  auto database = Connect(path);
+  TAccessTable table;
+  table.SetDatabase(database.get());
+  table.SetTableName("nuta");
+  table.SetTableType(kTableTypeTable);
+  table.SetActive(true);
+  EXPECT_EQ(table.RowCount(), 28);
+  table.GoLast();
+  EXPECT_EQ(table.RowNumber(), 28);
+  table.SetActive(false);
+  table.SetWarnOnBadDatabase(true);
+  table.SetActive(true);
+  const std::string message = table.Name() + ": Database " + path + " needs to be repaired and compacted!";
+  EXPECT_EQ(ErrorOf([&] { table.RowCount(); }), message);
+  EXPECT_EQ(ErrorOf([&] { table.RowCount(); }), message);  // not taken as counted
 }
 
 // --- The randomised model test ----------------------------------------------------
