@@ -71,10 +71,7 @@ TableDefCollection& Database::TableDefs() {
     if (!tableDefs_) {
       tableDefs_.emplace(state_->EngineShared(), "DAO.TableDefs");
       tableDefs_->SetHandlers([this](const std::shared_ptr<TableDef>& tableDef) { AppendTableDef(tableDef); },
-                              [](std::string_view) {
-                                Raise(jet::kErrNotSupported, kSource,
-                                      "Operation is not supported for this type of object.");
-                              });
+                              [this](std::string_view name) { DeleteTableDef(name); });
     } else if (tableDefsSchema_ == state_->SchemaGeneration()) {
       return *tableDefs_;
     }
@@ -129,6 +126,24 @@ void Database::AppendTableDef(const std::shared_ptr<TableDef>& tableDef) {
   tableDef->Bind(std::make_shared<TableSource>(state_, *entry));
   known_[id] = tableDef;
   tableDefs_->Add(tableDef);
+}
+
+void Database::DeleteTableDef(std::string_view name) {
+  const std::shared_ptr<TableDef> tableDef = tableDefs_->Item(name);
+  const std::shared_ptr<TableSource>& table = tableDef->Source();
+  // Links and the tables of the engine and of Access stay.
+  if (!table->Entry().IsLocalTable() || table->Entry().IsSystemObject()) {
+    Raise(jet::kErrNotSupported, kSource, "Operation is not supported for this type of object.");
+  }
+  const std::uint32_t id = table->Id();
+  if (!state_->RowSets(id).empty()) {
+    Raise(3211, kSource, "The database engine could not lock table '" + tableDef->Name() +
+                             "' because it is already in use by another person or process.");
+  }
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) { writer.DropTable(id); });
+  state_->SchemaChanged();
+  known_.erase(id);
+  tableDefs_->Remove(name);
 }
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options,

@@ -44,7 +44,9 @@ class Database {
   // DaoError 3010 when a table of that name exists, 3125 for a name the
   // engine does not accept, 3027 on a read-only database, and the checks
   // of the fields and indexes (3264, 3259, 3191, 3001, ...). Nothing is
-  // created when it fails.
+  // created when it fails. Deleting a table removes it with its rows and
+  // pages: DaoError 3211 while a recordset is open on it, 3303 when it
+  // takes part in a relationship, 3251 for links and system tables.
   TableDefCollection& TableDefs();
   // A new table `name` to be described and appended to TableDefs. Linked
   // tables (`sourceTableName`, `connect`) are not available (DaoError
@@ -84,6 +86,7 @@ class Database {
   int queryTimeout_ = 60;
   long recordsAffected_ = 0;
   void AppendTableDef(const std::shared_ptr<TableDef>& tableDef);
+  void DeleteTableDef(std::string_view name);
   std::shared_ptr<Recordset> OpenSqlRecordset(const std::string& text, int type, int options, int lockType,
                                               std::vector<platform::Variant> parameters);
 

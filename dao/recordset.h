@@ -42,7 +42,7 @@ class Recordset : public RowSource {
   Recordset& operator=(const Recordset&) = delete;
 
   // The source the recordset was opened on (the table name or the SQL).
-  const std::string& Name() const;
+  const std::string& Name() const { return name_; }
   // dbOpenTable, dbOpenDynaset, dbOpenSnapshot or dbOpenForwardOnly.
   int Type() const { return type_; }
   // Row changes: every move (and Requery, Close) drops a pending AddNew or
@@ -242,6 +242,7 @@ class Recordset : public RowSource {
   const jet::RowView& CurrentRow();
 
   DatabaseLink database_;
+  std::string name_;
   std::shared_ptr<RowSet> rows_;
   std::string filter_;
   std::string sort_;

@@ -171,6 +171,8 @@ std::shared_ptr<Recordset> Recordset::OpenRecordset(int type, int options) {
         new Recordset(database_, std::make_shared<RowSet>(rows_->Table(), std::move(entries)), type, updatable, lockType_));
     derived->query_ = query_;
     derived->values_ = values_;
+    derived->name_ = name_;
+    if (rows_->Table()) database_->AddRowSet(rows_->Table()->Id(), derived->rows_);
     derived->GoToLive(derived->rows_->NextLive(0));
     return derived;
   });
