@@ -148,5 +148,27 @@ TEST_F(TableManagerTest, ANewPrimaryKeyReplacesTheOneTheTableHas) {
   idle.CreateIndexes();
 }
 
+TEST_F(TableManagerTest, TheKeyOfAnAccessMadeTargetIsReplaced) {
+  const std::string path = CopyFixture("nutaro/nuta4-target-indexed.mdb");
+  auto database = Connect(path);
+  TAccessTableManager manager(database.get());
+  manager.SetTableName("Nuta");
+  manager.IndexDefs().Add("Schluessel", "ID", {ixPrimary});
+  manager.IndexDefs().Add("Kalorien", "Kcal");
+  manager.CreateIndexes();
+  const auto& indexes = database->DatabaseObject()->TableDefs().Item("Nuta")->Indexes();
+  EXPECT_FALSE(indexes.Contains("PrimaryKey"));
+  EXPECT_TRUE(indexes.Item("Schluessel")->Primary());
+  EXPECT_TRUE(indexes.Contains("Nahrungsmittel"));  // untouched
+  EXPECT_TRUE(indexes.Contains("Kalorien"));
+  EXPECT_EQ(indexes.Item("Kalorien")->Fields().Item(0)->Name(), "Kcal");
+  // Rows still go in through both remaining kinds of index.
+  auto table = OpenTable(*database, "Nuta");
+  table->AppendRow();
+  table->FieldNamed("Kcal").SetTextValue("12");
+  table->PostRow();
+  EXPECT_EQ(table->RowCount(), 11);
+}
+
 }  // namespace
 }  // namespace accessdb
