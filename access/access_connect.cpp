@@ -119,6 +119,21 @@ void TAccessDatabase::Connect() {
   if (onAfterConnect_) onAfterConnect_(*this);
 }
 
+std::string TAccessDatabase::ConnectString() const {
+  if (IsType(databaseType_, "Access")) {
+    // An Access file's own password is the database password.
+    return ";UID=" + userName_ + ";PWD=" + databasePassword_ + ";" + databaseParameters_;
+  }
+  if (IsType(databaseType_, "ODBC")) {
+    if (platform::AnsiUpperCase(database_.substr(0, 5)) == "ODBC;") return database_ + ";" + databaseParameters_;
+    return databaseType_ + ";UID=" + userName_ + ";PWD=" + password_ + ";DSN=" + database_ + ";" + databaseParameters_;
+  }
+  if (!password_.empty() && !userName_.empty()) {
+    return databaseType_ + ";UID=" + userName_ + ";PWD=" + password_ + ";" + databaseParameters_;
+  }
+  return databaseType_ + ";" + databaseParameters_;
+}
+
 void TAccessDatabase::OpenDatabase() {
   dao::Workspace& workspace = *workspaceObject_;
   const bool jet = engineType_ == kEngineTypeJet;
@@ -131,34 +146,23 @@ void TAccessDatabase::OpenDatabase() {
       RaiseError(recordset::FillMessage(messages::kCannotFindDatabase, {database_}));
     }
     LogDaoCall("Workspace.OpenDatabase");
-    databaseObject_ = workspace.OpenDatabase(database_, exclusive_, readOnly_,
-                                             ";UID=" + userName_ + ";PWD=" + databasePassword_ + ";" +
-                                                 databaseParameters_);
+    databaseObject_ = workspace.OpenDatabase(database_, exclusive_, readOnly_, ConnectString());
     return;
   }
   if (IsType(databaseType_, "ODBC")) {
-    const std::string connect =
-        platform::AnsiUpperCase(database_.substr(0, 5)) == "ODBC;"
-            ? database_ + ";" + databaseParameters_
-            : databaseType_ + ";UID=" + userName_ + ";PWD=" + password_ + ";DSN=" + database_ + ";" +
-                  databaseParameters_;
-    // 1 is dbDriverNoPrompt: no driver dialog.
+    // The options 1 are dbDriverNoPrompt: no driver dialog.
     if (jet) {
       LogDaoCall("Workspace.OpenDatabase");
-      databaseObject_ = workspace.OpenDatabase(database_, true, readOnly_, connect);
+      databaseObject_ = workspace.OpenDatabase(database_, true, readOnly_, ConnectString());
     } else {
       LogDaoCall("Workspace.OpenConnection");
-      databaseObject_ = workspace.OpenConnection(database_, 1, readOnly_, connect);
+      databaseObject_ = workspace.OpenConnection(database_, 1, readOnly_, ConnectString());
     }
     return;
   }
   if (!jet) RaiseError(messages::kOdbcDirectForIsam);
-  const std::string connect =
-      !password_.empty() && !userName_.empty()
-          ? databaseType_ + ";UID=" + userName_ + ";PWD=" + password_ + ";" + databaseParameters_
-          : databaseType_ + ";" + databaseParameters_;
   LogDaoCall("Workspace.OpenDatabase");
-  databaseObject_ = workspace.OpenDatabase(database_, exclusive_, readOnly_, connect);
+  databaseObject_ = workspace.OpenDatabase(database_, exclusive_, readOnly_, ConnectString());
 }
 
 void TAccessDatabase::DetectMdbVersion(const std::string& path) {

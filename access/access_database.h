@@ -170,6 +170,14 @@ class TAccessDatabase {
   // does nothing. A failed connect leaves it disconnected.
   void SetConnected(bool connected);
 
+  // The connect string the database is opened with, by DatabaseType:
+  // ";UID=user;PWD=database password;parameters" for Access files;
+  // "ODBC;UID=...;PWD=...;DSN=database;parameters" (or the Database's own
+  // "ODBC;..." text and the parameters) for ODBC; "type;UID=...;PWD=...;
+  // parameters" for other ISAM types, without the account unless both
+  // user name and password are given.
+  std::string ConnectString() const;
+
   // --- The DAO objects and what they list --------------------------------------
   const std::shared_ptr<dao::DBEngine>& EngineObject() const { return engine_; }
   const std::shared_ptr<dao::Workspace>& WorkspaceObject() const { return workspaceObject_; }

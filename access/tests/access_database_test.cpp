@@ -229,6 +229,40 @@ TEST_F(DatabaseTest, SmartOpenLooksInTheApplicationsFolder) {
   EXPECT_EQ(database.Database(), platform::ApplicationFolder() + "fehlt.mdb");
 }
 
+TEST_F(DatabaseTest, EachDatabaseTypeHasItsConnectString) {
+  TAccessDatabase database;
+  database.SetUserName("Fred");
+  database.SetPassword("pw");
+  database.SetDatabasePassword("dbpw");
+  database.SetDatabaseParameters("X=1");
+  EXPECT_EQ(database.ConnectString(), ";UID=Fred;PWD=dbpw;X=1");
+  database.SetDatabaseType("odbc");
+  database.SetDatabase("Nutaro");
+  EXPECT_EQ(database.ConnectString(), "odbc;UID=Fred;PWD=pw;DSN=Nutaro;X=1");
+  database.SetDatabase("Odbc;DSN=Nutaro;UID=x");
+  EXPECT_EQ(database.ConnectString(), "Odbc;DSN=Nutaro;UID=x;X=1");
+  database.SetDatabaseType("dBASE III");
+  EXPECT_EQ(database.ConnectString(), "dBASE III;UID=Fred;PWD=pw;X=1");
+  database.SetPassword("");
+  EXPECT_EQ(database.ConnectString(), "dBASE III;X=1");
+}
+
+TEST_F(DatabaseTest, AnAccessFileWithAPasswordNeedsTheDatabasePassword) {
+  const std::string path = Path("geheim.mdb");
+  {
+    TAccessDatabase creator;
+    creator.SetVersion("3.6");
+    creator.WorkspaceObject()->CreateDatabase(path, std::string(dao::dbLangGeneral) + ";PWD=Kohl", dao::dbVersion40)->Close();
+  }
+  TAccessDatabase database;
+  database.SetVersion("3.6");
+  database.SetDatabase(path);
+  EXPECT_EQ(ErrorOf([&] { database.SetConnected(true); }), "Not a valid password.");
+  database.SetDatabasePassword("Kohl");
+  database.SetConnected(true);
+  EXPECT_EQ(database.DatabaseVersionInfo(), "4.0");
+}
+
 TEST_F(DatabaseTest, OtherDatabaseTypesGetDaosErrorForAMissingDriver) {
   TAccessDatabase database;
   database.SetVersion("3.6");
