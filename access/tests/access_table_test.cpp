@@ -110,6 +110,24 @@ TEST_F(TableTest, SnapshotsForwardOnlyAndReadOnlyDatabasesAreReadOnly) {
   EXPECT_TRUE(table->IsWritable());
 }
 
+TEST_F(TableTest, TableDatesAndLockEditsComeFromTableTypeRecordsets) {
+  auto database = Connect(CopyFixture("nutaro/nuta4-basic.mdb"));
+  TAccessTable table;
+  table.SetDatabase(database.get());
+  table.SetTableName("nuta");
+  EXPECT_EQ(table.TableDateCreated(), "");  // closed
+  table.SetActive(true);
+  EXPECT_EQ(table.TableDateCreated(), "");  // a dynaset has none
+  EXPECT_FALSE(table.LockEdits());
+  table.SetActive(false);
+  table.SetTableType(kTableTypeTable);
+  table.SetLockType(2);  // pessimistic
+  table.SetActive(true);
+  EXPECT_NE(table.TableDateCreated(), "");
+  EXPECT_NE(table.TableLastUpdated(), "");
+  EXPECT_TRUE(table.LockEdits());
+}
+
 TEST_F(TableTest, ATableWithoutANameGetsAnAutomaticOne) {
   auto database = Connect(CopyFixture("nutaro/nuta4-basic.mdb"));
   auto table = OpenTable(*database, "nuta", "");
