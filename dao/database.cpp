@@ -7,6 +7,7 @@
 #include "dao/new_table.h"
 #include "dao/query_source.h"
 #include "dao/sql/parser.h"
+#include "dao/sql/stored_query.h"
 #include "platform/clock.h"
 #include "platform/text_case.h"
 
@@ -146,6 +147,69 @@ void Database::DeleteTableDef(std::string_view name) {
   tableDefs_->Remove(name);
 }
 
+QueryDefCollection& Database::QueryDefs() {
+  return Guarded(state_->Engine(), kSource, [&]() -> QueryDefCollection& {
+    jet::JetDatabase& jet = state_->Jet(kSource);
+    if (!queryDefs_) {
+      queryDefs_.emplace(state_->EngineShared(), "DAO.QueryDefs");
+      queryDefs_->SetHandlers([](const std::shared_ptr<QueryDef>&) {
+                                Raise(jet::kErrNotSupported, kSource, "Operation is not supported for this type of object.");
+                              },
+                              [this](std::string_view name) { DeleteQueryDef(name); });
+    } else if (queryDefsSchema_ == state_->SchemaGeneration()) {
+      return *queryDefs_;
+    }
+    std::vector<const jet::CatalogEntry*> queries;
+    for (const jet::CatalogEntry& entry : jet.Catalog()) {
+      if (entry.parentId == jet::kTablesContainerId && entry.type == jet::kObjectTypeQuery) queries.push_back(&entry);
+    }
+    std::stable_sort(queries.begin(), queries.end(), [](const jet::CatalogEntry* a, const jet::CatalogEntry* b) {
+      return platform::AnsiCompareText(a->name, b->name) < 0;
+    });
+    // Refilled in place with the same objects, as TableDefs is.
+    queryDefs_->Clear();
+    for (const jet::CatalogEntry* entry : queries) {
+      std::shared_ptr<QueryDef>& query = knownQueries_[entry->id];
+      if (!query || query->Name() != entry->name) query = std::make_shared<QueryDef>(state_, *this, entry->id);
+      queryDefs_->Add(query);
+    }
+    queryDefsSchema_ = state_->SchemaGeneration();
+    return *queryDefs_;
+  });
+}
+
+std::shared_ptr<QueryDef> Database::CreateQueryDef(const std::string& name, const std::string& sql) {
+  return Guarded(state_->Engine(), kSource, [&] {
+    state_->Jet(kSource);
+    if (name.empty() || sql.empty()) {
+      if (!sql.empty()) (void)sql::ParseStatement(sql);
+      auto query = std::make_shared<QueryDef>(state_, *this, sql);
+      if (!name.empty()) query->SetPendingName(name);
+      return query;
+    }
+    return StoreQueryDef(name, sql);
+  });
+}
+
+std::shared_ptr<QueryDef> Database::StoreQueryDef(const std::string& name, const std::string& sql) {
+  if (QueryDefs().Contains(name)) Raise(3012, kSource, "Object '" + name + "' already exists.");
+  const sql::StoredQuery stored = sql::StoredQueryOf(sql);
+  std::uint32_t id = 0;
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) {
+    id = writer.CreateQuery(name, static_cast<std::uint32_t>(stored.type), stored.rows, platform::Now());
+  });
+  state_->SchemaChanged();
+  return QueryDefs().Item(name);
+}
+
+void Database::DeleteQueryDef(std::string_view name) {
+  const std::uint32_t id = queryDefs_->Item(name)->Id();
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) { writer.DropQuery(id); });
+  state_->SchemaChanged();
+  knownQueries_.erase(id);
+  queryDefs_->Remove(name);
+}
+
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options,
                                                    int lockType) {
   return Guarded(state_->Engine(), kSource, [&] {
@@ -155,6 +219,10 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, in
       if (platform::AnsiSameText(tableDef->Name(), source) && tableDef->Source()->Entry().IsLocalTable()) {
         table = tableDef->Source();
       }
+    }
+    if (!table && QueryDefs().Contains(source)) {
+      if (type == dbOpenTable) Raise(jet::kErrInvalidOperation, kSource, "Invalid operation.");
+      return QueryDefs().Item(source)->OpenRecordset(type, options, lockType);
     }
     if (!table && IsSqlText(source)) return OpenSqlRecordset(source, type, options, lockType, {});
     if (type == 0) type = dbOpenTable;
@@ -191,6 +259,12 @@ void Database::Execute(const std::string& query, int options) {
   Guarded(state_->Engine(), kSource, [&] {
     state_->Jet(kSource);
     recordsAffected_ = 0;
+    if (!IsSqlText(query) && QueryDefs().Contains(query)) {
+      const std::shared_ptr<QueryDef>& stored = QueryDefs().Item(query);
+      stored->Execute(options);
+      recordsAffected_ = stored->RecordsAffected();
+      return;
+    }
     recordsAffected_ = RunActionQuery(*this, sql::ParseStatement(query), {}, (options & dbFailOnError) != 0);
   });
 }

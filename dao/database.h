@@ -8,6 +8,7 @@
 
 #include "dao/collection.h"
 #include "dao/database_state.h"
+#include "dao/query_def.h"
 #include "dao/recordset.h"
 #include "dao/table_def.h"
 
@@ -55,6 +56,17 @@ class Database {
                                            const std::string& sourceTableName = "",
                                            const std::string& connect = "");
 
+  // The stored queries, in name order, as the catalog stands now.
+  // Deleting one removes it with its rows; appending is not supported
+  // (CreateQueryDef stores a query at once).
+  QueryDefCollection& QueryDefs();
+  // A new query `name` of the SQL text `sql`, stored at once as Access
+  // stores it when it has a name (DaoError 3012 when a query of that name
+  // exists, 3010 for a table of that name, and the errors of the SQL);
+  // without a name the query is kept in memory only. A named query
+  // without SQL is stored when its SQL is first set.
+  std::shared_ptr<QueryDef> CreateQueryDef(const std::string& name = "", const std::string& sql = "");
+
   // Opens the table `source`, or the rows of `source` when it is the SQL
   // text of a SELECT. `type` 0 picks DAO's default (table type for a local
   // table, dynaset for SQL); `options` and `lockType` as DAO defines them.
@@ -64,7 +76,8 @@ class Database {
   std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0,
                                            int lockType = 0);
 
-  // Runs the action query or data definition `query` (SQL text):
+  // Runs the action query or data definition `query` (SQL text or the
+  // name of a stored query):
   // RecordsAffected tells the rows it changed. With dbFailOnError in
   // `options` a failing row undoes the whole statement and raises its
   // error; without it, rows that fail are left out. Raises DaoError 3065
@@ -90,7 +103,15 @@ class Database {
   std::shared_ptr<Recordset> OpenSqlRecordset(const std::string& text, int type, int options, int lockType,
                                               std::vector<platform::Variant> parameters);
 
+  void DeleteQueryDef(std::string_view name);
+  friend class QueryDef;
+  // Stores the new query `name`; returns its object in QueryDefs.
+  std::shared_ptr<QueryDef> StoreQueryDef(const std::string& name, const std::string& sql);
+
   std::optional<TableDefCollection> tableDefs_;
+  std::optional<QueryDefCollection> queryDefs_;
+  std::uint64_t queryDefsSchema_ = 0;
+  std::map<std::uint32_t, std::shared_ptr<QueryDef>> knownQueries_;  // by catalog id
   std::uint64_t tableDefsSchema_ = 0;
   std::map<std::uint32_t, std::shared_ptr<TableDef>> known_;  // by table id, kept across reloads
 };

@@ -10,6 +10,7 @@
 #include "dao/database_state.h"
 #include "dao/jet/column_value.h"
 #include "dao/jet/row_view.h"
+#include "dao/jet/stored_queries.h"
 #include "dao/sql/sources.h"
 
 namespace dao {
@@ -44,16 +45,26 @@ class StoredTableData : public sql::TableData {
   std::vector<sql::SourceColumn> columns_;
 };
 
-// The local tables (user and system) of a database, by name.
+// The local tables (user and system) and stored SELECT queries of a
+// database, by name.
 class DatabaseCatalog : public sql::Catalog {
  public:
-  explicit DatabaseCatalog(DatabaseLink database) : database_(std::move(database)) {}
+  // `depth` counts the stored queries this catalog serves within.
+  explicit DatabaseCatalog(DatabaseLink database, int depth = 0) : database_(std::move(database)), depth_(depth) {}
+  // A table, or a stored query's rows. Raises 3360 for queries nested
+  // more deeply than any sound database needs (a query that reads itself).
   std::shared_ptr<sql::TableData> Table(const std::string& name) override;
   // The local table `name`, or nullptr.
   std::shared_ptr<TableSource> FindTable(const std::string& name) const;
 
  private:
   DatabaseLink database_;
+  int depth_;
 };
+
+// The MSysQueries rows and the SQL text of the stored query with catalog
+// id `id`.
+std::vector<jet::QueryRow> StoredQueryRows(DatabaseState& database, std::uint32_t id);
+std::string StoredQuerySql(DatabaseState& database, std::uint32_t id);
 
 }  // namespace dao

@@ -32,7 +32,11 @@ QuerySource::QuerySource(DatabaseLink database, sql::Statement statement)
   DatabaseCatalog catalog(database_);
   query_ = std::make_unique<sql::SelectQuery>(std::move(statement), catalog, order_);
   const std::vector<sql::BoundTable>& tables = query_->Tables();
-  if (query_->ReadsOneTable()) table_ = static_cast<StoredTableData&>(*tables.front().data).Source();
+  // A query over one stored table shows that table's rows (a stored
+  // query's rows are values).
+  if (query_->ReadsOneTable()) {
+    if (const auto* stored = dynamic_cast<const StoredTableData*>(tables.front().data.get())) table_ = stored->Source();
+  }
   const jet::Layout& layout = database_->Jet(kSource).GetLayout();
   auto shape = std::make_shared<jet::TableDefinition>();
   for (const sql::OutputColumn& output : query_->Columns()) {
@@ -40,10 +44,12 @@ QuerySource::QuerySource(DatabaseLink database, sql::Statement statement)
     std::shared_ptr<TableSource> sourceTable;
     std::string sourceField;
     jet::ColumnDefinition column;
-    if (output.source >= 0) {
-      const auto& stored = static_cast<StoredTableData&>(*tables[static_cast<std::size_t>(output.source)].data);
-      column = stored.Source()->Definition(kSource).columns[static_cast<std::size_t>(output.column)];
-      sourceTable = stored.Source();
+    const auto* stored =
+        output.source >= 0 ? dynamic_cast<const StoredTableData*>(tables[static_cast<std::size_t>(output.source)].data.get())
+                           : nullptr;
+    if (stored != nullptr) {
+      column = stored->Source()->Definition(kSource).columns[static_cast<std::size_t>(output.column)];
+      sourceTable = stored->Source();
       sourceField = column.name;
       if (table_) tableColumn = output.column;
     } else {

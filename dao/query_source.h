@@ -35,6 +35,10 @@ class QuerySource {
   // The table and column a field shows (nullptr and "" for computed ones).
   const std::shared_ptr<TableSource>& SourceTable(std::size_t field) const { return sourceTables_[field]; }
   const std::string& SourceField(std::size_t field) const { return sourceFields_[field]; }
+  // Most rows a recordset on the query shows (0: all), as
+  // QueryDef.MaxRecords sets it.
+  long MaxRecords() const { return maxRecords_; }
+  void SetMaxRecords(long count) { maxRecords_ = count; }
   // The order of texts in this database.
   const sql::TextOrder& Order() const { return order_; }
 
@@ -47,6 +51,7 @@ class QuerySource {
   std::vector<int> tableColumns_;
   std::vector<std::shared_ptr<TableSource>> sourceTables_;
   std::vector<std::string> sourceFields_;
+  long maxRecords_ = 0;
 };
 
 }  // namespace dao

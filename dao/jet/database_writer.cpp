@@ -1,17 +1,18 @@
 #include "dao/jet/database_writer.h"
-#include "dao/jet/system_tables.h"
-#include "dao/jet/data_page_writer.h"
-#include "dao/jet/usage_map.h"
-#include "dao/jet/table_definition_edit.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
+#include "dao/jet/data_page_writer.h"
 #include "dao/jet/jet_error.h"
 #include "dao/jet/long_value.h"
 #include "dao/jet/property_blob_writer.h"
 #include "dao/jet/row_view.h"
+#include "dao/jet/system_tables.h"
+#include "dao/jet/table_definition_edit.h"
 #include "dao/jet/table_indexes.h"
+#include "dao/jet/usage_map.h"
 #include "platform/text_case.h"
 
 namespace dao::jet {
@@ -71,10 +72,7 @@ TableWriter& DatabaseWriter::Catalog(std::uint32_t tdefPage) {
 
 std::uint32_t DatabaseWriter::CreateTable(const std::string& name, const std::vector<NewColumn>& columns,
                                           const std::vector<NewIndex>& indexes, double now) {
-  RequireValidName(name);
-  for (const CatalogEntry& entry : Catalog())
-    if (entry.parentId == kTablesContainerId && platform::AnsiSameText(entry.name, name))
-      throw JetError(kErrTableExists, "Table '" + name + "' already exists.");
+  RequireFreeName(name);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     RequireValidName(columns[i].name);
     for (std::size_t k = 0; k < i; ++k)
@@ -129,6 +127,104 @@ void DatabaseWriter::RemoveIndex(std::uint32_t tdefPage, const std::string& name
                    "Cannot delete this index or table. It is either the current index or is used in a relationship.");
   RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
   tables_.erase(tdefPage);
+}
+
+void DatabaseWriter::RequireFreeName(const std::string& name) {
+  RequireValidName(name);
+  for (const CatalogEntry& entry : Catalog())
+    if (entry.parentId == kTablesContainerId && platform::AnsiSameText(entry.name, name))
+      throw JetError(kErrTableExists, "Table '" + name + "' already exists.");
+}
+
+void DatabaseWriter::InsertQueryRows(std::uint32_t id, const std::vector<QueryRow>& rows) {
+  TableWriter& queries = Catalog(kMSysQueriesPage);
+  const TableDefinition& definition = queries.Definition();
+  const auto position = [&](const char* name) {
+    return static_cast<std::size_t>(&CatalogColumn(definition, name) - definition.columns.data());
+  };
+  const auto text = [](const std::optional<std::string>& value) {
+    return value ? FieldValue::Text(*value) : FieldValue::Null();
+  };
+  // Rows of one attribute are numbered 1, 2, ... in their Order column
+  // (four bytes, most significant first), which the table's key needs.
+  std::map<std::uint8_t, std::uint32_t> counters;
+  for (const QueryRow& row : rows) {
+    const std::uint32_t order = ++counters[row.attribute];
+    std::vector<std::uint8_t> orderBytes(4);
+    StoreU32BigEndian(orderBytes.data(), order);
+    std::vector<FieldValue> values(definition.columns.size());
+    values[position("ObjectId")] = FieldValue::Integer(static_cast<std::int32_t>(id));
+    values[position("Attribute")] = FieldValue::Integer(row.attribute);
+    values[position("Order")] = FieldValue::Binary(std::move(orderBytes));
+    values[position("Name1")] = text(row.name1);
+    values[position("Name2")] = text(row.name2);
+    values[position("Expression")] = text(row.expression);
+    if (row.flag) values[position("Flag")] = FieldValue::Integer(*row.flag);
+    queries.Insert(values);
+  }
+}
+
+void DatabaseWriter::DeleteQueryRows(std::uint32_t id) {
+  TableWriter& queries = Catalog(kMSysQueriesPage);
+  const ColumnDefinition& objectId = CatalogColumn(queries.Definition(), "ObjectId");
+  std::vector<RowPointer> found;
+  queries.ForEachRow([&](RowPointer at, Bytes row) {
+    Bytes value;
+    if (RowView(layout_, row, queries.Definition().variableColumns).Value(objectId, value) && LoadU32(value.data()) == id)
+      found.push_back(at);
+  });
+  for (const RowPointer at : found) queries.Delete(at);
+}
+
+void DatabaseWriter::DeleteCatalogObject(std::uint32_t id) {
+  TableWriter& objects = Catalog(kMSysObjectsPage);
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id == id && entry.parentId == kTablesContainerId) objects.Delete(entry.row);
+  }
+  TableWriter& aces = Catalog(kMSysACEsPage);
+  const ColumnDefinition& objectId = CatalogColumn(aces.Definition(), "ObjectId");
+  std::vector<RowPointer> rights;
+  aces.ForEachRow([&](RowPointer at, Bytes row) {
+    Bytes value;
+    if (RowView(layout_, row, aces.Definition().variableColumns).Value(objectId, value) && LoadU32(value.data()) == id)
+      rights.push_back(at);
+  });
+  for (const RowPointer at : rights) aces.Delete(at);
+}
+
+std::uint32_t DatabaseWriter::CreateQuery(const std::string& name, std::uint32_t flags, const std::vector<QueryRow>& rows,
+                                          double now) {
+  RequireFreeName(name);
+  // Objects without a definition page are numbered from 0x80000000 on.
+  std::uint32_t id = kFirstNumberedObjectId;
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id >= kFirstNumberedObjectId && entry.id != kNoObjectId) id = std::max(id, entry.id + 1);
+  }
+  tables_.erase(kMSysObjectsPage);
+  tables_.erase(kMSysACEsPage);
+  InsertCatalogObject(pages_, codec_, id, name, kObjectTypeQuery, flags, now);
+  InsertQueryRows(id, rows);
+  return id;
+}
+
+void DatabaseWriter::ReplaceQuery(std::uint32_t id, std::uint32_t flags, const std::vector<QueryRow>& rows, double now) {
+  DeleteQueryRows(id);
+  InsertQueryRows(id, rows);
+  TableWriter& objects = Catalog(kMSysObjectsPage);
+  const TableDefinition& definition = objects.Definition();
+  std::vector<std::optional<FieldValue>> changes(definition.columns.size());
+  changes[static_cast<std::size_t>(&CatalogColumn(definition, "Flags") - definition.columns.data())] =
+      FieldValue::Integer(flags);
+  changes[static_cast<std::size_t>(&CatalogColumn(definition, "DateUpdate") - definition.columns.data())] =
+      FieldValue::Real(now);
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id == id && entry.parentId == kTablesContainerId) objects.Update(entry.row, changes);
+  }
+}
+
+void DatabaseWriter::DropQuery(std::uint32_t id) {
+  DeleteQueryRows(id);
+  DeleteCatalogObject(id);
 }
 
 bool DatabaseWriter::InRelationship(std::uint32_t tdefPage, const TableDefinition& definition) {
@@ -199,19 +295,7 @@ void DatabaseWriter::DropTable(std::uint32_t tdefPage) {
   pages_.Release(definition.page);
   for (const std::uint32_t page : definition.continuationPages) pages_.Release(page);
 
-  TableWriter& objects = Catalog(kMSysObjectsPage);
-  for (const CatalogEntry& entry : Catalog()) {
-    if (entry.id == tdefPage && entry.IsLocalTable()) objects.Delete(entry.row);
-  }
-  TableWriter& aces = Catalog(kMSysACEsPage);
-  const ColumnDefinition& objectId = CatalogColumn(aces.Definition(), "ObjectId");
-  std::vector<RowPointer> rights;
-  aces.ForEachRow([&](RowPointer at, Bytes row) {
-    Bytes value;
-    if (RowView(layout_, row, aces.Definition().variableColumns).Value(objectId, value) && LoadU32(value.data()) == tdefPage)
-      rights.push_back(at);
-  });
-  for (const RowPointer at : rights) aces.Delete(at);
+  DeleteCatalogObject(tdefPage);
   tables_.erase(tdefPage);
 }
 

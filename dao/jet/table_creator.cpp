@@ -142,6 +142,30 @@ TableDefinition NewTableDefinition(const std::vector<NewColumn>& columns, const 
   return definition;
 }
 
+void InsertCatalogObject(PageWriter& pages, const TextCodec& codec, std::uint32_t id, const std::string& name,
+                         std::int16_t type, std::uint32_t flags, double now) {
+  const Layout& layout = pages.GetLayout();
+  TableWriter objects(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysObjectsPage));
+  TableWriter aces(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysACEsPage));
+  const CatalogAccounts accounts = ReadAccounts(objects, aces);
+  std::vector<FieldValue> row = RowFor(objects.Definition(), {{"Id", FieldValue::Integer(id)},
+                                                               {"ParentId", FieldValue::Integer(kTablesContainerId)},
+                                                               {"Name", FieldValue::Text(name)},
+                                                               {"Type", FieldValue::Integer(type)},
+                                                               {"DateCreate", FieldValue::Real(now)},
+                                                               {"DateUpdate", FieldValue::Real(now)},
+                                                               {"Owner", FieldValue::Binary(accounts.owner)},
+                                                               {"Flags", FieldValue::Integer(flags)}});
+  objects.Insert(row);
+  for (const std::vector<std::uint8_t>& account : accounts.users) {
+    std::vector<FieldValue> ace = RowFor(aces.Definition(), {{"ObjectId", FieldValue::Integer(id)},
+                                                             {"SID", FieldValue::Binary(account)},
+                                                             {"ACM", FieldValue::Integer(kNewTableRights)},
+                                                             {"FInheritable", FieldValue::Integer(0)}});
+    aces.Insert(ace);
+  }
+}
+
 std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::string& name,
                           const std::vector<NewColumn>& columns, const std::vector<NewIndex>& indexes, double now) {
   const Layout& layout = pages.GetLayout();
@@ -174,25 +198,7 @@ std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::
     for (const MutablePageRef& page : held) bytes.push_back(pages.Modify(page->Number())->MutableData());
     LayTableDefinitionPages(stream, numbers, bytes, layout);
 
-    TableWriter objects(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysObjectsPage));
-    TableWriter aces(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysACEsPage));
-    const CatalogAccounts accounts = ReadAccounts(objects, aces);
-    std::vector<FieldValue> row = RowFor(objects.Definition(), {{"Id", FieldValue::Integer(definition.page)},
-                                                                 {"ParentId", FieldValue::Integer(kTablesContainerId)},
-                                                                 {"Name", FieldValue::Text(name)},
-                                                                 {"Type", FieldValue::Integer(kObjectTypeTable)},
-                                                                 {"DateCreate", FieldValue::Real(now)},
-                                                                 {"DateUpdate", FieldValue::Real(now)},
-                                                                 {"Owner", FieldValue::Binary(accounts.owner)},
-                                                                 {"Flags", FieldValue::Integer(0)}});
-    objects.Insert(row);
-    for (const std::vector<std::uint8_t>& account : accounts.users) {
-      std::vector<FieldValue> ace = RowFor(aces.Definition(), {{"ObjectId", FieldValue::Integer(definition.page)},
-                                                               {"SID", FieldValue::Binary(account)},
-                                                               {"ACM", FieldValue::Integer(kNewTableRights)},
-                                                               {"FInheritable", FieldValue::Integer(0)}});
-      aces.Insert(ace);
-    }
+    InsertCatalogObject(pages, codec, definition.page, name, kObjectTypeTable, 0, now);
   }, [] {});
   return definition.page;
 }

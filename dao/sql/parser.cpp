@@ -27,13 +27,7 @@ constexpr std::string_view kReserved[] = {
     "LIKE", "IN", "IS", "BETWEEN", "DISTINCT", "DISTINCTROW", "TOP", "PIVOT", "TRANSFORM", "WITH", "ASC",
     "DESC", "ALL", "INSERT", "UPDATE", "DELETE", "PARAMETERS", "NULL", "PERCENT"};
 
-bool IsReserved(const Token& token) {
-  if (token.kind != TokenKind::kName) return false;
-  for (const std::string_view word : kReserved) {
-    if (platform::AnsiSameText(token.text, word)) return true;
-  }
-  return false;
-}
+bool IsReserved(const Token& token) { return token.kind == TokenKind::kName && IsReservedWord(token.text); }
 
 struct TypeName {
   std::string_view name;
@@ -436,6 +430,9 @@ ExprPtr Parser::Primary() {
         }
         ExprPtr inner = Expression();
         if (!AcceptSymbol(")")) FailExpression(begin);
+        // The parentheses belong to the expression's text.
+        inner->begin = begin;
+        inner->end = PreviousEnd();
         return inner;
       }
       FailExpression(token.begin);
@@ -609,14 +606,18 @@ std::unique_ptr<SelectStatement> Parser::Transform() {
 // SELECT ... [UNION [ALL] SELECT ...] [ORDER BY ...]; a part may stand in
 // parentheses.
 std::unique_ptr<SelectStatement> Parser::Select(bool nested) {
+  const std::size_t begin = Peek().begin;
   const bool parenthesised = AcceptSymbol("(");
   if (parenthesised) Enter();
   if (!AcceptWord("SELECT")) Fail(kErrInvalidStatement, "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.");
   auto select = std::make_unique<SelectStatement>();
+  select->begin = begin;
   SelectBody(*select);
+  select->end = PreviousEnd();
   if (parenthesised) {
     if (!AcceptSymbol(")")) Fail(kErrSyntaxInSelect, kSelectText);
     Leave();
+    select->end = PreviousEnd();
   }
   if (nested) return select;
   while (AcceptWord("UNION")) {
@@ -671,6 +672,7 @@ void Parser::SelectBody(SelectStatement& select) {
   }
   if (AcceptWord("WITH")) {
     if (!AcceptWord("OWNERACCESS") || !AcceptWord("OPTION")) Fail(kErrSyntaxInSelect, kSelectText);
+    select.ownerAccess = true;
   }
   if (!AtEnd() && !Peek().IsSymbol(";") && !Peek().IsSymbol(")") && !Peek().IsWord("UNION") &&
       !Peek().IsWord("PIVOT")) {
@@ -1026,6 +1028,13 @@ Statement ParseStatement(std::string_view text) { return Parser(text).ParseWhole
 ExprPtr ParseExpression(std::string_view text) { return Parser(text).StandaloneExpression(); }
 
 std::vector<OrderItem> ParseOrderList(std::string_view text) { return Parser(text).StandaloneOrderList(); }
+
+bool IsReservedWord(std::string_view word) {
+  for (const std::string_view reserved : kReserved) {
+    if (platform::AnsiSameText(word, reserved)) return true;
+  }
+  return false;
+}
 
 std::optional<int> TypeOfName(std::string_view name, bool* autoIncrement) {
   for (const TypeName& type : kTypeNames) {

@@ -24,6 +24,10 @@ ExprPtr ParseExpression(std::string_view text);
 // separated by commas.
 std::vector<OrderItem> ParseOrderList(std::string_view text);
 
+// Whether `word` (any case) is a word of the language that cannot stand
+// as a plain name.
+bool IsReservedWord(std::string_view word);
+
 // The DAO type code of a type name of PARAMETERS and data definition
 // ("Text", "Long", "IEEEDouble", "COUNTER", ...): nothing when it is none.
 // `autoIncrement` is set for COUNTER and AUTOINCREMENT.

@@ -122,7 +122,10 @@ struct UnionPart {
 };
 
 struct SelectStatement {
+  std::size_t begin = 0;  // the statement's text, up to its ORDER BY (of
+  std::size_t end = 0;    // the whole, after unions) and semicolon
   bool distinct = false;
+  bool ownerAccess = false;  // WITH OWNERACCESS OPTION
   bool distinctRow = false;
   std::optional<double> top;  // TOP n
   bool topPercent = false;
