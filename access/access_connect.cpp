@@ -235,20 +235,28 @@ void TAccessDatabase::RefreshDefinitions() {
       LogDaoCall("TableDefs.Refresh");
       databaseObject_->TableDefs().Refresh();
     });
+  IgnoringErrors([&] {
+    LogDaoCall("QueryDefs.Refresh");
+    databaseObject_->QueryDefs().Refresh();
+  });
   IgnoringErrors([&] { engine_->Errors().Refresh(); });
   IgnoringErrors([&] { engine_->Workspaces().Refresh(); });
-  if (!jet) return;
-  try {
-    const dao::TableDefCollection& tables = databaseObject_->TableDefs();
-    for (int i = 0; i < tables.Count(); ++i) {
-      const auto& table = tables.Item(i);
-      if (showSystemObjects_ || (table->Attributes() & dao::dbSystemObject) == 0) {
-        tableNames_.push_back(table->Name());
+  // A listing that fails ends there; the names gathered so far stand.
+  if (jet) {
+    IgnoringErrors([&] {
+      const dao::TableDefCollection& tables = databaseObject_->TableDefs();
+      for (int i = 0; i < tables.Count(); ++i) {
+        const auto& table = tables.Item(i);
+        if (showSystemObjects_ || (table->Attributes() & dao::dbSystemObject) == 0) {
+          tableNames_.push_back(table->Name());
+        }
       }
-    }
-  } catch (const std::exception&) {
-    // The names gathered so far stand.
+    });
   }
+  IgnoringErrors([&] {
+    const dao::QueryDefCollection& queries = databaseObject_->QueryDefs();
+    for (int i = 0; i < queries.Count(); ++i) queryDefNames_.push_back(queries.Item(i)->Name());
+  });
 }
 
 std::string TAccessDatabase::DatabaseLanguage() const {

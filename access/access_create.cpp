@@ -4,6 +4,7 @@
 #include "access/access_database.h"
 #include "access/access_messages.h"
 #include "access/dao_call_log.h"
+#include "access/dao_failures.h"
 #include "access/dao_helpers.h"
 #include "dao/constants.h"
 #include "platform/text_case.h"
@@ -88,6 +89,29 @@ void TAccessDatabase::DeleteIndex(const std::string& tableName, const std::strin
   LogDaoCall("Indexes.Delete");
   databaseObject_->TableDefs().Item(tableName)->Indexes().Delete(indexName);
   RefreshDefinitions();
+}
+
+bool TAccessDatabase::CreateQueryDef(const std::string& name, const std::string& sql) {
+  LogDaoCall("Database.CreateQueryDef");
+  databaseObject_->CreateQueryDef(name, sql);
+  RefreshDefinitions();
+  return true;
+}
+
+void TAccessDatabase::SetQueryDefSQL(const std::string& name, const std::string& sql) {
+  RefreshDefinitions();
+  LogDaoCall("QueryDef.SQL:=");
+  databaseObject_->QueryDefs().Item(name)->SetSQL(sql);
+  RefreshDefinitions();
+}
+
+std::string TAccessDatabase::GetQueryDefSQL(const std::string& name) const {
+  std::string sql;
+  IgnoringErrors([&] {
+    LogDaoCall("QueryDef.SQL");
+    sql = databaseObject_->QueryDefs().Item(name)->SQL();
+  });
+  return sql;
 }
 
 }  // namespace accessdb

@@ -201,6 +201,13 @@ class TAccessDatabase {
   DaoErrorInfo GetLastDaoError() const;
   // Deletes index `indexName` of table `tableName` of the open database.
   void DeleteIndex(const std::string& tableName, const std::string& indexName);
+  // Stores the query `name` with the SQL text `sql` in the open database;
+  // answers true. DAO's errors pass through (a name in use, bad SQL).
+  bool CreateQueryDef(const std::string& name, const std::string& sql);
+  // Gives the stored query `name` a new SQL text.
+  void SetQueryDefSQL(const std::string& name, const std::string& sql);
+  // The SQL text of the stored query `name`; empty when there is none.
+  std::string GetQueryDefSQL(const std::string& name) const;
   // Creates an empty database file `fileName` in the format of Version
   // ("3.5" a Jet 3 file, "3.6" a Jet 4 file) without connecting to it. The
   // engine must have been started. DAO refuses an existing file.

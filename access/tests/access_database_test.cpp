@@ -522,5 +522,24 @@ TEST_F(DatabaseTest, DeleteIndexRemovesAStoredIndex) {
   EXPECT_THROW(database->DeleteIndex("Neu", "Name"), dao::DaoError);
 }
 
+TEST_F(DatabaseTest, StoredQueriesAreListedReadCreatedAndChanged) {
+  auto database = Connect(CopyFixture("access/v2000-queryTest.mdb"));
+  std::vector<std::string> names = database->QueryDefNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"AppendQuery", "CrosstabQuery", "DataDefinitionQuery", "DeleteQuery",
+                                             "MakeTableQuery", "PassthroughQuery", "SelectQuery", "UnionQuery",
+                                             "UpdateQuery"}));
+  EXPECT_TRUE(database->GetQueryDefSQL("DeleteQuery").starts_with("DELETE "));
+  EXPECT_EQ(database->GetQueryDefSQL("Fehlt"), "");
+  EXPECT_TRUE(database->CreateQueryDef("Fette", "SELECT col1 FROM Table1 WHERE col2 = 'x'"));
+  EXPECT_NE(std::find(database->QueryDefNames().begin(), database->QueryDefNames().end(), "Fette"),
+            database->QueryDefNames().end());
+  database->SetQueryDefSQL("Fette", "SELECT col2 FROM Table2");
+  EXPECT_NE(database->GetQueryDefSQL("Fette").find("Table2"), std::string::npos);
+  EXPECT_NE(ErrorOf([&] { database->CreateQueryDef("Fette", "SELECT col1 FROM Table1"); }), "");
+  database->SetConnected(false);
+  EXPECT_TRUE(database->QueryDefNames().empty());
+}
+
 }  // namespace
 }  // namespace accessdb
