@@ -3,7 +3,11 @@
 #include <algorithm>
 
 #include "dao/constants.h"
+#include "dao/action_query.h"
 #include "dao/new_table.h"
+#include "dao/query_source.h"
+#include "dao/sql/parser.h"
+#include "dao/sql/stored_query.h"
 #include "platform/clock.h"
 #include "platform/text_case.h"
 
@@ -11,6 +15,26 @@ namespace dao {
 namespace {
 
 constexpr const char* kSource = "DAO.Database";
+
+// Whether `source` is SQL text rather than the name of a table or query:
+// it starts with the word of a statement.
+bool IsSqlText(std::string_view source) {
+  std::size_t start = 0;
+  while (start < source.size() && std::isspace(static_cast<unsigned char>(source[start]))) ++start;
+  if (start < source.size() && source[start] == '(') return true;
+  std::size_t end = start;
+  while (end < source.size() && std::isalpha(static_cast<unsigned char>(source[end]))) ++end;
+  const std::string_view word = source.substr(start, end - start);
+  if (end < source.size() && !std::isspace(static_cast<unsigned char>(source[end])) && source[end] != '[' &&
+      source[end] != '*' && source[end] != '(') {
+    return false;
+  }
+  for (const std::string_view keyword : {"SELECT", "TRANSFORM", "PARAMETERS", "INSERT", "UPDATE", "DELETE", "CREATE",
+                                         "ALTER", "DROP"}) {
+    if (platform::AnsiSameText(word, keyword)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -48,10 +72,7 @@ TableDefCollection& Database::TableDefs() {
     if (!tableDefs_) {
       tableDefs_.emplace(state_->EngineShared(), "DAO.TableDefs");
       tableDefs_->SetHandlers([this](const std::shared_ptr<TableDef>& tableDef) { AppendTableDef(tableDef); },
-                              [](std::string_view) {
-                                Raise(jet::kErrNotSupported, kSource,
-                                      "Operation is not supported for this type of object.");
-                              });
+                              [this](std::string_view name) { DeleteTableDef(name); });
     } else if (tableDefsSchema_ == state_->SchemaGeneration()) {
       return *tableDefs_;
     }
@@ -97,16 +118,7 @@ void Database::AppendTableDef(const std::shared_ptr<TableDef>& tableDef) {
   }
   jet::JetDatabase& jet = state_->Jet(kSource);
   const NewTable table = DescribeNewTable(tableDef->Fields(), tableDef->Indexes(), jet.GetLayout());
-  std::uint32_t id = 0;
-  state_->Write(kSource, [&](jet::DatabaseWriter& writer) {
-    id = writer.CreateTable(tableDef->Name(), table.columns, table.indexes, platform::Now());
-    if (table.properties.empty()) return;
-    for (const jet::CatalogEntry& entry : writer.Catalog()) {
-      if (entry.id != id || !entry.IsLocalTable()) continue;
-      for (const auto& [column, property] : table.properties) writer.SetProperty(entry, column, property);
-    }
-  });
-  state_->SchemaChanged();
+  const std::uint32_t id = CreateStoredTable(*state_, tableDef->Name(), table);
   const jet::CatalogEntry* entry = nullptr;
   for (const jet::CatalogEntry& candidate : jet.Catalog()) {
     if (candidate.id == id && candidate.IsLocalTable()) entry = &candidate;
@@ -115,6 +127,87 @@ void Database::AppendTableDef(const std::shared_ptr<TableDef>& tableDef) {
   tableDef->Bind(std::make_shared<TableSource>(state_, *entry));
   known_[id] = tableDef;
   tableDefs_->Add(tableDef);
+}
+
+void Database::DeleteTableDef(std::string_view name) {
+  const std::shared_ptr<TableDef> tableDef = tableDefs_->Item(name);
+  const std::shared_ptr<TableSource>& table = tableDef->Source();
+  // Links and the tables of the engine and of Access stay.
+  if (!table->Entry().IsLocalTable() || table->Entry().IsSystemObject()) {
+    Raise(jet::kErrNotSupported, kSource, "Operation is not supported for this type of object.");
+  }
+  const std::uint32_t id = table->Id();
+  if (!state_->RowSets(id).empty()) {
+    Raise(3211, kSource, "The database engine could not lock table '" + tableDef->Name() +
+                             "' because it is already in use by another person or process.");
+  }
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) { writer.DropTable(id); });
+  state_->SchemaChanged();
+  known_.erase(id);
+  tableDefs_->Remove(name);
+}
+
+QueryDefCollection& Database::QueryDefs() {
+  return Guarded(state_->Engine(), kSource, [&]() -> QueryDefCollection& {
+    jet::JetDatabase& jet = state_->Jet(kSource);
+    if (!queryDefs_) {
+      queryDefs_.emplace(state_->EngineShared(), "DAO.QueryDefs");
+      queryDefs_->SetHandlers([](const std::shared_ptr<QueryDef>&) {
+                                Raise(jet::kErrNotSupported, kSource, "Operation is not supported for this type of object.");
+                              },
+                              [this](std::string_view name) { DeleteQueryDef(name); });
+    } else if (queryDefsSchema_ == state_->SchemaGeneration()) {
+      return *queryDefs_;
+    }
+    std::vector<const jet::CatalogEntry*> queries;
+    for (const jet::CatalogEntry& entry : jet.Catalog()) {
+      if (entry.parentId == jet::kTablesContainerId && entry.type == jet::kObjectTypeQuery) queries.push_back(&entry);
+    }
+    std::stable_sort(queries.begin(), queries.end(), [](const jet::CatalogEntry* a, const jet::CatalogEntry* b) {
+      return platform::AnsiCompareText(a->name, b->name) < 0;
+    });
+    // Refilled in place with the same objects, as TableDefs is.
+    queryDefs_->Clear();
+    for (const jet::CatalogEntry* entry : queries) {
+      std::shared_ptr<QueryDef>& query = knownQueries_[entry->id];
+      if (!query || query->Name() != entry->name) query = std::make_shared<QueryDef>(state_, *this, entry->id);
+      queryDefs_->Add(query);
+    }
+    queryDefsSchema_ = state_->SchemaGeneration();
+    return *queryDefs_;
+  });
+}
+
+std::shared_ptr<QueryDef> Database::CreateQueryDef(const std::string& name, const std::string& sql) {
+  return Guarded(state_->Engine(), kSource, [&] {
+    state_->Jet(kSource);
+    if (name.empty() || sql.empty()) {
+      if (!sql.empty()) (void)sql::ParseStatement(sql);
+      auto query = std::make_shared<QueryDef>(state_, *this, sql);
+      if (!name.empty()) query->SetPendingName(name);
+      return query;
+    }
+    return StoreQueryDef(name, sql);
+  });
+}
+
+std::shared_ptr<QueryDef> Database::StoreQueryDef(const std::string& name, const std::string& sql) {
+  if (QueryDefs().Contains(name)) Raise(3012, kSource, "Object '" + name + "' already exists.");
+  const sql::StoredQuery stored = sql::StoredQueryOf(sql);
+  std::uint32_t id = 0;
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) {
+    id = writer.CreateQuery(name, static_cast<std::uint32_t>(stored.type), stored.rows, platform::Now());
+  });
+  state_->SchemaChanged();
+  return QueryDefs().Item(name);
+}
+
+void Database::DeleteQueryDef(std::string_view name) {
+  const std::uint32_t id = queryDefs_->Item(name)->Id();
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) { writer.DropQuery(id); });
+  state_->SchemaChanged();
+  knownQueries_.erase(id);
+  queryDefs_->Remove(name);
 }
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options,
@@ -127,6 +220,11 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, in
         table = tableDef->Source();
       }
     }
+    if (!table && QueryDefs().Contains(source)) {
+      if (type == dbOpenTable) Raise(jet::kErrInvalidOperation, kSource, "Invalid operation.");
+      return QueryDefs().Item(source)->OpenRecordset(type, options, lockType);
+    }
+    if (!table && IsSqlText(source)) return OpenSqlRecordset(source, type, options, lockType, {});
     if (type == 0) type = dbOpenTable;
     if (!table) {
       if (type == dbOpenTable) {
@@ -140,6 +238,34 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, in
     }
     if (lockType == 0) lockType = dbPessimistic;
     return Recordset::Open(table, type, options, lockType);
+  });
+}
+
+std::shared_ptr<Recordset> Database::OpenSqlRecordset(const std::string& text, int type, int options, int lockType,
+                                                      std::vector<platform::Variant> parameters) {
+  sql::Statement statement = sql::ParseStatement(text);
+  // Action queries run through Execute; a recordset has no rows of them.
+  if (statement.kind != sql::StatementKind::kSelect || !statement.select->intoTable.empty()) {
+    Raise(jet::kErrInvalidOperation, kSource, "Invalid operation.");
+  }
+  auto query = std::make_shared<QuerySource>(state_, std::move(statement));
+  query->Query().SetParameterValues(std::move(parameters));
+  if (type == 0) type = dbOpenDynaset;
+  if (lockType == 0) lockType = dbPessimistic;
+  return Recordset::OpenQuery(state_, std::move(query), type, options, lockType);
+}
+
+void Database::Execute(const std::string& query, int options) {
+  Guarded(state_->Engine(), kSource, [&] {
+    state_->Jet(kSource);
+    recordsAffected_ = 0;
+    if (!IsSqlText(query) && QueryDefs().Contains(query)) {
+      const std::shared_ptr<QueryDef>& stored = QueryDefs().Item(query);
+      stored->Execute(options);
+      recordsAffected_ = stored->RecordsAffected();
+      return;
+    }
+    recordsAffected_ = RunActionQuery(*this, sql::ParseStatement(query), {}, (options & dbFailOnError) != 0);
   });
 }
 

@@ -8,6 +8,7 @@
 
 #include "dao/collection.h"
 #include "dao/database_state.h"
+#include "dao/query_def.h"
 #include "dao/recordset.h"
 #include "dao/table_def.h"
 
@@ -44,7 +45,9 @@ class Database {
   // DaoError 3010 when a table of that name exists, 3125 for a name the
   // engine does not accept, 3027 on a read-only database, and the checks
   // of the fields and indexes (3264, 3259, 3191, 3001, ...). Nothing is
-  // created when it fails.
+  // created when it fails. Deleting a table removes it with its rows and
+  // pages: DaoError 3211 while a recordset is open on it, 3303 when it
+  // takes part in a relationship, 3251 for links and system tables.
   TableDefCollection& TableDefs();
   // A new table `name` to be described and appended to TableDefs. Linked
   // tables (`sourceTableName`, `connect`) are not available (DaoError
@@ -53,16 +56,42 @@ class Database {
                                            const std::string& sourceTableName = "",
                                            const std::string& connect = "");
 
-  // Opens the table `source`. `type` 0 picks DAO's default (table type for
-  // a local table); `options` and `lockType` as DAO defines them. Raises
-  // DaoError 3078 (3011 for the table type) when there is no such table.
+  // The stored queries, in name order, as the catalog stands now.
+  // Deleting one removes it with its rows; appending is not supported
+  // (CreateQueryDef stores a query at once).
+  QueryDefCollection& QueryDefs();
+  // A new query `name` of the SQL text `sql`, stored at once as Access
+  // stores it when it has a name (DaoError 3012 when a query of that name
+  // exists, 3010 for a table of that name, and the errors of the SQL);
+  // without a name the query is kept in memory only. A named query
+  // without SQL is stored when its SQL is first set.
+  std::shared_ptr<QueryDef> CreateQueryDef(const std::string& name = "", const std::string& sql = "");
+
+  // Opens the table `source`, or the rows of `source` when it is the SQL
+  // text of a SELECT. `type` 0 picks DAO's default (table type for a local
+  // table, dynaset for SQL); `options` and `lockType` as DAO defines them.
+  // Raises DaoError 3078 (3011 for the table type) when there is no such
+  // table, the errors of the SQL text (3075, 3131, 3061, ...), and 3219 for
+  // the table type on SQL and for the SQL of an action query.
   std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0,
                                            int lockType = 0);
+
+  // Runs the action query or data definition `query` (SQL text or the
+  // name of a stored query):
+  // RecordsAffected tells the rows it changed. With dbFailOnError in
+  // `options` a failing row undoes the whole statement and raises its
+  // error; without it, rows that fail are left out. Raises DaoError 3065
+  // for a SELECT, 3061 for parameters (they have no values here) and the
+  // errors of the SQL text.
+  void Execute(const std::string& query, int options = 0);
 
   // Closes the database; its objects raise DaoError 3420 afterwards.
   void Close();
   // Whether Close has not been called yet.
   bool IsOpen() const { return state_->IsOpen(); }
+
+  // The open engine database, for the objects that work on it.
+  const DatabaseLink& Link() const { return state_; }
 
  private:
   DatabaseLink state_;
@@ -70,8 +99,19 @@ class Database {
   int queryTimeout_ = 60;
   long recordsAffected_ = 0;
   void AppendTableDef(const std::shared_ptr<TableDef>& tableDef);
+  void DeleteTableDef(std::string_view name);
+  std::shared_ptr<Recordset> OpenSqlRecordset(const std::string& text, int type, int options, int lockType,
+                                              std::vector<platform::Variant> parameters);
+
+  void DeleteQueryDef(std::string_view name);
+  friend class QueryDef;
+  // Stores the new query `name`; returns its object in QueryDefs.
+  std::shared_ptr<QueryDef> StoreQueryDef(const std::string& name, const std::string& sql);
 
   std::optional<TableDefCollection> tableDefs_;
+  std::optional<QueryDefCollection> queryDefs_;
+  std::uint64_t queryDefsSchema_ = 0;
+  std::map<std::uint32_t, std::shared_ptr<QueryDef>> knownQueries_;  // by catalog id
   std::uint64_t tableDefsSchema_ = 0;
   std::map<std::uint32_t, std::shared_ptr<TableDef>> known_;  // by table id, kept across reloads
 };

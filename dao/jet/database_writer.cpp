@@ -1,13 +1,18 @@
 #include "dao/jet/database_writer.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
+#include "dao/jet/data_page_writer.h"
 #include "dao/jet/jet_error.h"
 #include "dao/jet/long_value.h"
 #include "dao/jet/property_blob_writer.h"
 #include "dao/jet/row_view.h"
+#include "dao/jet/system_tables.h"
+#include "dao/jet/table_definition_edit.h"
 #include "dao/jet/table_indexes.h"
+#include "dao/jet/usage_map.h"
 #include "platform/text_case.h"
 
 namespace dao::jet {
@@ -67,10 +72,7 @@ TableWriter& DatabaseWriter::Catalog(std::uint32_t tdefPage) {
 
 std::uint32_t DatabaseWriter::CreateTable(const std::string& name, const std::vector<NewColumn>& columns,
                                           const std::vector<NewIndex>& indexes, double now) {
-  RequireValidName(name);
-  for (const CatalogEntry& entry : Catalog())
-    if (entry.parentId == kTablesContainerId && platform::AnsiSameText(entry.name, name))
-      throw JetError(kErrTableExists, "Table '" + name + "' already exists.");
+  RequireFreeName(name);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     RequireValidName(columns[i].name);
     for (std::size_t k = 0; k < i; ++k)
@@ -112,8 +114,120 @@ void DatabaseWriter::RemoveIndex(std::uint32_t tdefPage, const std::string& name
   const auto found = std::find_if(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
                                   [&](const LogicalIndex& index) { return platform::AnsiSameText(index.name, name); });
   if (found == definition.logicalIndexes.end()) throw JetError(kErrItemNotFound, "Item not found in this collection.");
-  // Other tables name this table's indexes by number; while relationships
-  // exist the numbers must not move.
+  // A foreign key, and an index another table's relationship names, stay.
+  bool related = found->kind == kIndexKindForeign;
+  for (const CatalogEntry& entry : Catalog()) {
+    if (related || !entry.IsLocalTable() || entry.id == tdefPage) continue;
+    for (const LogicalIndex& index : ReadTableDefinition(file_, layout_, codec_, entry.id).logicalIndexes)
+      related = related || (index.kind == kIndexKindForeign && index.relatedTablePage == tdefPage &&
+                            index.relatedIndex == found->number);
+  }
+  if (related)
+    throw JetError(kErrIndexInRelationship,
+                   "Cannot delete this index or table. It is either the current index or is used in a relationship.");
+  RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
+  tables_.erase(tdefPage);
+}
+
+void DatabaseWriter::RequireFreeName(const std::string& name) {
+  RequireValidName(name);
+  for (const CatalogEntry& entry : Catalog())
+    if (entry.parentId == kTablesContainerId && platform::AnsiSameText(entry.name, name))
+      throw JetError(kErrTableExists, "Table '" + name + "' already exists.");
+}
+
+void DatabaseWriter::InsertQueryRows(std::uint32_t id, const std::vector<QueryRow>& rows) {
+  TableWriter& queries = Catalog(kMSysQueriesPage);
+  const TableDefinition& definition = queries.Definition();
+  const auto position = [&](const char* name) {
+    return static_cast<std::size_t>(&CatalogColumn(definition, name) - definition.columns.data());
+  };
+  const auto text = [](const std::optional<std::string>& value) {
+    return value ? FieldValue::Text(*value) : FieldValue::Null();
+  };
+  // Rows of one attribute are numbered 1, 2, ... in their Order column
+  // (four bytes, most significant first), which the table's key needs.
+  std::map<std::uint8_t, std::uint32_t> counters;
+  for (const QueryRow& row : rows) {
+    const std::uint32_t order = ++counters[row.attribute];
+    std::vector<std::uint8_t> orderBytes(4);
+    StoreU32BigEndian(orderBytes.data(), order);
+    std::vector<FieldValue> values(definition.columns.size());
+    values[position("ObjectId")] = FieldValue::Integer(static_cast<std::int32_t>(id));
+    values[position("Attribute")] = FieldValue::Integer(row.attribute);
+    values[position("Order")] = FieldValue::Binary(std::move(orderBytes));
+    values[position("Name1")] = text(row.name1);
+    values[position("Name2")] = text(row.name2);
+    values[position("Expression")] = text(row.expression);
+    if (row.flag) values[position("Flag")] = FieldValue::Integer(*row.flag);
+    queries.Insert(values);
+  }
+}
+
+void DatabaseWriter::DeleteQueryRows(std::uint32_t id) {
+  TableWriter& queries = Catalog(kMSysQueriesPage);
+  const ColumnDefinition& objectId = CatalogColumn(queries.Definition(), "ObjectId");
+  std::vector<RowPointer> found;
+  queries.ForEachRow([&](RowPointer at, Bytes row) {
+    Bytes value;
+    if (RowView(layout_, row, queries.Definition().variableColumns).Value(objectId, value) && LoadU32(value.data()) == id)
+      found.push_back(at);
+  });
+  for (const RowPointer at : found) queries.Delete(at);
+}
+
+void DatabaseWriter::DeleteCatalogObject(std::uint32_t id) {
+  TableWriter& objects = Catalog(kMSysObjectsPage);
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id == id && entry.parentId == kTablesContainerId) objects.Delete(entry.row);
+  }
+  TableWriter& aces = Catalog(kMSysACEsPage);
+  const ColumnDefinition& objectId = CatalogColumn(aces.Definition(), "ObjectId");
+  std::vector<RowPointer> rights;
+  aces.ForEachRow([&](RowPointer at, Bytes row) {
+    Bytes value;
+    if (RowView(layout_, row, aces.Definition().variableColumns).Value(objectId, value) && LoadU32(value.data()) == id)
+      rights.push_back(at);
+  });
+  for (const RowPointer at : rights) aces.Delete(at);
+}
+
+std::uint32_t DatabaseWriter::CreateQuery(const std::string& name, std::uint32_t flags, const std::vector<QueryRow>& rows,
+                                          double now) {
+  RequireFreeName(name);
+  // Objects without a definition page are numbered from 0x80000000 on.
+  std::uint32_t id = kFirstNumberedObjectId;
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id >= kFirstNumberedObjectId && entry.id != kNoObjectId) id = std::max(id, entry.id + 1);
+  }
+  tables_.erase(kMSysObjectsPage);
+  tables_.erase(kMSysACEsPage);
+  InsertCatalogObject(pages_, codec_, id, name, kObjectTypeQuery, flags, now);
+  InsertQueryRows(id, rows);
+  return id;
+}
+
+void DatabaseWriter::ReplaceQuery(std::uint32_t id, std::uint32_t flags, const std::vector<QueryRow>& rows, double now) {
+  DeleteQueryRows(id);
+  InsertQueryRows(id, rows);
+  TableWriter& objects = Catalog(kMSysObjectsPage);
+  const TableDefinition& definition = objects.Definition();
+  std::vector<std::optional<FieldValue>> changes(definition.columns.size());
+  changes[static_cast<std::size_t>(&CatalogColumn(definition, "Flags") - definition.columns.data())] =
+      FieldValue::Integer(flags);
+  changes[static_cast<std::size_t>(&CatalogColumn(definition, "DateUpdate") - definition.columns.data())] =
+      FieldValue::Real(now);
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id == id && entry.parentId == kTablesContainerId) objects.Update(entry.row, changes);
+  }
+}
+
+void DatabaseWriter::DropQuery(std::uint32_t id) {
+  DeleteQueryRows(id);
+  DeleteCatalogObject(id);
+}
+
+bool DatabaseWriter::InRelationship(std::uint32_t tdefPage, const TableDefinition& definition) {
   bool related = std::any_of(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
                              [](const LogicalIndex& index) { return index.kind == kIndexKindForeign; });
   for (const CatalogEntry& entry : Catalog()) {
@@ -121,10 +235,67 @@ void DatabaseWriter::RemoveIndex(std::uint32_t tdefPage, const std::string& name
     for (const LogicalIndex& index : ReadTableDefinition(file_, layout_, codec_, entry.id).logicalIndexes)
       related = related || (index.kind == kIndexKindForeign && index.relatedTablePage == tdefPage);
   }
-  if (related)
+  return related;
+}
+
+ColumnDefinition DatabaseWriter::AddColumn(std::uint32_t tdefPage, const NewColumn& column) {
+  RequireValidName(column.name);
+  TableDefinition definition = ReadTableDefinition(file_, layout_, codec_, tdefPage);
+  for (const ColumnDefinition& existing : definition.columns) {
+    if (platform::AnsiSameText(existing.name, column.name))
+      throw JetError(kErrDuplicateFieldName, "More than one field named '" + column.name + "'.");
+  }
+  DefinitionEditor editor(pages_, codec_, definition);
+  ColumnDefinition added = NewColumnDefinition(column, layout_);
+  // The next number; rows stored before have fewer columns and read Null.
+  added.number = definition.maxColumns;
+  if (added.IsFixed()) {
+    std::uint16_t end = 0;
+    for (const ColumnDefinition& existing : definition.columns) {
+      if (existing.IsFixed() && existing.Type() != ColumnType::kBoolean)
+        end = std::max<std::uint16_t>(end, static_cast<std::uint16_t>(existing.fixedOffset + existing.length));
+    }
+    added.fixedOffset = added.Type() == ColumnType::kBoolean ? 0 : end;
+    added.variableIndex = definition.variableColumns;
+  } else {
+    added.variableIndex = definition.variableColumns++;
+  }
+  ++definition.maxColumns;
+  if (added.IsLongValue()) {
+    UsageMapRows maps(pages_, definition.ownedPagesMap.page);
+    added.ownedPagesMap = maps.Add(0);
+    added.freePagesMap = maps.Add(0);
+  }
+  editor.AddColumn(added, definition.tableType == kTableTypeSystem, definition.maxColumns, definition.variableColumns);
+  editor.Store(definition);
+  tables_.erase(tdefPage);
+  return added;
+}
+
+void DatabaseWriter::DropTable(std::uint32_t tdefPage) {
+  const TableDefinition definition = ReadTableDefinition(file_, layout_, codec_, tdefPage);
+  if (InRelationship(tdefPage, definition))
     throw JetError(kErrIndexInRelationship,
                    "Cannot delete this index or table. It is either the current index or is used in a relationship.");
-  RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
+  // The pages a map lists go back to the file, and the map row goes.
+  const auto release = [&](RowPointer map, bool listed) {
+    if (map.IsNull()) return;
+    if (listed) {
+      for (const std::uint32_t page : ReadUsageMap(file_, layout_, map)) pages_.Release(page);
+    }
+    MarkRowDeleted(pages_.Modify(map.page)->MutableData(), map.row, layout_);
+  };
+  release(definition.ownedPagesMap, true);
+  release(definition.freePagesMap, false);
+  for (const RealIndex& index : definition.realIndexes) release(index.usageMap, true);
+  for (const ColumnDefinition& column : definition.columns) {
+    release(column.ownedPagesMap, true);
+    release(column.freePagesMap, false);
+  }
+  pages_.Release(definition.page);
+  for (const std::uint32_t page : definition.continuationPages) pages_.Release(page);
+
+  DeleteCatalogObject(tdefPage);
   tables_.erase(tdefPage);
 }
 

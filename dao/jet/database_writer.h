@@ -15,6 +15,7 @@
 #include "dao/jet/catalog.h"
 #include "dao/jet/page_writer.h"
 #include "dao/jet/property_blob.h"
+#include "dao/jet/stored_queries.h"
 #include "dao/jet/table_creator.h"
 #include "dao/jet/table_writer.h"
 #include "dao/jet/text_codec.h"
@@ -55,6 +56,27 @@ class DatabaseWriter {
   // none, 3303 when it belongs to a relationship.
   void RemoveIndex(std::uint32_t tdefPage, const std::string& name);
 
+  // Adds `column` to the table at `tdefPage` under the next column number
+  // (rows stored before read Null in it). Raises JetError 3191 when a
+  // column of that name exists, 3125 for a name the engine does not accept.
+  // Returns the new column's definition.
+  ColumnDefinition AddColumn(std::uint32_t tdefPage, const NewColumn& column);
+
+  // Deletes the user table at `tdefPage` with every page it owns, its
+  // catalog row and its access rights. Raises JetError 3303 when it takes
+  // part in a relationship.
+  void DropTable(std::uint32_t tdefPage);
+
+  // Stores a new query `name` of catalog flags `flags` (the query type)
+  // made of `rows`; returns its catalog id. Raises JetError 3010 when a
+  // table or query of that name exists, 3125 for a name not accepted.
+  std::uint32_t CreateQuery(const std::string& name, std::uint32_t flags, const std::vector<QueryRow>& rows,
+                            double now);
+  // Replaces the rows and flags of the query `id`.
+  void ReplaceQuery(std::uint32_t id, std::uint32_t flags, const std::vector<QueryRow>& rows, double now);
+  // Deletes the query `id`: its rows, catalog row and access rights.
+  void DropQuery(std::uint32_t id);
+
   // The writer of the table whose tdef is on `tdefPage`, with the Required
   // flags of its stored properties; made once and then kept.
   TableWriter& Table(std::uint32_t tdefPage);
@@ -70,6 +92,14 @@ class DatabaseWriter {
  private:
   TableWriter& Catalog(std::uint32_t tdefPage);
   void RequireNoNulls(std::uint32_t tdefPage, const std::string& columnName);
+  // Whether the table at `tdefPage` (with `definition`) takes part in a
+  // relationship: its own foreign-key indexes or another table's naming it.
+  bool InRelationship(std::uint32_t tdefPage, const TableDefinition& definition);
+  void RequireFreeName(const std::string& name);
+  void InsertQueryRows(std::uint32_t id, const std::vector<QueryRow>& rows);
+  void DeleteQueryRows(std::uint32_t id);
+  // Deletes the catalog row of `id` (and its properties) and its rights.
+  void DeleteCatalogObject(std::uint32_t id);
 
   PageFile& file_;
   const Layout& layout_;

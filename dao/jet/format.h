@@ -247,6 +247,10 @@ inline constexpr std::uint32_t kTablesContainerId = 0x0F000001;
 inline constexpr std::uint32_t kDatabasesContainerId = 0x0F000002;
 inline constexpr std::uint32_t kRelationshipsContainerId = 0x0F000003;
 inline constexpr std::uint32_t kMSysDbId = 0x10000000;
+// Objects without a definition page (queries, relationships, Access's
+// documents) are numbered from here on; the root has the last number.
+inline constexpr std::uint32_t kFirstNumberedObjectId = 0x80000000;
+inline constexpr std::uint32_t kNoObjectId = 0xFFFFFFFF;
 
 // MSysObjects.Type
 inline constexpr std::int16_t kObjectTypeTable = 1;

@@ -118,26 +118,52 @@ std::size_t AppendIndexDefinition(TableDefinition& definition, const NewIndex& i
   return definition.realIndexes.size() - 1;
 }
 
+ColumnDefinition NewColumnDefinition(const NewColumn& c, const Layout& layout) {
+  ColumnDefinition column;
+  column.name = c.name;
+  column.typeCode = static_cast<std::uint8_t>(c.type);
+  column.flags = ColumnFlags(c);
+  column.sortOrder = kGeneralSortOrder;
+  const bool text = c.type == ColumnType::kText;
+  if (layout.IsJet4() && (text || c.type == ColumnType::kMemo) && c.compressedText)
+    column.extendedFlags = kColumnCompressedUnicode;
+  column.length = static_cast<std::uint16_t>(
+      text ? c.size * (layout.IsJet4() ? 2 : 1) : c.type == ColumnType::kBinary ? c.size : FixedDescriptorLength(c.type));
+  return column;
+}
+
 TableDefinition NewTableDefinition(const std::vector<NewColumn>& columns, const std::vector<NewIndex>& indexes,
                                    const Layout& layout) {
   TableDefinition definition;
   definition.tableType = kTableTypeUser;
-  for (const NewColumn& c : columns) {
-    ColumnDefinition column;
-    column.name = c.name;
-    column.typeCode = static_cast<std::uint8_t>(c.type);
-    column.flags = ColumnFlags(c);
-    column.sortOrder = kGeneralSortOrder;
-    const bool text = c.type == ColumnType::kText;
-    if (layout.IsJet4() && (text || c.type == ColumnType::kMemo) && c.compressedText)
-      column.extendedFlags = kColumnCompressedUnicode;
-    column.length = static_cast<std::uint16_t>(
-        text ? c.size * (layout.IsJet4() ? 2 : 1) : c.type == ColumnType::kBinary ? c.size : FixedDescriptorLength(c.type));
-    definition.columns.push_back(column);
-  }
+  for (const NewColumn& c : columns) definition.columns.push_back(NewColumnDefinition(c, layout));
   AssignColumnLayout(definition);
   for (const NewIndex& index : indexes) AppendIndexDefinition(definition, index, layout);
   return definition;
+}
+
+void InsertCatalogObject(PageWriter& pages, const TextCodec& codec, std::uint32_t id, const std::string& name,
+                         std::int16_t type, std::uint32_t flags, double now) {
+  const Layout& layout = pages.GetLayout();
+  TableWriter objects(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysObjectsPage));
+  TableWriter aces(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysACEsPage));
+  const CatalogAccounts accounts = ReadAccounts(objects, aces);
+  std::vector<FieldValue> row = RowFor(objects.Definition(), {{"Id", FieldValue::Integer(id)},
+                                                               {"ParentId", FieldValue::Integer(kTablesContainerId)},
+                                                               {"Name", FieldValue::Text(name)},
+                                                               {"Type", FieldValue::Integer(type)},
+                                                               {"DateCreate", FieldValue::Real(now)},
+                                                               {"DateUpdate", FieldValue::Real(now)},
+                                                               {"Owner", FieldValue::Binary(accounts.owner)},
+                                                               {"Flags", FieldValue::Integer(flags)}});
+  objects.Insert(row);
+  for (const std::vector<std::uint8_t>& account : accounts.users) {
+    std::vector<FieldValue> ace = RowFor(aces.Definition(), {{"ObjectId", FieldValue::Integer(id)},
+                                                             {"SID", FieldValue::Binary(account)},
+                                                             {"ACM", FieldValue::Integer(kNewTableRights)},
+                                                             {"FInheritable", FieldValue::Integer(0)}});
+    aces.Insert(ace);
+  }
 }
 
 std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::string& name,
@@ -172,25 +198,7 @@ std::uint32_t CreateTable(PageWriter& pages, const TextCodec& codec, const std::
     for (const MutablePageRef& page : held) bytes.push_back(pages.Modify(page->Number())->MutableData());
     LayTableDefinitionPages(stream, numbers, bytes, layout);
 
-    TableWriter objects(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysObjectsPage));
-    TableWriter aces(pages, codec, ReadTableDefinition(pages.File(), layout, codec, kMSysACEsPage));
-    const CatalogAccounts accounts = ReadAccounts(objects, aces);
-    std::vector<FieldValue> row = RowFor(objects.Definition(), {{"Id", FieldValue::Integer(definition.page)},
-                                                                 {"ParentId", FieldValue::Integer(kTablesContainerId)},
-                                                                 {"Name", FieldValue::Text(name)},
-                                                                 {"Type", FieldValue::Integer(kObjectTypeTable)},
-                                                                 {"DateCreate", FieldValue::Real(now)},
-                                                                 {"DateUpdate", FieldValue::Real(now)},
-                                                                 {"Owner", FieldValue::Binary(accounts.owner)},
-                                                                 {"Flags", FieldValue::Integer(0)}});
-    objects.Insert(row);
-    for (const std::vector<std::uint8_t>& account : accounts.users) {
-      std::vector<FieldValue> ace = RowFor(aces.Definition(), {{"ObjectId", FieldValue::Integer(definition.page)},
-                                                               {"SID", FieldValue::Binary(account)},
-                                                               {"ACM", FieldValue::Integer(kNewTableRights)},
-                                                               {"FInheritable", FieldValue::Integer(0)}});
-      aces.Insert(ace);
-    }
+    InsertCatalogObject(pages, codec, definition.page, name, kObjectTypeTable, 0, now);
   }, [] {});
   return definition.page;
 }

@@ -51,6 +51,16 @@ class UsageMapRows {
   std::uint32_t holder_;
 };
 
+// Adds the catalog row of a new object of the Tables container (a table
+// or a query) with the Admin user as owner and the access rights Access
+// gives a new table to every account with rights on the container.
+void InsertCatalogObject(PageWriter& pages, const TextCodec& codec, std::uint32_t id, const std::string& name,
+                         std::int16_t type, std::uint32_t flags, double now);
+
+// The descriptor of a new column (flags, sort order, length) without its
+// place in the row, which the caller assigns.
+ColumnDefinition NewColumnDefinition(const NewColumn& column, const Layout& layout);
+
 // Adds the real and logical index that `index` describes to `definition`
 // (page references still 0); the logical indexes stay in name order.
 // Returns the position of the new real index.
