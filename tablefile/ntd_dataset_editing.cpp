@@ -70,7 +70,6 @@ void TNtdDataset::RevertChanges() {
   if (State() == TDataSetState::Edit || State() == TDataSetState::Insert) CancelRow();
   store_->RevertAll();
   RebuildView(true);
-  ShowRows();
   ForgetChanges();
 }
 
@@ -78,7 +77,6 @@ void TNtdDataset::AcceptChanges() {
   if (!Active() || unsavedChanges_ <= 0) return;
   store_->AcceptAll();
   RebuildView(true);
-  ShowRows();
   ForgetChanges();
 }
 
@@ -120,6 +118,7 @@ void TNtdDataset::RemoveRow() {
 
 void TNtdDataset::NewRowStarted() {
   ApplyNewRowDefaults();
+  TakeMasterValues();
   TDataSet::NewRowStarted();
 }
 
@@ -140,6 +139,7 @@ void TNtdDataset::StoreNewRecord(TNtdRowBuffer& row, const char* failurePrefix) 
   row.markKind = recordset::RowMarkKind::MarkCurrent;
   row.RowNumber = static_cast<std::int32_t>(view_.size());
   position_ = static_cast<std::ptrdiff_t>(view_.size()) - 1;
+  PlaceNewRow(row);
 }
 
 void TNtdDataset::StoreRow() {
@@ -156,6 +156,11 @@ void TNtdDataset::StoreRow() {
   CheckKey(row.Record, record, messages::kErrorSavingRecord);
   const TNtdResult result = store_->PutRecord(row.Record, record);
   if (!result.Ok) RaiseError(messages::kErrorSavingRecord + result.Reason);
+  // The row keeps its place; the view stays ordered only when none of its
+  // index values changed since the record's first edit.
+  const KeyBuffer& index = Key(KeyIndex::kIndex);
+  viewSorted_ = viewSorted_ && !indexFieldNames_.empty() && record->Backup &&
+                CompareRecords(record->Data, *record->Backup, index.StoreFields, -1) == 0;
 }
 
 void TNtdDataset::StoreNewRow(recordset::TRowBuffer& buffer, bool append) {
@@ -180,7 +185,9 @@ void TNtdDataset::ReloadRows() {
   DoBeforeScroll();
   if (StoreHasUnsavedChanges()) SaveChanges();
   if (ReloadsFromSource()) LoadTable();
-  RebuildView(false);
+  ResetKeyBuffers();
+  if (MasterLinked()) SetMasterRangeKeys();
+  BuildView(nullptr);
   // Back to the row with the same key values, if the table still has the
   // layout the row was noted in.
   const auto keys = store_->FieldsFromNames(platform::Utf8ToAnsi(uniqueFieldNames_));

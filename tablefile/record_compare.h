@@ -16,6 +16,13 @@ namespace tablefile {
 int CompareFieldValues(const RecordBuffer& a, const RecordBuffer& b, const TNtdField& field,
                        bool caseInsensitive);
 
+// The same for the value of `field` in `a` and that of `other` in `b`, two
+// fields whose values are kept alike (the same storage type, or integers,
+// dates and times, or doubles, currencies and date-times); the rule is
+// that of `field`.
+int CompareFieldPair(const RecordBuffer& a, const TNtdField& field, const RecordBuffer& b,
+                     const TNtdField& other, bool caseInsensitive);
+
 // The first non-zero case-sensitive comparison over the first `count` fields
 // of the list (all of them when `count` is negative); 0 when all are equal.
 int CompareRecords(const RecordBuffer& a, const RecordBuffer& b,
