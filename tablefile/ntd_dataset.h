@@ -146,10 +146,12 @@ class TNtdDataset : public recordset::TDataSet {
   // visible. While the dataset is open the rows shown are read again (a
   // pending row is kept). Fails with the filter's resolution errors.
   void RebuildView(bool keepPosition);
-  // Prepares a key buffer: the index fields, the fields `searchNames` (for
-  // the search key) or the range fields. Fails with "Das Feld '%s' wurde
-  // nicht gefunden" or "There are calc or BLOB fields in list of key fields".
-  void ResetKeyBuffer(KeyIndex index, std::string_view searchNames = {});
+  // Empties a key buffer and takes its fields anew: the index fields, the
+  // search fields or the range fields. Fails with "Das Feld '%s' wurde nicht
+  // gefunden" or "There are calc or BLOB fields in list of key fields".
+  void ResetKeyBuffer(KeyIndex index);
+  // The fields (";"-separated) of the search key; resets its buffer.
+  void SetSearchFieldNames(std::string names);
   // Resets a key buffer and fills it from values separated by tabs; fewer
   // values than key fields compare only the leading fields.
   void SetKeyFromText(KeyIndex index, std::string_view text);
@@ -345,6 +347,7 @@ class TNtdDataset : public recordset::TDataSet {
   bool rangeActive_ = false;
   std::array<KeyBuffer, 4> keys_;
   std::vector<TNtdCField> conditions_;       // parsed from the Filter text
+  std::string searchFieldNames_;             // the fields of the search key
   const RecordBuffer* filterRecord_ = nullptr;  // the record tested in state Filtering
   TNtdRowBuffer* lookupRow_ = nullptr;       // the row LookupValues reads its results from
   bool opened_ = false;

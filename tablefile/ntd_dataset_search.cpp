@@ -137,7 +137,7 @@ bool TNtdDataset::FindRow(bool restart, bool forward) {
 bool TNtdDataset::PrepareSearchKey(std::string_view names, const std::vector<Variant>& values) {
   const bool noValues = values.empty() || (values.size() == 1 && (values[0].IsNull() || values[0].IsEmpty()));
   if (view_.empty() || platform::SplitNameList(names).empty() || noValues) return false;
-  ResetKeyBuffer(KeyIndex::kSearch, names);
+  SetSearchFieldNames(std::string(names));
   return true;
 }
 

@@ -167,18 +167,25 @@ void TNtdDataset::ClearKeyBuffers() {
 }
 
 void TNtdDataset::ResetKeyBuffers() {
+  // A search names its fields each time; a table read anew starts without.
+  searchFieldNames_.clear();
   ResetKeyBuffer(KeyIndex::kIndex);
   ResetKeyBuffer(KeyIndex::kSearch);
   ResetKeyBuffer(KeyIndex::kRangeStart);
   ResetKeyBuffer(KeyIndex::kRangeEnd);
 }
 
-void TNtdDataset::ResetKeyBuffer(KeyIndex index, std::string_view searchNames) {
+void TNtdDataset::SetSearchFieldNames(std::string names) {
+  searchFieldNames_ = std::move(names);
+  ResetKeyBuffer(KeyIndex::kSearch);
+}
+
+void TNtdDataset::ResetKeyBuffer(KeyIndex index) {
   KeyBuffer& key = keys_[static_cast<std::size_t>(index)];
   key = KeyBuffer();
   if (store_ == nullptr) return;
   key.Record = store_->NewRecordBuffer();
-  std::string_view names = searchNames;
+  std::string_view names = searchFieldNames_;
   if (index == KeyIndex::kIndex) names = indexFieldNames_;
   if (index == KeyIndex::kRangeStart || index == KeyIndex::kRangeEnd) names = rangeFieldNames_;
   if (platform::SplitNameList(names).empty() || store_->FieldCount() == 0) return;
