@@ -79,8 +79,14 @@ void PutSlotText(RecordBuffer& record, const TNtdField& field, std::string_view 
       record.LargeValue(field) = std::move(stored);
       return;
     }
+    case TNtdStorageType::Memo:
+    case TNtdStorageType::FmtMemo:
+      // A memo declares no length; cut to it, a filter's text would compare
+      // as no text at all. (Memos are never key fields.)
+      record.LargeValue(field) = platform::Utf8ToAnsi(text);
+      return;
     default:
-      return;  // the BLOB family takes no key text (its declared length is 0)
+      return;  // BLOB and Graphic take no text
   }
 }
 

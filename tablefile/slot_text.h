@@ -16,8 +16,8 @@ namespace tablefile {
 // parsing of the format settings (a text that does not parse fails with
 // "'%s' ist kein gültiger Fließkommawert für Feld '%s'"); Date, Time and
 // DateTime by the date and time parsing, 0 when it fails; texts in the
-// table's code page, at most the declared length; BLOB-family fields stay
-// empty. The empty text leaves the slot empty.
+// table's code page, at most the declared length (memos whole); BLOB and
+// Graphic fields stay empty. The empty text leaves the slot empty.
 void PutSlotText(RecordBuffer& record, const TNtdField& field, std::string_view text);
 
 }  // namespace tablefile
