@@ -3,6 +3,8 @@
 // buffer of the store's layout, for the view's order (index key), searches
 // and the two ends of a range.
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "recordset/field.h"
@@ -19,6 +21,7 @@ struct KeyBuffer {
   std::vector<recordset::TField*> Fields;        // the dataset's field objects of the same fields
   int Comparing = 0;                             // leading key fields that take part in comparisons
   bool Exclusive = false;                        // ranges always include their ends
+  std::optional<std::string> Names;              // the names the fields were looked up by
 };
 
 }  // namespace tablefile

@@ -108,6 +108,7 @@ void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
     if (onCallback_) store_->SetProgressHook(progress);
   }
   view_.clear();
+  viewKeys_.Clear();
   position_ = -1;
   store_->ReplaceTable(std::move(loaded));
   // The key buffers refer to the fields just released.
@@ -174,6 +175,7 @@ void TNtdDataset::CloseStore() {
   DestroyDefaultFields();
   position_ = -1;
   view_.clear();
+  viewKeys_.Clear();
   viewSorted_ = false;
   rangeActive_ = false;
   opened_ = false;

@@ -26,6 +26,7 @@
 #include "tablefile/ntd_cursor.h"
 #include "tablefile/ntd_parser.h"
 #include "tablefile/ntd_row_buffer.h"
+#include "tablefile/view_sort.h"
 
 namespace recordset {
 class TDataSource;
@@ -284,7 +285,7 @@ class TNtdDataset : public recordset::TDataSet {
   // record when it is still visible, else before the first row.
   void BuildView(const RecordEntry* keep);
   // Orders `view` by the index key as SortOptions say.
-  void SortView(std::vector<RecordEntry*>& view) const;
+  void SortView(std::vector<RecordEntry*>& view);
   // The records passing the range, the filter and OnFilterRecord.
   bool InRange(const RecordEntry& record) const;
   bool PassesFilter(const RecordEntry& record, const std::vector<ResolvedCondition>& conditions);
@@ -344,6 +345,7 @@ class TNtdDataset : public recordset::TDataSet {
   std::vector<RecordEntry*> view_;
   std::ptrdiff_t position_ = -1;             // -1 before the first row, view size after the last
   bool viewSorted_ = false;
+  ViewKeys viewKeys_;                        // leading index keys of the sorted view; empty after edits
   bool rangeActive_ = false;
   std::array<KeyBuffer, 4> keys_;
   std::vector<TNtdCField> conditions_;       // parsed from the Filter text

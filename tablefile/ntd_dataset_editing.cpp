@@ -111,6 +111,7 @@ void TNtdDataset::RemoveRow() {
   const std::ptrdiff_t index = ViewIndexOf(record);
   if (index >= 0) {
     view_.erase(view_.begin() + index);
+    viewKeys_.Clear();
     position_ = index;
   }
   CountChange();

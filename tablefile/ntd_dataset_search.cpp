@@ -66,13 +66,26 @@ std::ptrdiff_t TNtdDataset::SearchKey(std::ptrdiff_t start, bool bisect) const {
   const auto first = view_.begin() + start;
   std::vector<RecordEntry*>::const_iterator found;
   if (bisect) {
-    // The leftmost row not before the key in the view's direction.
+    // The leftmost row not before the key in the view's direction; the
+    // kept keys narrow the rows to those with the key's leading value.
+    auto low = first;
+    auto high = view_.cend();
+    const KeyBuffer& index = Key(KeyIndex::kIndex);
+    if (!viewKeys_.Empty() && (sortOptions_ & vsoCaseInsensitive) == 0 && key.Comparing > 0 &&
+        !index.StoreFields.empty() && key.StoreFields.front() == index.StoreFields.front()) {
+      const TNtdField& leading = *key.StoreFields.front();
+      const auto [from, to] = viewKeys_.EqualRange(LeadingKey(key.Record, leading, false), static_cast<std::size_t>(start));
+      // A key of one number, date or flag is its value: no record needs reading.
+      if (key.Comparing == 1 && !IsTextType(leading.StorageType)) return from < to ? static_cast<std::ptrdiff_t>(from) : -1;
+      low = view_.cbegin() + static_cast<std::ptrdiff_t>(from);
+      high = view_.cbegin() + static_cast<std::ptrdiff_t>(to);
+    }
     const bool descending = (sortOptions_ & vsoDescendSort) != 0;
-    found = std::partition_point(first, view_.cend(), [&](const RecordEntry* record) {
+    found = std::partition_point(low, high, [&](const RecordEntry* record) {
       const int rc = compare(record);
       return descending ? rc > 0 : rc < 0;
     });
-    if (found != view_.end() && compare(*found) != 0) found = view_.end();
+    if (found == high || compare(*found) != 0) found = view_.end();
   } else {
     found = std::find_if(first, view_.cend(), [&](const RecordEntry* record) { return compare(record) == 0; });
   }

@@ -7,9 +7,9 @@
 #include "platform/name_list.h"
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/ntd_messages.h"
-#include "tablefile/quick_sort.h"
 #include "tablefile/record_compare.h"
 #include "tablefile/slot_text.h"
+#include "tablefile/view_sort.h"
 
 namespace tablefile {
 
@@ -97,6 +97,7 @@ void TNtdDataset::BuildView(const RecordEntry* keep) {
     RestoreState(previous);
   }
   const bool ordered = !Key(KeyIndex::kIndex).StoreFields.empty();
+  viewKeys_.Clear();
   if (ordered) SortView(view);
   view_.swap(view);
   viewSorted_ = ordered;
@@ -113,9 +114,9 @@ int TNtdDataset::CompareByIndex(const RecordEntry& a, const RecordEntry& b, bool
   return 0;
 }
 
-void TNtdDataset::SortView(std::vector<RecordEntry*>& view) const {
-  const bool caseInsensitive = (sortOptions_ & vsoCaseInsensitive) != 0;
-  QuickSort(view, [&](const RecordEntry* a, const RecordEntry* b) { return CompareByIndex(*a, *b, caseInsensitive); });
+void TNtdDataset::SortView(std::vector<RecordEntry*>& view) {
+  SortByIndex(view, Key(KeyIndex::kIndex).StoreFields, (sortOptions_ & vsoCaseInsensitive) != 0,
+              (sortOptions_ & vsoDescendSort) != 0, viewKeys_);
 }
 
 // --- Properties ------------------------------------------------------------------
@@ -182,21 +183,28 @@ void TNtdDataset::SetSearchFieldNames(std::string names) {
 
 void TNtdDataset::ResetKeyBuffer(KeyIndex index) {
   KeyBuffer& key = keys_[static_cast<std::size_t>(index)];
-  key = KeyBuffer();
-  if (store_ == nullptr) return;
-  key.Record = store_->NewRecordBuffer();
   std::string_view names = searchFieldNames_;
   if (index == KeyIndex::kIndex) names = indexFieldNames_;
   if (index == KeyIndex::kRangeStart || index == KeyIndex::kRangeEnd) names = rangeFieldNames_;
-  if (platform::SplitNameList(names).empty() || store_->FieldCount() == 0) return;
-  std::vector<recordset::TField*> fields = FieldList(names);
-  std::vector<const TNtdField*> storeFields = store_->FieldsFromNames(platform::Utf8ToAnsi(names));
-  if (fields.size() != storeFields.size()) RaiseError(messages::kCalcOrBlobKeyFields);
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    store_->SetOrderByLength(*storeFields[i], fields[i]->Alignment() == recordset::TAlignment::RightJustify);
+  if (key.Names == names && store_ != nullptr) {
+    // The same fields as last time (searches repeat): only the values go.
+    key.Record.Clear();
+  } else {
+    key = KeyBuffer();
+    if (store_ == nullptr) return;
+    key.Record = store_->NewRecordBuffer();
+    if (!platform::SplitNameList(names).empty() && store_->FieldCount() > 0) {
+      std::vector<recordset::TField*> fields = FieldList(names);
+      std::vector<const TNtdField*> storeFields = store_->FieldsFromNames(platform::Utf8ToAnsi(names));
+      if (fields.size() != storeFields.size()) RaiseError(messages::kCalcOrBlobKeyFields);
+      key.Fields = std::move(fields);
+      key.StoreFields = std::move(storeFields);
+    }
+    key.Names = std::string(names);
   }
-  key.Fields = std::move(fields);
-  key.StoreFields = std::move(storeFields);
+  for (std::size_t i = 0; i < key.Fields.size(); ++i) {
+    store_->SetOrderByLength(*key.StoreFields[i], key.Fields[i]->Alignment() == recordset::TAlignment::RightJustify);
+  }
   key.Comparing = static_cast<int>(key.Fields.size());
 }
 
@@ -217,7 +225,9 @@ void TNtdDataset::SetKeyFromText(KeyIndex index, std::string_view text) {
 // --- New rows in the view ------------------------------------------------------------
 
 void TNtdDataset::PlaceNewRow(TNtdRowBuffer& row) {
-  // The new row stands last in the view.
+  // The new row stands last in the view; the keys kept for searches no
+  // longer match it.
+  viewKeys_.Clear();
   if (!viewSorted_ || indexFieldNames_.empty() || view_.size() < 2) return;
   const RecordEntry& added = *view_.back();
   const auto before = view_.end() - 1;

@@ -14,7 +14,9 @@ int Sign(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-int CompareText(std::string_view a, std::string_view b, bool caseInsensitive) {
+}  // namespace
+
+int CompareTexts(std::string_view a, std::string_view b, bool caseInsensitive) {
   const int lengthDifference = static_cast<int>(a.size()) - static_cast<int>(b.size());
   if (a.empty() || b.empty()) return lengthDifference;
   const std::size_t common = std::min(a.size(), b.size());
@@ -26,6 +28,8 @@ int CompareText(std::string_view a, std::string_view b, bool caseInsensitive) {
   }
   return prefix != 0 ? prefix : lengthDifference;
 }
+
+namespace {
 
 // Present values order after absent ones.
 int ComparePresence(bool aPresent, bool bPresent) {
@@ -68,7 +72,7 @@ int CompareFieldPair(const RecordBuffer& a, const TNtdField& field, const Record
       if (field.OrderByLength && x.size() != y.size()) {
         return static_cast<int>(x.size()) - static_cast<int>(y.size());
       }
-      return CompareText(x, y, caseInsensitive);
+      return CompareTexts(x, y, caseInsensitive);
     }
     case TNtdStorageType::String:
     case TNtdStorageType::Memo:
@@ -76,8 +80,8 @@ int CompareFieldPair(const RecordBuffer& a, const TNtdField& field, const Record
       const std::string& x = a.LargeValue(field);
       const std::string& y = b.LargeValue(other);
       if (x.empty() || y.empty()) return ComparePresence(!x.empty(), !y.empty());
-      if (field.StorageType == TNtdStorageType::String) return CompareText(x, y, caseInsensitive);
-      return CompareText(AsText(x), AsText(y), caseInsensitive);
+      if (field.StorageType == TNtdStorageType::String) return CompareTexts(x, y, caseInsensitive);
+      return CompareTexts(AsText(x), AsText(y), caseInsensitive);
     }
     default:
       return 0;

@@ -2,12 +2,18 @@
 // Ordering of field values and records, as sorting, uniqueness checks,
 // filters and searches see it.
 
+#include <string_view>
 #include <vector>
 
 #include "tablefile/ntd_field.h"
 #include "tablefile/record_buffer.h"
 
 namespace tablefile {
+
+// The text comparison of stored values: an empty text orders by length
+// alone; otherwise the common prefix decides (letter case ignored by the
+// ANSI rules when asked), then the length.
+int CompareTexts(std::string_view a, std::string_view b, bool caseInsensitive);
 
 // Negative, zero or positive as the field's value in `a` orders before, with
 // or after its value in `b`. Text compares by the ANSI rules when
