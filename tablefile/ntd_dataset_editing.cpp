@@ -155,13 +155,17 @@ void TNtdDataset::StoreRow() {
   // again through another dataset); storing it as a new row would duplicate it.
   if (record == nullptr) RaiseError(std::string(messages::kErrorSavingRecord) + reason::kRecordNotFound);
   CheckKey(row.Record, record, messages::kErrorSavingRecord);
+  // The row keeps its place, so the view stays ordered only when this change
+  // leaves its index values as they were. (Compared with the values of the
+  // record's first change instead, a key changed and changed back after a
+  // new sort would leave an unordered view marked ordered.)
+  const KeyBuffer& index = Key(KeyIndex::kIndex);
+  const bool keyKept = store_->OwnsRecord(record) && IsLive(record->State) &&
+                       CompareRecords(row.Record, record->Data, index.StoreFields, -1) == 0;
   const TNtdResult result = store_->PutRecord(row.Record, record);
   if (!result.Ok) RaiseError(messages::kErrorSavingRecord + result.Reason);
-  // The row keeps its place; the view stays ordered only when none of its
-  // index values changed since the record's first edit.
-  const KeyBuffer& index = Key(KeyIndex::kIndex);
-  viewSorted_ = viewSorted_ && !indexFieldNames_.empty() && record->Backup &&
-                CompareRecords(record->Data, *record->Backup, index.StoreFields, -1) == 0;
+  viewSorted_ = viewSorted_ && !indexFieldNames_.empty() && keyKept;
+  if (!viewSorted_) viewKeys_.Clear();
 }
 
 void TNtdDataset::StoreNewRow(recordset::TRowBuffer& buffer, bool append) {

@@ -71,7 +71,7 @@ std::ptrdiff_t TNtdDataset::SearchKey(std::ptrdiff_t start, bool bisect) const {
     auto low = first;
     auto high = view_.cend();
     const KeyBuffer& index = Key(KeyIndex::kIndex);
-    if (!viewKeys_.Empty() && (sortOptions_ & vsoCaseInsensitive) == 0 && key.Comparing > 0 &&
+    if (viewKeys_.Size() == view_.size() && (sortOptions_ & vsoCaseInsensitive) == 0 && key.Comparing > 0 &&
         !index.StoreFields.empty() && key.StoreFields.front() == index.StoreFields.front()) {
       const TNtdField& leading = *key.StoreFields.front();
       const auto [from, to] = viewKeys_.EqualRange(LeadingKey(key.Record, leading, false), static_cast<std::size_t>(start));

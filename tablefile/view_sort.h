@@ -32,7 +32,7 @@ class ViewKeys {
  public:
   void Assign(std::vector<ViewKey> keys, bool descending);
   void Clear();
-  bool Empty() const { return keys_.empty(); }
+  std::size_t Size() const { return keys_.size(); }
   // The view positions from `start` on whose key equals `key`: [first, last).
   std::pair<std::size_t, std::size_t> EqualRange(const ViewKey& key, std::size_t start) const;
 
