@@ -197,6 +197,47 @@ TEST_F(FoodView, FindRowVisitsRowsPassingTheFilterWithoutHidingOthers) {
   EXPECT_FALSE(table_.FindNext());
 }
 
+TEST(KeyTexts, EveryStorageTypeReadsItsText) {
+  platform::ScopedFormatSettings german(platform::GermanFormatSettings());
+  TNtdTable table("T");
+  Fill(table,
+       {{"Small", recordset::ftSmallint, 0}, {"Int", recordset::ftInteger, 0}, {"Big", recordset::ftLargeint, 0},
+        {"Flag", recordset::ftBoolean, 0}, {"Real", recordset::ftFloat, 0}, {"Day", recordset::ftDate, 0},
+        {"Clock", recordset::ftTime, 0}, {"Stamp", recordset::ftDateTime, 0}, {"Short", recordset::ftString, 3},
+        {"Long", recordset::ftString, 40}, {"Memo", recordset::ftMemo, 0}},
+       {});
+  table.SetSearchFieldNames("Small;Int;Big;Flag;Real;Day;Clock;Stamp;Short;Long");
+  const auto key = [&](const std::string& text) {
+    table.SetKeyFromText(KeyIndex::kSearch, text);
+    return table.Key(KeyIndex::kSearch);
+  };
+  const auto& f = table.Store()->Fields();
+  KeyBuffer filled = key("$1F\t-70000\t4294967298\tyes\t12,5\t29.02.2024\t13:30\t29.02.2024 13:30:15\tÄpfel\tsüß");
+  EXPECT_EQ(filled.Comparing, 10);
+  EXPECT_EQ(filled.Record.Get<std::int16_t>(f[0]), 31) << "hexadecimal";
+  EXPECT_EQ(filled.Record.Get<std::int32_t>(f[1]), -70000);
+  EXPECT_EQ(filled.Record.Get<std::int64_t>(f[2]), 4'294'967'298);
+  EXPECT_EQ(filled.Record.Get<std::int16_t>(f[3]), -1);
+  EXPECT_EQ(filled.Record.Get<double>(f[4]), 12.5);
+  EXPECT_EQ(filled.Record.Get<std::int32_t>(f[5]), 738'945) << "day number of 29 February 2024";
+  EXPECT_EQ(filled.Record.Get<std::int32_t>(f[6]), 48'600'000);
+  EXPECT_EQ(filled.Record.Get<double>(f[7]), 738'945.0 * 86'400'000 + 48'615'000);
+  EXPECT_EQ(filled.Record.SmallText(f[8]), "\xC4pf") << "cut to three characters of the table's code page";
+  EXPECT_EQ(filled.Record.LargeValue(f[9]), "s\xFC\xDF");
+
+  // What does not parse leaves 0; fewer values compare fewer fields.
+  KeyBuffer partial = key("70000\tzwölf\t\tnein");
+  EXPECT_EQ(partial.Comparing, 4);
+  EXPECT_EQ(partial.Record.Get<std::int16_t>(f[0]), 0) << "beyond the small integers";
+  EXPECT_EQ(partial.Record.Get<std::int32_t>(f[1]), 0);
+  EXPECT_EQ(partial.Record.Get<std::int16_t>(f[3]), 0);
+  EXPECT_EQ(key("1\t2\t3\t4\t5\tkein Tag").Record.Get<std::int32_t>(f[5]), 0);
+  EXPECT_EQ(key("").Comparing, 0);
+  EXPECT_EQ(ErrorOf([&] { key("1\t2\t3\t4\tviel"); }), "'viel' ist kein gültiger Fließkommawert für Feld 'Real'");
+  EXPECT_EQ(ErrorOf([&] { table.SetSearchFieldNames("Memo"); }),
+            "T: There are calc or BLOB fields in list of key fields");
+}
+
 TEST(ViewEditing, NewRowsGoToTheirPlaceAndKeyEditsEndBisection) {
   TNtdTable table;
   Fill(table, {{"Name", recordset::ftString, 10}}, {{"B"}, {"a"}, {"C"}});
