@@ -503,7 +503,9 @@ TEST_F(ViewBruteForce, ViewsHoldTheSelectedRecordsInOrderAndSearchesAgree) {
         if (Compare(leading, table_->ById(ids[i]).values[keys.front()], wanted, false) == 0) first = static_cast<std::ptrdiff_t>(i);
       }
       ASSERT_EQ(dataset.SearchKey(0, false), first) << "key " << keyText;
-      if (!caseInsensitive) ASSERT_EQ(dataset.SearchKey(0, true), first) << "key " << keyText;
+      if (!caseInsensitive) {
+        ASSERT_EQ(dataset.SearchKey(0, true), first) << "key " << keyText;
+      }
     }
   }
   dataset.SetMasterSource(nullptr);
