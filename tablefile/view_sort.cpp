@@ -86,11 +86,8 @@ void ViewKeys::Clear() {
   samples_.clear();
 }
 
-std::size_t ViewKeys::Bound(const ViewKey& key, std::size_t start, bool after) const {
-  const auto before = [&](const ViewKey& candidate) {
-    if (after) return descending_ ? candidate >= key : candidate <= key;
-    return descending_ ? candidate > key : candidate < key;
-  };
+std::size_t ViewKeys::LowerBound(const ViewKey& key, std::size_t start) const {
+  const auto before = [&](const ViewKey& candidate) { return Before(candidate, key); };
   // The block is found among the samples, the position within the block.
   const std::size_t block = static_cast<std::size_t>(std::partition_point(samples_.begin(), samples_.end(), before) -
                                                      samples_.begin());
@@ -102,7 +99,25 @@ std::size_t ViewKeys::Bound(const ViewKey& key, std::size_t start, bool after) c
 }
 
 std::pair<std::size_t, std::size_t> ViewKeys::EqualRange(const ViewKey& key, std::size_t start) const {
-  return {Bound(key, start, false), Bound(key, start, true)};
+  const std::size_t first = LowerBound(key, start);
+  // Equal keys are few as a rule: their end is found by steps that double,
+  // then by bisection over the last step.
+  std::size_t known = first;  // keys_[first, known) equal `key`
+  std::size_t step = 1;
+  while (known < keys_.size() && keys_[known] == key) {
+    const std::size_t probe = std::min(keys_.size(), known + step);
+    if (probe == known + 1 || keys_[probe - 1] == key) {
+      known = probe;
+      step *= 2;
+    } else {
+      const auto end = std::partition_point(keys_.begin() + static_cast<std::ptrdiff_t>(known),
+                                            keys_.begin() + static_cast<std::ptrdiff_t>(probe - 1),
+                                            [&](const ViewKey& candidate) { return candidate == key; });
+      known = static_cast<std::size_t>(end - keys_.begin());
+      break;
+    }
+  }
+  return {first, known};
 }
 
 void SortByIndex(std::vector<RecordEntry*>& view, const std::vector<const TNtdField*>& keys,

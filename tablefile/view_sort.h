@@ -37,9 +37,11 @@ class ViewKeys {
   std::pair<std::size_t, std::size_t> EqualRange(const ViewKey& key, std::size_t start) const;
 
  private:
-  // The first position from `start` on whose key does not order before
-  // `key` (after it with `after`) in the view's direction.
-  std::size_t Bound(const ViewKey& key, std::size_t start, bool after) const;
+  // The first position from `start` on whose key does not order before `key`.
+  std::size_t LowerBound(const ViewKey& key, std::size_t start) const;
+  bool Before(const ViewKey& candidate, const ViewKey& key) const {
+    return descending_ ? candidate > key : candidate < key;
+  }
 
   std::vector<ViewKey> keys_;
   std::vector<ViewKey> samples_;  // keys_[0], keys_[64], ...
