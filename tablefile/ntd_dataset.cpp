@@ -114,6 +114,10 @@ void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
   // The key buffers refer to the fields just released.
   ClearKeyBuffers();
   ShowReloadedStoreInClones();
+  if (opened_) {
+    PrepareView();
+    ShowRows();
+  }
   if (!result.Reason.empty()) {
     platform::ShowMessage(nullptr, "", result.Reason, platform::MessageIcon::kInformation);
   }
@@ -143,9 +147,7 @@ void TNtdDataset::OpenStore() {
         floatField->SetDisplayFormat(kFloatDisplayFormat);
       }
     }
-    ResetKeyBuffers();
-    if (MasterLinked()) SetMasterRangeKeys();
-    BuildView(nullptr);
+    PrepareView();
   } catch (...) {
     // A failed open leaves no store behind: the rows of an earlier table
     // must not reach a file under the new name.
@@ -191,32 +193,20 @@ void TNtdDataset::AttachClone(TNtdTable& clone) {
 
 void TNtdDataset::DetachClone(TNtdTable& clone) { std::erase(clones_, &clone); }
 
-void TNtdDataset::RebuildCloneViews() {
-  for (TNtdTable* clone : clones_) {
-    // The change was this dataset's; a clone that cannot show it (its
-    // OnFilterRecord fails) reports that itself.
-    try {
-      clone->RebuildView(false);
-    } catch (const std::exception& error) {
-      clone->ReportFailure(error);
-    }
-  }
-}
-
 void TNtdDataset::ShowReloadedStoreInClones() {
   for (TNtdTable* clone : clones_) {
     // A pending edit names a record of the released table: its values stay,
-    // but it can no longer be stored as a change of that record.
+    // but it can no longer be stored as a change of that record. A clone
+    // that cannot show the new rows (its filter fails) reports that itself.
     if (clone->State() == recordset::TDataSetState::Edit) clone->ActiveRow()->mark.clear();
     clone->ClearKeyBuffers();
     try {
-      clone->ResetKeyBuffers();
-      if (clone->MasterLinked()) clone->SetMasterRangeKeys();
+      clone->PrepareView();
+      clone->ShowRows();
     } catch (const std::exception& error) {
       clone->ReportFailure(error);
     }
   }
-  RebuildCloneViews();
 }
 
 }  // namespace tablefile

@@ -284,6 +284,9 @@ class TNtdDataset : public recordset::TDataSet {
   // Builds the view: range, filter, order; the position goes to `keep`'s
   // record when it is still visible, else before the first row.
   void BuildView(const RecordEntry* keep);
+  // After a store was read: the key fields taken anew, the master's range
+  // applied, the view built.
+  void PrepareView();
   // Orders `view` by the index key as SortOptions say.
   void SortView(std::vector<RecordEntry*>& view);
   // The records passing the range, the filter and OnFilterRecord.
@@ -313,9 +316,8 @@ class TNtdDataset : public recordset::TDataSet {
   void CancelMasterRange();
   bool MasterLinked() const;
   void TakeMasterValues();
-  // Tables that share this store rebuild their views (the records changed).
-  void RebuildCloneViews();
-  // The same after the store was read again: its former records are gone.
+  // Tables that share this store show the rows read again: their former
+  // records are gone.
   void ShowReloadedStoreInClones();
   // This dataset or a clone sharing its store has unsaved changes.
   bool StoreHasUnsavedChanges() const;

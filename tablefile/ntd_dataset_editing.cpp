@@ -189,10 +189,11 @@ void TNtdDataset::ReloadRows() {
   if (!uniqueFieldNames_.empty() && ActiveRow() != nullptr) noted = ActiveRow()->Record;
   DoBeforeScroll();
   if (StoreHasUnsavedChanges()) SaveChanges();
-  if (ReloadsFromSource()) LoadTable();
-  ResetKeyBuffers();
-  if (MasterLinked()) SetMasterRangeKeys();
-  BuildView(nullptr);
+  if (ReloadsFromSource()) {
+    LoadTable();  // which builds the view of the rows read
+  } else {
+    PrepareView();
+  }
   // Back to the row with the same key values, if the table still has the
   // layout the row was noted in.
   const auto keys = store_->FieldsFromNames(platform::Utf8ToAnsi(uniqueFieldNames_));

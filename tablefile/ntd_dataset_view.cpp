@@ -119,6 +119,12 @@ void TNtdDataset::SortView(std::vector<RecordEntry*>& view) {
               (sortOptions_ & vsoDescendSort) != 0, viewKeys_);
 }
 
+void TNtdDataset::PrepareView() {
+  ResetKeyBuffers();
+  if (MasterLinked()) SetMasterRangeKeys();
+  BuildView(nullptr);
+}
+
 // --- Properties ------------------------------------------------------------------
 
 void TNtdDataset::SetIndexFieldNames(std::string names) {
