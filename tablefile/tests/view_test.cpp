@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "platform/file_io.h"
 #include "platform/format_settings.h"
 #include "platform/testing/temp_folder.h"
 #include "recordset/data_source.h"
@@ -276,6 +279,27 @@ TEST(ViewEditing, RowsAppendedOutOfOrderAreStillFound) {
   table.SetIndexFieldNames("");
   table.SetIndexFieldNames("Name");
   EXPECT_EQ(Column(table, "Name"), (Names{"a", "b", "d", "f", "g"}));
+}
+
+TEST(ViewEditing, ATableReadAgainWhileOpenShowsItsRowsInOrder) {
+  platform::testing::TempFolder folder;
+  TNtdTable other;
+  Fill(other, {{"Name", recordset::ftString, 10}}, {{"Zwiebel"}, {"Apfel"}, {"Mango"}});
+  other.WriteTableFile(folder.File("other.ntd"));
+
+  TNtdTable table;
+  Fill(table, {{"Name", recordset::ftString, 10}}, {{"b"}});
+  table.SetIndexFieldNames("Name");
+  TNtdTable clone;
+  clone.SetCloneDS(&table);
+  clone.SetActive(true);
+  clone.SetIndexFieldNames("Name");
+  clone.SetSortOptions(vsoDescendSort);
+  std::istringstream image(platform::ReadWholeFile(folder.File("other.ntd")));
+  table.LoadTableImage(image, false);
+  EXPECT_EQ(Column(table, "Name"), (Names{"Apfel", "Mango", "Zwiebel"}));
+  EXPECT_TRUE(table.LocateRow("Name", {Variant("Mango")}, {}));
+  EXPECT_EQ(Column(clone, "Name"), (Names{"Zwiebel", "Mango", "Apfel"}));
 }
 
 class MasterDetail : public ::testing::Test {
