@@ -198,6 +198,18 @@ TEST_F(FoodView, FindRowVisitsRowsPassingTheFilterWithoutHidingOthers) {
   EXPECT_TRUE(table_.FindFirst());
   EXPECT_TRUE(table_.FindNext());
   EXPECT_FALSE(table_.FindNext());
+
+  // OnFilterRecord reads the record under test through the fields.
+  table_.Events().onFilterRecord = [](recordset::TDataSet& dataSet, bool& accept) {
+    accept = dataSet.FieldNamed("Flag").VariantValue().ToBoolean();
+  };
+  table_.SetFilter("");
+  EXPECT_EQ(Column(table_, "Name"), (Names{"Apfel", "Birne"}));
+  table_.SetFilter("Kcal > '53'");
+  EXPECT_EQ(Column(table_, "Name"), (Names{"Birne"}));
+  table_.SetFiltered(false);
+  EXPECT_TRUE(table_.FindLast());
+  EXPECT_EQ(table_.FieldValue("Name").ToText(), "Birne");
 }
 
 TEST(KeyTexts, EveryStorageTypeReadsItsText) {
