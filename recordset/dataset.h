@@ -235,6 +235,10 @@ class TDataSet {
   bool Filtered() const { return filtered_; }
   // Turns the filter on or off through SwitchFilter.
   void SetFiltered(bool on) { SwitchFilter(on); }
+  // The filter's text comparisons ignore letter case (off by default); a
+  // change applies an active filter again.
+  bool FilterCaseInsensitive() const { return filterCaseInsensitive_; }
+  void SetFilterCaseInsensitive(bool on);
   // Moves to the first/last/next/prior row that passes the filter (FindRow).
   bool FindFirst() { return FindRow(true, true); }
   bool FindLast() { return FindRow(true, false); }
@@ -573,6 +577,7 @@ class TDataSet {
 
   std::string filterText_;
   bool filtered_ = false;
+  bool filterCaseInsensitive_ = false;
   TDataSetEvents events_;
 };
 

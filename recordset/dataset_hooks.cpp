@@ -84,6 +84,11 @@ void TDataSet::SetRowMarkText(const RowMark& mark) {
 
 void TDataSet::SwitchFilter(bool on) { filtered_ = on; }
 
+void TDataSet::SetFilterCaseInsensitive(bool on) {
+  filterCaseInsensitive_ = on;
+  if (Active() && filtered_) SwitchFilter(true);
+}
+
 void TDataSet::SetFilterExpression(std::string text) { filterText_ = std::move(text); }
 
 void TDataSet::GoToRowNumber(int) {}

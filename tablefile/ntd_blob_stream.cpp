@@ -74,7 +74,7 @@ std::unique_ptr<recordset::TLargeValueStream> TNtdDataset::OpenLargeValueStream(
   }
   std::string initial;
   if (mode != recordset::TLargeValueMode::Write) {
-    if (const RecordBuffer* record = StateRecord()) {
+    if (const RecordBuffer* record = RecordToRead()) {
       const std::string& value = record->LargeValue(*stored);
       initial = IsMemo(*stored) ? platform::AnsiToUtf8(value) : value;
     }

@@ -199,6 +199,10 @@ const TNtdField* TNtdCursor::Field(std::size_t index) const {
   return index < fields_.size() ? &fields_[index] : nullptr;
 }
 
+void TNtdCursor::SetOrderByLength(const TNtdField& field, bool on) {
+  fields_[static_cast<std::size_t>(&field - fields_.data())].OrderByLength = on;
+}
+
 RecordEntry* TNtdCursor::Record(std::size_t index) const {
   return index < records_.size() ? records_[index] : nullptr;
 }

@@ -124,6 +124,8 @@ class TNtdCursor {
   // Records in store order, purged placeholders included.
   RecordEntry* Record(std::size_t index) const;
   std::size_t RecordCount() const { return records_.size(); }
+  // Sets the OrderByLength flag of one of this store's field entries.
+  void SetOrderByLength(const TNtdField& field, bool on);
   // Field entries for ";"-separated names; unknown names and BLOB-family
   // fields are skipped.
   std::vector<const TNtdField*> FieldsFromNames(std::string_view names) const;

@@ -11,6 +11,7 @@
 #include "recordset/float_fields.h"
 #include "tablefile/field_type_mapping.h"
 #include "tablefile/ntd_database.h"
+#include "tablefile/ntd_master_link.h"
 #include "tablefile/ntd_messages.h"
 
 namespace tablefile {
@@ -20,13 +21,15 @@ constexpr char kFloatDisplayFormat[] = "0.######";
 
 }  // namespace
 
-TNtdDataset::TNtdDataset(std::string name) : TDataSet(std::move(name)) {}
+TNtdDataset::TNtdDataset(std::string name)
+    : TDataSet(std::move(name)), masterLink_(std::make_unique<TNtdMasterLink>(*this)) {}
 
 TNtdDataset::~TNtdDataset() = default;
 
 void TNtdDataset::Shutdown() {
   for (TNtdTable* referrer : std::vector<TNtdTable*>(cloneReferrers_)) referrer->CloneSourceGone();
   CloseBeforeDestruction();
+  masterLink_->SetDataSource(nullptr);
   if (database_ != nullptr) database_->UnbindTable(this);
   database_ = nullptr;
   ReleaseStore();
@@ -52,8 +55,6 @@ void TNtdDataset::DatabaseGone() {
 bool TNtdDataset::IsWritable() const { return TDataSet::IsWritable() && !readOnly_; }
 
 void TNtdDataset::ReportFailure(const std::exception& error) { platform::ShowApplicationError(error); }
-
-recordset::TDataSource* TNtdDataset::LinkedSource() const { return masterSource_; }
 
 bool TNtdDataset::StoreIsOpen() const { return store_ != nullptr && store_->FieldCount() > 0; }
 
@@ -107,9 +108,16 @@ void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
     if (onCallback_) store_->SetProgressHook(progress);
   }
   view_.clear();
+  viewKeys_.Clear();
   position_ = -1;
   store_->ReplaceTable(std::move(loaded));
+  // The key buffers refer to the fields just released.
+  ClearKeyBuffers();
   ShowReloadedStoreInClones();
+  if (opened_) {
+    PrepareView();
+    ShowRows();
+  }
   if (!result.Reason.empty()) {
     platform::ShowMessage(nullptr, "", result.Reason, platform::MessageIcon::kInformation);
   }
@@ -133,19 +141,19 @@ void TNtdDataset::OpenStore() {
       ApplyFieldOrigin();
     }
     BindFields(true);
+    for (int i = 0; i < FieldCount(); ++i) {
+      auto* floatField = dynamic_cast<recordset::TFloatField*>(&Field(i));
+      if (floatField != nullptr && !floatField->Currency() && floatField->DisplayFormat().empty()) {
+        floatField->SetDisplayFormat(kFloatDisplayFormat);
+      }
+    }
+    PrepareView();
   } catch (...) {
     // A failed open leaves no store behind: the rows of an earlier table
     // must not reach a file under the new name.
     ReleaseStore();
     throw;
   }
-  for (int i = 0; i < FieldCount(); ++i) {
-    auto* floatField = dynamic_cast<recordset::TFloatField*>(&Field(i));
-    if (floatField != nullptr && !floatField->Currency() && floatField->DisplayFormat().empty()) {
-      floatField->SetDisplayFormat(kFloatDisplayFormat);
-    }
-  }
-  RebuildView(false);
   opened_ = true;
   if (database_ != nullptr) database_->AddOpenTable(this);
 }
@@ -164,10 +172,14 @@ void TNtdDataset::CloseStore() {
   // is a close that cannot be refused (a failed open, destruction), and
   // attached clones must not keep a store going away.
   for (TNtdTable* clone : std::vector<TNtdTable*>(clones_)) clone->SetActive(false);
+  for (KeyBuffer& key : keys_) key = KeyBuffer();
   BindFields(false);
   DestroyDefaultFields();
   position_ = -1;
   view_.clear();
+  viewKeys_.Clear();
+  viewSorted_ = false;
+  rangeActive_ = false;
   opened_ = false;
   if (database_ != nullptr) {
     database_->RemoveChangedTable(this);
@@ -181,20 +193,20 @@ void TNtdDataset::AttachClone(TNtdTable& clone) {
 
 void TNtdDataset::DetachClone(TNtdTable& clone) { std::erase(clones_, &clone); }
 
-void TNtdDataset::RebuildCloneViews() {
-  for (TNtdTable* clone : clones_) {
-    clone->RebuildView(false);
-    clone->ShowRows();
-  }
-}
-
 void TNtdDataset::ShowReloadedStoreInClones() {
   for (TNtdTable* clone : clones_) {
     // A pending edit names a record of the released table: its values stay,
-    // but it can no longer be stored as a change of that record.
+    // but it can no longer be stored as a change of that record. A clone
+    // that cannot show the new rows (its filter fails) reports that itself.
     if (clone->State() == recordset::TDataSetState::Edit) clone->ActiveRow()->mark.clear();
+    clone->ClearKeyBuffers();
+    try {
+      clone->PrepareView();
+      clone->ShowRows();
+    } catch (const std::exception& error) {
+      clone->ReportFailure(error);
+    }
   }
-  RebuildCloneViews();
 }
 
 }  // namespace tablefile

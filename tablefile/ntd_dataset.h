@@ -5,9 +5,13 @@
 // field definitions, a table file, another open dataset's store (a clone),
 // or a stream.
 //
-// The rows a caller sees form the view: for now every live record of the
-// store in store order.
+// The rows a caller sees form the view: the live records of the store that
+// lie in the range of a master-detail link and pass the filter, in store
+// order or ordered by IndexFieldNames. The view holds references only; it
+// is rebuilt when its filter, order or range changes and otherwise follows
+// the dataset's own edits.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -17,8 +21,12 @@
 #include <vector>
 
 #include "recordset/dataset.h"
+#include "tablefile/filter_conditions.h"
+#include "tablefile/key_buffer.h"
 #include "tablefile/ntd_cursor.h"
+#include "tablefile/ntd_parser.h"
 #include "tablefile/ntd_row_buffer.h"
+#include "tablefile/view_sort.h"
 
 namespace recordset {
 class TDataSource;
@@ -27,11 +35,12 @@ class TDataSource;
 namespace tablefile {
 
 class TNtdDatabase;
+class TNtdMasterLink;
 class TNtdTable;
 
 enum class TNtdLoadMode { lmClear = 0, lmFile = 1, lmClone = 2, lmStream = 3 };
 
-// How the view is ordered (used once the view has an order).
+// How the view is ordered.
 enum TNtdSortOption : std::uint8_t {
   vsoCaseInsensitive = 1,
   vsoDescendSort = 2,
@@ -53,27 +62,34 @@ class TNtdDataset : public recordset::TDataSet {
   TNtdDatabase* Database() const { return database_; }
   // Changing the database closes the dataset.
   virtual void SetDatabase(TNtdDatabase* database);
+  // ";"-separated fields that order the view; a change rebuilds it.
   const std::string& IndexFieldNames() const { return indexFieldNames_; }
-  void SetIndexFieldNames(std::string names) { indexFieldNames_ = std::move(names); }
-  const std::string& MasterFields() const { return masterFields_; }
-  void SetMasterFields(std::string names) { masterFields_ = std::move(names); }
-  recordset::TDataSource* MasterSource() const { return masterSource_; }
-  void SetMasterSource(recordset::TDataSource* source) { masterSource_ = source; }
+  void SetIndexFieldNames(std::string names);
+  // The master's fields of a master-detail link, matched in order with
+  // RangeFieldNames.
+  const std::string& MasterFields() const;
+  void SetMasterFields(std::string names);
+  // The master of a master-detail link: a data source over another
+  // TNtdDataset. Fails with "Use only TNtdDataset descendants for
+  // master-detail relationship" or "Circular data link".
+  recordset::TDataSource* MasterSource() const;
+  void SetMasterSource(recordset::TDataSource* source);
   // A free text kept with the component (not the table's notes block).
   const std::string& Notes() const { return notes_; }
   void SetNotes(std::string notes) { notes_ = std::move(notes); }
   // Open a damaged table with what can be read, after showing the reason.
   bool PartialOpen() const { return partialOpen_; }
   void SetPartialOpen(bool on) { partialOpen_ = on; }
+  // The fields that limit the view to the master's current values.
   const std::string& RangeFieldNames() const { return rangeFieldNames_; }
-  void SetRangeFieldNames(std::string names) { rangeFieldNames_ = std::move(names); }
+  void SetRangeFieldNames(std::string names);
   // Refuse all changes.
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool on) { readOnly_ = on; }
   TNtdSaveOptions SaveOptions() const { return saveOptions_; }
   void SetSaveOptions(TNtdSaveOptions options) { saveOptions_ = options; }
   TNtdSortOptions SortOptions() const { return sortOptions_; }
-  void SetSortOptions(TNtdSortOptions options) { sortOptions_ = options; }
+  void SetSortOptions(TNtdSortOptions options);
   // ";"-separated fields whose values identify a row: the key-violation
   // check and the repositioning after a refresh.
   const std::string& UniqueFieldNames() const { return uniqueFieldNames_; }
@@ -120,6 +136,34 @@ class TNtdDataset : public recordset::TDataSet {
   // The store, or nullptr before the first load.
   TNtdCursor* Store() const { return store_; }
 
+  // --- The view.
+  // The records of the view, in view order.
+  const std::vector<RecordEntry*>& View() const { return view_; }
+  // The view is ordered by the index key (cleared by an edit of a key field).
+  bool ViewSorted() const { return viewSorted_; }
+  // The master's range limits the view.
+  bool RangeActive() const { return rangeActive_; }
+  // Builds the view anew; keeps the current record when asked and still
+  // visible. While the dataset is open the rows shown are read again (a
+  // pending row is kept). Fails with the filter's resolution errors.
+  void RebuildView(bool keepPosition);
+  // Empties a key buffer and takes its fields anew: the index fields, the
+  // search fields or the range fields. Fails with "Das Feld '%s' wurde nicht
+  // gefunden" or "There are calc or BLOB fields in list of key fields".
+  void ResetKeyBuffer(KeyIndex index);
+  // The fields (";"-separated) of the search key; resets its buffer.
+  void SetSearchFieldNames(std::string names);
+  // Resets a key buffer and fills it from values separated by tabs; fewer
+  // values than key fields compare only the leading fields.
+  void SetKeyFromText(KeyIndex index, std::string_view text);
+  const KeyBuffer& Key(KeyIndex index) const { return keys_[static_cast<std::size_t>(index)]; }
+  // The first view position from `start` on whose record equals the search
+  // key; by bisection on a sorted view when `bisect`; -1 when none.
+  std::ptrdiff_t SearchKey(std::ptrdiff_t start, bool bisect) const;
+  // Whether a search by `names` may bisect: the view is sorted case-
+  // sensitively by index fields that begin with these names.
+  bool BisectionAllowed(std::string_view names) const;
+
   // --- Record-set hooks (their contracts are those of recordset::TDataSet);
   // rows are counted and numbered in the view.
   int RowCount() override;
@@ -135,6 +179,18 @@ class TNtdDataset : public recordset::TDataSet {
   recordset::TUpdateStatus RowUpdateStatus() override;
   // The master source of a master-detail link.
   recordset::TDataSource* LinkedSource() const override;
+  // Moves to the first, last, next or prior row that passes the filter;
+  // with Filtered off the others stay visible.
+  bool FindRow(bool restart, bool forward) override;
+  // Moves to the first row whose fields `keyNames` have `keyValues` (one
+  // value for every field, or one for all); by the search key without
+  // options, else by comparing values (letter case ignored, prefixes).
+  bool LocateRow(std::string_view keyNames, const std::vector<platform::Variant>& keyValues,
+                 recordset::TLocateOptions options) override;
+  // The values of `resultNames` (computed fields included) in the row
+  // found as LocateRow without options finds it; the position stays.
+  platform::Variant LookupValues(std::string_view keyNames, const std::vector<platform::Variant>& keyValues,
+                                 std::string_view resultNames) override;
 
  protected:
   // Fills the store from the table's source (abstract here).
@@ -147,8 +203,6 @@ class TNtdDataset : public recordset::TDataSet {
   void LoadTableImage(std::span<std::uint8_t> image);
   // Gives every field the origin text remembered by SetFieldOrigin.
   void ApplyFieldOrigin();
-  // The view is built anew from the store; keeps the current record when asked.
-  void RebuildView(bool keepPosition);
   // Counts one started change (edit, new row, deletion) or takes back a
   // cancelled one; the change notification fires between none and some.
   void CountChange();
@@ -191,6 +245,9 @@ class TNtdDataset : public recordset::TDataSet {
   void StoreNewRow(recordset::TRowBuffer& buffer, bool append) override;
   void DiscardRow() override;
   void ReloadRows() override;
+  // The filter hooks: a new text is parsed at once; switching rebuilds the view.
+  void SwitchFilter(bool on) override;
+  void SetFilterExpression(std::string text) override;
 
   TNtdCursor* store_ = nullptr;              // own or, for a clone, the source's
   std::unique_ptr<TNtdCursor> ownStore_;
@@ -199,10 +256,15 @@ class TNtdDataset : public recordset::TDataSet {
   std::istream* loadingStream_ = nullptr;
 
  private:
+  friend class TNtdMasterLink;
+
   // The row buffer of the current state, and the record buffer that field
   // values come from and go to (the backup in the old-value state).
   recordset::TRowBuffer* StateRow() const;
   RecordBuffer* StateRecord();
+  // The record field values are read from: in state Filtering the record
+  // under test, else StateRecord().
+  const RecordBuffer* RecordToRead();
   // The store's entry of a bound field; null when there is none.
   const TNtdField* StoreField(const recordset::TField& field) const;
   TNtdRowBuffer* ActiveRow() const;
@@ -215,11 +277,47 @@ class TNtdDataset : public recordset::TDataSet {
   void JoinChangedTables();
   void LeaveChangedTables();
   std::ptrdiff_t ViewIndexOf(const RecordEntry* record) const;
+  // The view position of the active row; -1 when there is none.
+  std::ptrdiff_t ActivePosition() const;
   // Shows the rows of a rebuilt view when open.
   void ShowRows();
-  // Tables that share this store rebuild their views (the records changed).
-  void RebuildCloneViews();
-  // The same after the store was read again: its former records are gone.
+  // Builds the view: range, filter, order; the position goes to `keep`'s
+  // record when it is still visible, else before the first row.
+  void BuildView(const RecordEntry* keep);
+  // After a store was read: the key fields taken anew, the master's range
+  // applied, the view built.
+  void PrepareView();
+  // Orders `view` by the index key as SortOptions say.
+  void SortView(std::vector<RecordEntry*>& view);
+  // The records passing the range, the filter and OnFilterRecord.
+  bool InRange(const RecordEntry& record) const;
+  bool PassesFilter(const RecordEntry& record, const std::vector<ResolvedCondition>& conditions);
+  std::vector<ResolvedCondition> FilterConditions() const;
+  // A new row placed by the view's order (insertion in order), or the
+  // sorted flag kept only when the row's place at the end keeps the order.
+  void PlaceNewRow(TNtdRowBuffer& row);
+  // Compares two records by the index key, as the view is ordered.
+  int CompareByIndex(const RecordEntry& a, const RecordEntry& b, bool caseInsensitive) const;
+  // Key buffers of a store read again (their field references went with
+  // the old fields), and all four prepared anew.
+  void ClearKeyBuffers();
+  void ResetKeyBuffers();
+  // The search key from LocateRow's values; false when nothing can be found.
+  bool PrepareSearchKey(std::string_view names, const std::vector<platform::Variant>& values);
+  std::ptrdiff_t LocateByValues(const std::vector<platform::Variant>& values, recordset::TLocateOptions options);
+  // Moves to a found position and shows it.
+  void ShowFoundRow(std::ptrdiff_t position);
+  // The master-detail link: the master's row changed or the link was
+  // (de)activated.
+  void MasterChanged();
+  void ApplyMasterRange();
+  // The range keys from the master's values, for a view built afterwards.
+  void SetMasterRangeKeys();
+  void CancelMasterRange();
+  bool MasterLinked() const;
+  void TakeMasterValues();
+  // Tables that share this store show the rows read again: their former
+  // records are gone.
   void ShowReloadedStoreInClones();
   // This dataset or a clone sharing its store has unsaved changes.
   bool StoreHasUnsavedChanges() const;
@@ -230,8 +328,7 @@ class TNtdDataset : public recordset::TDataSet {
 
   TNtdDatabase* database_ = nullptr;
   std::string indexFieldNames_;
-  std::string masterFields_;
-  recordset::TDataSource* masterSource_ = nullptr;
+  std::unique_ptr<TNtdMasterLink> masterLink_;
   std::string notes_;
   bool partialOpen_ = false;
   std::string rangeFieldNames_;
@@ -249,6 +346,14 @@ class TNtdDataset : public recordset::TDataSet {
 
   std::vector<RecordEntry*> view_;
   std::ptrdiff_t position_ = -1;             // -1 before the first row, view size after the last
+  bool viewSorted_ = false;
+  ViewKeys viewKeys_;                        // leading index keys of the sorted view; empty after edits
+  bool rangeActive_ = false;
+  std::array<KeyBuffer, 4> keys_;
+  std::vector<TNtdCField> conditions_;       // parsed from the Filter text
+  std::string searchFieldNames_;             // the fields of the search key
+  const RecordBuffer* filterRecord_ = nullptr;  // the record tested in state Filtering
+  TNtdRowBuffer* lookupRow_ = nullptr;       // the row LookupValues reads its results from
   bool opened_ = false;
   std::vector<TNtdTable*> clones_;           // open tables sharing this store
   std::vector<TNtdTable*> cloneReferrers_;   // tables whose CloneDS is this dataset

@@ -70,7 +70,6 @@ void TNtdDataset::RevertChanges() {
   if (State() == TDataSetState::Edit || State() == TDataSetState::Insert) CancelRow();
   store_->RevertAll();
   RebuildView(true);
-  ShowRows();
   ForgetChanges();
 }
 
@@ -78,7 +77,6 @@ void TNtdDataset::AcceptChanges() {
   if (!Active() || unsavedChanges_ <= 0) return;
   store_->AcceptAll();
   RebuildView(true);
-  ShowRows();
   ForgetChanges();
 }
 
@@ -113,6 +111,7 @@ void TNtdDataset::RemoveRow() {
   const std::ptrdiff_t index = ViewIndexOf(record);
   if (index >= 0) {
     view_.erase(view_.begin() + index);
+    viewKeys_.Clear();
     position_ = index;
   }
   CountChange();
@@ -120,6 +119,7 @@ void TNtdDataset::RemoveRow() {
 
 void TNtdDataset::NewRowStarted() {
   ApplyNewRowDefaults();
+  TakeMasterValues();
   TDataSet::NewRowStarted();
 }
 
@@ -140,6 +140,7 @@ void TNtdDataset::StoreNewRecord(TNtdRowBuffer& row, const char* failurePrefix) 
   row.markKind = recordset::RowMarkKind::MarkCurrent;
   row.RowNumber = static_cast<std::int32_t>(view_.size());
   position_ = static_cast<std::ptrdiff_t>(view_.size()) - 1;
+  PlaceNewRow(row);
 }
 
 void TNtdDataset::StoreRow() {
@@ -154,8 +155,17 @@ void TNtdDataset::StoreRow() {
   // again through another dataset); storing it as a new row would duplicate it.
   if (record == nullptr) RaiseError(std::string(messages::kErrorSavingRecord) + reason::kRecordNotFound);
   CheckKey(row.Record, record, messages::kErrorSavingRecord);
+  // The row keeps its place, so the view stays ordered only when this change
+  // leaves its index values as they were. (Compared with the values of the
+  // record's first change instead, a key changed and changed back after a
+  // new sort would leave an unordered view marked ordered.)
+  const KeyBuffer& index = Key(KeyIndex::kIndex);
+  const bool keyKept = store_->OwnsRecord(record) && IsLive(record->State) &&
+                       CompareRecords(row.Record, record->Data, index.StoreFields, -1) == 0;
   const TNtdResult result = store_->PutRecord(row.Record, record);
   if (!result.Ok) RaiseError(messages::kErrorSavingRecord + result.Reason);
+  viewSorted_ = viewSorted_ && !indexFieldNames_.empty() && keyKept;
+  if (!viewSorted_) viewKeys_.Clear();
 }
 
 void TNtdDataset::StoreNewRow(recordset::TRowBuffer& buffer, bool append) {
@@ -179,8 +189,11 @@ void TNtdDataset::ReloadRows() {
   if (!uniqueFieldNames_.empty() && ActiveRow() != nullptr) noted = ActiveRow()->Record;
   DoBeforeScroll();
   if (StoreHasUnsavedChanges()) SaveChanges();
-  if (ReloadsFromSource()) LoadTable();
-  RebuildView(false);
+  if (ReloadsFromSource()) {
+    LoadTable();  // which builds the view of the rows read
+  } else {
+    PrepareView();
+  }
   // Back to the row with the same key values, if the table still has the
   // layout the row was noted in.
   const auto keys = store_->FieldsFromNames(platform::Utf8ToAnsi(uniqueFieldNames_));

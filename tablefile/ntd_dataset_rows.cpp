@@ -1,4 +1,4 @@
-// TNtdDataset: the view, fetching rows, row buffers and row marks.
+// TNtdDataset: fetching rows of the view, row buffers and row marks.
 
 #include <functional>
 
@@ -11,21 +11,6 @@ using recordset::FetchMode;
 using recordset::FetchResult;
 using recordset::RowMark;
 using recordset::TDataSetState;
-
-void TNtdDataset::RebuildView(bool keepPosition) {
-  RecordEntry* remembered = nullptr;
-  if (keepPosition && position_ >= 0 && position_ < static_cast<std::ptrdiff_t>(view_.size())) {
-    remembered = view_[static_cast<std::size_t>(position_)];
-  }
-  view_.clear();
-  if (store_ != nullptr) {
-    for (std::size_t i = 0; i < store_->RecordCount(); ++i) {
-      RecordEntry* record = store_->Record(i);
-      if (IsLive(record->State)) view_.push_back(record);
-    }
-  }
-  position_ = remembered != nullptr ? ViewIndexOf(remembered) : -1;
-}
 
 void TNtdDataset::ShowRows() {
   if (!Active()) return;

@@ -39,6 +39,7 @@ std::string StoredText(const recordset::NativeValue& value) {
 }  // namespace
 
 recordset::TRowBuffer* TNtdDataset::StateRow() const {
+  if (lookupRow_ != nullptr) return lookupRow_;
   switch (State()) {
     case TDataSetState::Browse:
     case TDataSetState::Edit:
@@ -50,7 +51,8 @@ recordset::TRowBuffer* TNtdDataset::StateRow() const {
     case TDataSetState::InternalComputing:
       return CalcBuffer();
     default:
-      // Key entry and filtering use buffers of the view's search and filter.
+      // Filtering reads the record under test (RecordToRead); keys are
+      // written into their buffers directly.
       return nullptr;
   }
 }
@@ -66,6 +68,11 @@ RecordBuffer* TNtdDataset::StateRecord() {
   return &row->Record;
 }
 
+const RecordBuffer* TNtdDataset::RecordToRead() {
+  if (State() == TDataSetState::Filtering) return filterRecord_;
+  return StateRecord();
+}
+
 const TNtdField* TNtdDataset::StoreField(const recordset::TField& field) const {
   if (store_ == nullptr) return nullptr;
   return store_->Field(static_cast<std::size_t>(field.FieldNo() - 1));
@@ -76,7 +83,7 @@ bool TNtdDataset::GetFieldBytes(const recordset::TField& field, std::span<std::b
     const recordset::TRowBuffer* row = StateRow();
     return row != nullptr && ReadComputedField(*row, field, target);
   }
-  const RecordBuffer* record = StateRecord();
+  const RecordBuffer* record = RecordToRead();
   const TNtdField* stored = StoreField(field);
   if (record == nullptr || stored == nullptr || record->Slots.size() < stored->Offset + stored->BufferSize) {
     return false;

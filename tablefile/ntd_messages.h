@@ -24,4 +24,23 @@ inline constexpr char kErrorSavingNewRecord[] = "Error saving new record: ";
 inline constexpr char kErrorDeletingRecord[] = "Error deleting record: ";
 inline constexpr char kKeyViolation[] = "Key violation";
 
+// The filter language (raised without the dataset's name while a filter
+// text is parsed; the resolution errors with it, while the view is built).
+inline constexpr char kUnmatchedQuote[] = "Unmatched quote";
+inline constexpr char kUnmatchedParentheses[] = "Unmatched parentheses";
+inline constexpr char kInvalidSymbol[] = "Invalid symbol in parameter/identificator/reserved word";
+inline constexpr char kNotAnIdentifier[] = "Parameter %s is not valid identifier";
+inline constexpr char kUnsupportedFunction[] = "Unsupported function %s in query";
+inline constexpr char kSymbolInAggregate[] = "Symbol %s is not supported in aggregate function argument";
+inline constexpr char kComparisonError[] = "Error in comparison expression";
+inline constexpr char kFieldNotFound[] = "Field %s is not found";
+inline constexpr char kFieldTypesDiffer[] = "Types of compared fields are not equal";
+inline constexpr char kInvalidMask[] = "'%s' is an invalid mask at (%d)";
+
+// The view, its keys and the master-detail link.
+inline constexpr char kCalcOrBlobKeyFields[] = "There are calc or BLOB fields in list of key fields";
+inline constexpr char kMasterNotNtd[] = "Use only TNtdDataset descendants for master-detail relationship";
+inline constexpr char kCircularDataLink[] = "Circular data link";
+inline constexpr char kClosedDataset[] = "Cannot do this operation on closed dataset";
+
 }  // namespace tablefile::messages

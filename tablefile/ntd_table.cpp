@@ -138,10 +138,7 @@ void TNtdTable::StoreTable() {
   }
   if (path.empty()) return;
   WriteTableFile(path);
-  if (loadMode_ == TNtdLoadMode::lmClone && source != nullptr) {
-    source->RebuildView(true);
-    source->ShowRows();
-  }
+  if (loadMode_ == TNtdLoadMode::lmClone && source != nullptr) source->RebuildView(true);
 }
 
 void TNtdTable::ReleaseStore() {

@@ -44,6 +44,10 @@ bool IsReferenceType(TNtdStorageType type) {
   return type >= TNtdStorageType::String;
 }
 
+bool IsTextType(TNtdStorageType type) {
+  return type == TNtdStorageType::SmallStr || type == TNtdStorageType::String;
+}
+
 bool IsBlobFamily(TNtdStorageType type) {
   return type >= TNtdStorageType::BLOB;
 }

@@ -32,6 +32,8 @@ enum class TNtdStorageType : std::uint8_t {
 bool IsReferenceType(TNtdStorageType type);
 // True for BLOB, Memo, FmtMemo and Graphic.
 bool IsBlobFamily(TNtdStorageType type);
+// True for SmallStr and String.
+bool IsTextType(TNtdStorageType type);
 
 // Bytes the field takes in a record buffer; declaredSize matters for SmallStr.
 std::uint16_t SlotSize(TNtdStorageType type, int declaredSize);

@@ -125,6 +125,11 @@ void DumpNtd(const std::string& path, const DumpOptions& options, JsonWriter& ou
   if (options.password) table.SetPassword(*options.password);
   table.SetReadOnly(true);
   table.SetActive(true);
+  table.SetIndexFieldNames(options.order);
+  if (options.filter) {
+    table.SetFilter(*options.filter);
+    table.SetFiltered(true);
+  }
   const tablefile::TNtdCursor& store = *table.Store();
   const std::string name = std::filesystem::path(path).stem().string();
   for (const std::string& wanted : options.tables) {
@@ -150,11 +155,9 @@ void DumpNtd(const std::string& path, const DumpOptions& options, JsonWriter& ou
   }
   out.Key("rows");
   out.BeginArray();
-  for (std::size_t i = 0; i < store.RecordCount(); ++i) {
-    const tablefile::RecordEntry& record = *store.Record(i);
-    if (!tablefile::IsLive(record.State)) continue;
+  for (const tablefile::RecordEntry* record : table.View()) {
     out.BeginArray(JsonLayout::kInline);
-    for (const TNtdField& field : store.Fields()) WriteValue(field, record.Data, out);
+    for (const TNtdField& field : store.Fields()) WriteValue(field, record->Data, out);
     out.EndArray();
   }
   out.EndArray();

@@ -27,7 +27,7 @@ int RunDump(const std::vector<std::string>& arguments);
 
 constexpr tools::Command kDumpCommand{
     .name = "dump",
-    .synopsis = "FILE [TABLE...] [--schema] [--password TEXT]",
+    .synopsis = "FILE [TABLE...] [--schema] [--password TEXT] [--filter TEXT] [--order FIELDS]",
     .summary = "print the tables of a table file or database as JSON",
     .help = "Prints the tables of FILE as one JSON document on standard output. FILE is a\n"
             "Nutaro table file (.ntd) or an Access database (.mdb, Jet 3 or Jet 4),\n"
@@ -38,7 +38,11 @@ constexpr tools::Command kDumpCommand{
             "  TABLE...         only these tables (default: every user table)\n"
             "  --schema         also print each table's indexes and field properties\n"
             "  --password TEXT  the password of an enciphered table file or of a\n"
-            "                   database that has one\n",
+            "                   database that has one\n"
+            "  --filter TEXT    only the rows of a table file that the filter expression\n"
+            "                   accepts, e.g. \"Kcal > 100 AND Rubrik = 'Obst'\"\n"
+            "  --order FIELDS   the rows of a table file in the order of these fields,\n"
+            "                   separated by semicolons\n",
     .run = RunDump};
 
 int BadArguments(const std::string& problem) { return tools::ReportBadUsage(kDumpCommand, problem, std::cerr); }
@@ -50,9 +54,11 @@ int RunDump(const std::vector<std::string>& arguments) {
     const std::string& argument = arguments[i];
     if (argument == "--schema") {
       options.schema = true;
-    } else if (argument == "--password") {
-      if (++i == arguments.size()) return BadArguments("--password needs a value");
-      options.password = arguments[i];
+    } else if (argument == "--password" || argument == "--filter" || argument == "--order") {
+      if (++i == arguments.size()) return BadArguments(argument + " needs a value");
+      if (argument == "--password") options.password = arguments[i];
+      if (argument == "--filter") options.filter = arguments[i];
+      if (argument == "--order") options.order = arguments[i];
     } else if (argument.starts_with("--")) {
       return BadArguments("unknown option " + argument);
     } else if (file.empty()) {
@@ -78,6 +84,9 @@ int RunDump(const std::vector<std::string>& arguments) {
     }
     case tools::FileFormat::kJet3:
     case tools::FileFormat::kJet4: {
+      if (options.filter || !options.order.empty()) {
+        return BadArguments("--filter and --order apply to table files only");
+      }
       // A Jet database may hold far more than memory: its document is
       // printed as the rows are read. Files and tables are checked before
       // anything is printed; a damaged row ends the document early, with

@@ -306,7 +306,7 @@ class SharedStoreModel {
       // The table is read again: its records are new ones, and an edit
       // pending in the clone has lost its record.
       records_.clear();
-      for (const Row& row : file_) records_.push_back({row.first, row.second});
+      for (const Row& row : file_) records_.push_back({row.first, row.second, std::nullopt});
       if (pending_[1].kind == Pending::Kind::kEdit) pending_[1].orphaned = true;
     }
     table.Refresh();

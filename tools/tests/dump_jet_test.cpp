@@ -143,6 +143,10 @@ TEST_F(DumpJet, NamedTablesComeInTheGivenOrderAndTheOutputIsStable) {
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_TRUE(missing.out.empty());
   EXPECT_NE(missing.err.find("Table9"), std::string::npos);
+
+  const ToolRun filtered = Nutaro("dump " + file + " --order Text1");
+  EXPECT_EQ(filtered.exitCode, 2) << "databases have no view to order yet";
+  EXPECT_TRUE(filtered.out.empty());
 }
 
 TEST_F(DumpJet, EveryValueKindIsWrittenInItsDumpForm) {

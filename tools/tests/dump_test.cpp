@@ -113,6 +113,39 @@ TEST_F(Dump, EncipheredTablesNeedTheirPassword) {
   EXPECT_EQ(refused.err, "nutaro: Error opening table: Invalid password. Table cannot be open\n");
 }
 
+TEST_F(Dump, FilterAndOrderPrintTheRowsOfTheView) {
+  TNtdCursor cursor;
+  cursor.DefineFields({MakeNtdField("Name", Type::String, 40), MakeNtdField("Kcal", Type::Double)});
+  for (const auto& [name, kcal] : std::vector<std::pair<std::string, double>>{
+           {"Birne", 57}, {"apfel", 52}, {"Avocado", 160}, {"Mango", 60}}) {
+    RecordBuffer row = cursor.NewRecordBuffer();
+    row.LargeValue(cursor.Fields()[0]) = name;
+    row.Put<double>(cursor.Fields()[1], kcal);
+    RecordEntry* record = nullptr;
+    cursor.PutRecord(row, record);
+  }
+  cursor.WriteFile(File("food.ntd"), 0, false, "");
+  const auto rows = [](const std::string& document) { return document.substr(document.find("\"rows\"")); };
+
+  const ToolRun ordered = Nutaro("dump " + File("food.ntd") + " --order 'Kcal'");
+  ASSERT_EQ(ordered.exitCode, 0) << ordered.err;
+  EXPECT_EQ(rows(ordered.out),
+            "\"rows\": [\n        [\"apfel\", 52],\n        [\"Birne\", 57],\n        [\"Mango\", 60],\n"
+            "        [\"Avocado\", 160]\n      ]\n    }\n  ]\n}\n");
+  const ToolRun filtered = Nutaro("dump " + File("food.ntd") + " --filter \"Kcal > '55' AND Name LIKE '%o%'\" --order Name");
+  ASSERT_EQ(filtered.exitCode, 0) << filtered.err;
+  EXPECT_EQ(rows(filtered.out), "\"rows\": [\n        [\"Avocado\", 160],\n        [\"Mango\", 60]\n      ]\n    }\n  ]\n}\n");
+
+  const ToolRun unknownField = Nutaro("dump " + File("food.ntd") + " --filter \"Fett > 1\"");
+  EXPECT_EQ(unknownField.exitCode, 1);
+  EXPECT_EQ(unknownField.out, "");
+  EXPECT_EQ(unknownField.err, "nutaro: Field Fett is not found\n");
+  EXPECT_EQ(Nutaro("dump " + File("food.ntd") + " --filter \"Kcal > 1 OR Kcal < 0\"").err,
+            "nutaro: Error in comparison expression\n");
+  EXPECT_EQ(Nutaro("dump " + File("food.ntd") + " --order Fett").err, "nutaro: Das Feld 'Fett' wurde nicht gefunden\n");
+  EXPECT_EQ(Nutaro("dump " + File("food.ntd") + " --order").exitCode, 2);
+}
+
 TEST_F(Dump, UnreadableFilesAndBadArgumentsHaveTheirOwnExitStatus) {
   EXPECT_EQ(Nutaro("dump " + File("missing.ntd")).exitCode, 1);
   platform::WriteFileAtomically(File("text.ntd"), std::string("hello"));
