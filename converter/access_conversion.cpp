@@ -184,17 +184,21 @@ Outcome KonvertHandlers::ConvertIntoAccess(bool noProtein) {
 
 void KonvertHandlers::CreateAccessTarget(const std::string& path) {
   {
-    access::TAccessDatabase creator;
+    accessdb::TAccessDatabase creator;
     creator.SetVersion("3.6");  // DAO 3.6 creates Jet 4 files
     creator.CreateDatabaseFile(path);
   }
   // The connection that creates the table is closed as soon as the table
   // exists, so that only the target connection has the file open while
   // rows are written.
-  access::TAccessDatabase database;
+  accessdb::TAccessDatabase database;
+  // A connection starts with the oldest DAO installed, and DAO 3.5 cannot
+  // open the Jet 4 file just made: it needs 3.6, as the window's own
+  // connections have.
+  database.SetVersion("3.6");
   database.SetDatabase(path);
   database.SetConnected(true);
-  access::TAccessTableManager manager(&database);
+  accessdb::TAccessTableManager manager(&database);
   manager.SetTableName(texts::kTargetTable);
   for (const TargetField& field : kTargetLayout) {
     manager.FieldDefs().AddFieldDef(field.name, field.type, field.size);

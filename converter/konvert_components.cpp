@@ -16,7 +16,7 @@ constexpr const char* kMineralEditNames[] = {"DBKa2",  "DBPh2",  "DBCal2", "DBMa
 
 // Both connections carry the same settings: a Jet workspace of DAO 3.6 on
 // an Access database, opened shared and writable, without a login prompt.
-void ApplyConnectionSettings(access::TAccessDatabase& database) {
+void ApplyConnectionSettings(accessdb::TAccessDatabase& database) {
   database.BeginLoading();
   database.SetDatabaseType("Access");
   database.SetExclusive(false);
@@ -27,7 +27,7 @@ void ApplyConnectionSettings(access::TAccessDatabase& database) {
   database.SetSaveUserName(true);
   database.SetShowSystemObjects(false);
   database.SetSmartOpen(true);
-  database.SetEngineType(access::kEngineTypeJet);
+  database.SetEngineType(accessdb::kEngineTypeJet);
   database.SetPrivateEngine(false);
   database.SetTrackTransactions(true);
   database.SetVersion("3.6");
@@ -40,9 +40,9 @@ void ApplyConnectionSettings(access::TAccessDatabase& database) {
 }
 
 // An updatable dynaset with optimistic locking, counted and numbered.
-void ApplyTableSettings(access::TAccessTable& table, access::TAccessDatabase& database) {
+void ApplyTableSettings(accessdb::TAccessTable& table, accessdb::TAccessDatabase& database) {
   table.SetDatabase(&database);
-  table.SetTableType(access::kTableTypeDynaset);
+  table.SetTableType(accessdb::kTableTypeDynaset);
   table.SetLockType(kLockOptimistic);
   table.SetReadOnly(false);
   table.SetUseGetRecNo(true);

@@ -31,14 +31,14 @@ struct KonvertComponents {
   platform::FileDialogState FileSave;
 
   // The source connection and the connection to a 4.x target.
-  access::TAccessDatabase AccessDatabase1{"AccessDatabase1"};
-  access::TAccessDatabase AccessDatabase2{"AccessDatabase2"};
+  accessdb::TAccessDatabase AccessDatabase1{"AccessDatabase1"};
+  accessdb::TAccessDatabase AccessDatabase2{"AccessDatabase2"};
   // The table-file database of the 5.x target.
   tablefile::TNtdDatabase DB1{"DB1"};
 
   // The source table, the 4.x target table and the 5.x target table.
-  access::TAccessTable AccessTable1{"AccessTable1"};
-  access::TAccessTable AccessTable2{"AccessTable2"};
+  accessdb::TAccessTable AccessTable1{"AccessTable1"};
+  accessdb::TAccessTable AccessTable2{"AccessTable2"};
   tablefile::TNtdTable DBT1{"DBT1"};
 
   recordset::TDataSource DataSource1{"DataSource1"};

@@ -18,6 +18,33 @@ bool HasExtension(const std::string& path, const char* extension) {
   return platform::AnsiSameText(std::filesystem::path(path).extension().string(), extension);
 }
 
+// Opens a connection and its table read-only for as long as it lives;
+// afterwards (also when counting failed) the connection is closed and both
+// are writable again for the conversion. Opening a table on a read-only
+// connection makes the table itself read-only until told otherwise.
+class ReadOnlyWhile {
+ public:
+  ReadOnlyWhile(accessdb::TAccessDatabase& database, accessdb::TAccessTable& table)
+      : database_(database), table_(table) {
+    database_.SetReadOnly(true);
+  }
+  ~ReadOnlyWhile() {
+    try {
+      database_.SetConnected(false);  // a reading connection has nothing to lose
+    } catch (const std::exception&) {
+    }
+    if (database_.Connected()) return;
+    database_.SetReadOnly(false);
+    table_.SetReadOnly(false);
+  }
+  ReadOnlyWhile(const ReadOnlyWhile&) = delete;
+  ReadOnlyWhile& operator=(const ReadOnlyWhile&) = delete;
+
+ private:
+  accessdb::TAccessDatabase& database_;
+  accessdb::TAccessTable& table_;
+};
+
 }  // namespace
 
 void KonvertHandlers::BitBtn1Click() {
@@ -57,7 +84,7 @@ void KonvertHandlers::SourceChosen() {
   view_.SetText(StaticText::LblAnzahl1, std::to_string(c_.AccessTable1.RowCount()));
   c_.AccessTable1.SetActive(false);
   c_.AccessTable1.SetTableName("");
-  // The source stays connected: the conversion reads its version.
+  // The source stays connected until the next choice or conversion.
 }
 
 void KonvertHandlers::BitBtn2Click() {
@@ -108,14 +135,22 @@ void KonvertHandlers::Existenz() {
   view_.SetEnabled(Control::CBUeber, true);
   view_.SetEnabled(Control::Label7, true);
   c_.AccessDatabase2.SetDatabase(path);
-  c_.AccessDatabase2.SetConnected(true);
-  c_.AccessTable2.SetTableName(texts::kTargetTable);
-  // As for the source: counting must not depend on edits left bound.
-  ReleaseFields(c_.TargetEdits());
-  c_.AccessTable2.SetActive(true);
-  view_.SetText(StaticText::LblAnzahl2, std::to_string(c_.AccessTable2.RowCount()));
-  c_.AccessTable2.SetActive(false);
-  c_.AccessDatabase2.SetConnected(false);
+  {
+    // Counting only reads. Our engine lets one connection of the process
+    // write a file, and the source connection may hold this very file
+    // (the source chosen as target, or a conversion that stopped with the
+    // source open): a reading connection leaves that to the conversion's
+    // refusal to convert a database into itself.
+    const ReadOnlyWhile readOnly(c_.AccessDatabase2, c_.AccessTable2);
+    c_.AccessDatabase2.SetConnected(true);
+    c_.AccessTable2.SetTableName(texts::kTargetTable);
+    // As for the source: counting must not depend on edits left bound.
+    ReleaseFields(c_.TargetEdits());
+    c_.AccessTable2.SetActive(true);
+    view_.SetText(StaticText::LblAnzahl2, std::to_string(c_.AccessTable2.RowCount()));
+    c_.AccessTable2.SetActive(false);
+    c_.AccessDatabase2.SetConnected(false);
+  }
 }
 
 bool KonvertHandlers::ChooseFile(const std::string& path) {

@@ -43,16 +43,24 @@ Outcome KonvertHandlers::BtZ50Click() {
   }
   c_.DBT1.SetTableName(target);
   c_.DBT1.SetActive(true);
-
-  const int total = c_.AccessTable1.RowCount();
-  view_.SetProgressMaximum(total);
-  for (int pass = 1; pass <= total; ++pass) {
-    view_.StepProgress();
-    view_.SetProgressCaption(std::to_string(c_.DBT1.RowNumber()) + texts::kEntriesSuffix);
-    CopyEntryAsValues(pass);
-    if (pass < total) c_.AccessTable1.GoNext();
+  try {
+    const int total = c_.AccessTable1.RowCount();
+    view_.SetProgressMaximum(total);
+    for (int pass = 1; pass <= total; ++pass) {
+      view_.StepProgress();
+      view_.SetProgressCaption(std::to_string(c_.DBT1.RowNumber()) + texts::kEntriesSuffix);
+      CopyEntryAsValues(pass);
+      if (pass < total) c_.AccessTable1.GoNext();
+    }
+    c_.DBT1.SaveChanges();
+  } catch (...) {
+    // The entries posted before the error live only in memory. Kept open,
+    // the table would count them for the next choice of this target and
+    // write them with the next conversion into it: they are dropped, and
+    // the file stays as it was.
+    c_.DBT1.SetActive(false);
+    throw;
   }
-  c_.DBT1.SaveChanges();
   c_.DBT1.SetActive(false);
   ShowHinweis(texts::kConverted);
   Resety();

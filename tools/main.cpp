@@ -2,18 +2,21 @@
 //
 //   nutaro dump FILE [TABLE...] [--schema] [--password TEXT]
 //   nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]
+//   nutaro convert SOURCE.mdb TARGET.mdb|TARGET.ntd [--no-categories] [--append]
 //
-// Exit status: 0 success, 1 the file cannot be read (the engine's message on
-// standard error), 2 bad arguments.
+// Exit status: 0 success, 1 the file cannot be read or the conversion was
+// refused or failed (the message on standard error), 2 bad arguments.
 
 #include <functional>
 #include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "tablefile/ntd_session.h"
+#include "tools/convert_command.h"
 #include "tools/dump_jet.h"
 #include "tools/dump_ntd.h"
 #include "tools/exit_status.h"
@@ -26,7 +29,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: nutaro dump FILE [TABLE...] [--schema] [--password TEXT]\n"
-    "       nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n";
+    "       nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n"
+    "       nutaro convert SOURCE.mdb TARGET.mdb|TARGET.ntd [--no-categories] [--append]\n";
 
 int BadArguments(const std::string& problem) {
   std::cerr << "nutaro: " << problem << '\n' << kUsage;
@@ -88,7 +92,10 @@ using Command = std::function<int(const std::vector<std::string>&)>;
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands{
       {"dump", RunDump},
-      {"load", [](const std::vector<std::string>& arguments) { return tools::LoadCommand(arguments, std::cerr); }}};
+      {"load", [](const std::vector<std::string>& arguments) { return tools::LoadCommand(arguments, std::cerr); }},
+      {"convert", [](const std::vector<std::string>& arguments) {
+         return tools::ConvertCommand(arguments, std::cerr, ::isatty(STDERR_FILENO) != 0);
+       }}};
   return commands;
 }
 

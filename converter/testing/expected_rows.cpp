@@ -62,8 +62,9 @@ std::vector<Row> ExpectedTableFileRows(const TableRows& source, bool categories)
     row.push_back(Cut(source.At(entry, "Nahrungsmittel"), 60));
     row.push_back(categories ? Cut(source.At(entry, "Rubrik"), 40) : kNull);
     row.push_back(Number(0));
+    // A table file keeps no Null in a number field: its empty slot is 0.
     for (const char* name : {"Kcal", "Kjoule", "Fett", "Kh", "BE", "Eiweiss"}) {
-      row.push_back(source.At(entry, name));
+      row.push_back(ZeroWhenNull(source.At(entry, name)));
     }
     row.push_back(Number(++pass));
     row.push_back(kNull);
