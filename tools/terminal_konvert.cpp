@@ -11,16 +11,6 @@ constexpr std::chrono::milliseconds kLineInterval{100};
 
 TerminalKonvert::TerminalKonvert(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
 
-void TerminalKonvert::SetProgressMaximum(int maximum) {
-  MemoryKonvertView::SetProgressMaximum(maximum);
-  ShowProgressLine();
-}
-
-void TerminalKonvert::StepProgress() {
-  MemoryKonvertView::StepProgress();
-  ShowProgressLine();
-}
-
 void TerminalKonvert::SetProgressCaption(const std::string& caption) {
   MemoryKonvertView::SetProgressCaption(caption);
   ShowProgressLine();

@@ -18,8 +18,8 @@ class TerminalKonvert : public converter::MemoryKonvertView, public platform::Di
   // `err` receives messages and, when `terminal`, the progress line.
   TerminalKonvert(std::ostream& err, bool terminal);
 
-  void SetProgressMaximum(int maximum) override;
-  void StepProgress() override;
+  // Each pass steps the bar, then sets the caption: the line follows the
+  // caption.
   void SetProgressCaption(const std::string& caption) override;
 
   // Ends the progress line, so that what follows starts on a line of its own.
