@@ -34,10 +34,16 @@ class TAccessTableManager {
   // "Database property not set!", "Database is not connected!" or "Missing
   // TableName!"; DAO's errors pass through (what was created stays).
   void CreateTable();
+  // Creates the indexes of IndexDefs in the existing table TableName
+  // (CreateTable ends with it). A primary definition replaces the primary
+  // key the table has; the primary key holds the fields of every primary
+  // definition and is named after the last. Definitions whose options are
+  // not empty, {ixUnique} or {ixPrimary, ixUnique} make no index of their
+  // own.
+  void CreateIndexes();
 
  private:
   void CheckReady() const;
-  void CreateIndexes();
 
   TAccessDatabase* database_;
   std::string tableName_;

@@ -23,8 +23,12 @@ class DaoRecordset {
 
   bool AtBOF() { return Log("Recordset.BOF"), recordset_->AtBOF(); }
   bool AtEOF() { return Log("Recordset.EOF"), recordset_->AtEOF(); }
-  // Both ends at once: DAO's test for an empty recordset.
-  bool Empty() { return AtBOF() && AtEOF(); }
+  // Both ends at once: DAO's test for an empty recordset (asks both).
+  bool Empty() {
+    const bool bof = AtBOF();
+    const bool eof = AtEOF();
+    return bof && eof;
+  }
   void MoveFirst() { Log("Recordset.MoveFirst"), recordset_->MoveFirst(); }
   void MoveLast() { Log("Recordset.MoveLast"), recordset_->MoveLast(); }
   void MoveNext() { Log("Recordset.MoveNext"), recordset_->MoveNext(); }

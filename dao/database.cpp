@@ -4,6 +4,8 @@
 
 #include "dao/constants.h"
 #include "dao/new_table.h"
+#include "dao/query_source.h"
+#include "dao/sql/parser.h"
 #include "platform/clock.h"
 #include "platform/text_case.h"
 
@@ -11,6 +13,26 @@ namespace dao {
 namespace {
 
 constexpr const char* kSource = "DAO.Database";
+
+// Whether `source` is SQL text rather than the name of a table or query:
+// it starts with the word of a statement.
+bool IsSqlText(std::string_view source) {
+  std::size_t start = 0;
+  while (start < source.size() && std::isspace(static_cast<unsigned char>(source[start]))) ++start;
+  if (start < source.size() && source[start] == '(') return true;
+  std::size_t end = start;
+  while (end < source.size() && std::isalpha(static_cast<unsigned char>(source[end]))) ++end;
+  const std::string_view word = source.substr(start, end - start);
+  if (end < source.size() && !std::isspace(static_cast<unsigned char>(source[end])) && source[end] != '[' &&
+      source[end] != '*' && source[end] != '(') {
+    return false;
+  }
+  for (const std::string_view keyword : {"SELECT", "TRANSFORM", "PARAMETERS", "INSERT", "UPDATE", "DELETE", "CREATE",
+                                         "ALTER", "DROP"}) {
+    if (platform::AnsiSameText(word, keyword)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -127,6 +149,7 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, in
         table = tableDef->Source();
       }
     }
+    if (!table && IsSqlText(source)) return OpenSqlRecordset(source, type, options, lockType, {});
     if (type == 0) type = dbOpenTable;
     if (!table) {
       if (type == dbOpenTable) {
@@ -141,6 +164,20 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, in
     if (lockType == 0) lockType = dbPessimistic;
     return Recordset::Open(table, type, options, lockType);
   });
+}
+
+std::shared_ptr<Recordset> Database::OpenSqlRecordset(const std::string& text, int type, int options, int lockType,
+                                                      std::vector<platform::Variant> parameters) {
+  sql::Statement statement = sql::ParseStatement(text);
+  // Action queries run through Execute; a recordset has no rows of them.
+  if (statement.kind != sql::StatementKind::kSelect || !statement.select->intoTable.empty()) {
+    Raise(jet::kErrInvalidOperation, kSource, "Invalid operation.");
+  }
+  auto query = std::make_shared<QuerySource>(state_, std::move(statement));
+  query->Query().SetParameterValues(std::move(parameters));
+  if (type == 0) type = dbOpenDynaset;
+  if (lockType == 0) lockType = dbPessimistic;
+  return Recordset::OpenQuery(state_, std::move(query), type, options, lockType);
 }
 
 void Database::Close() {

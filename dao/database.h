@@ -53,9 +53,12 @@ class Database {
                                            const std::string& sourceTableName = "",
                                            const std::string& connect = "");
 
-  // Opens the table `source`. `type` 0 picks DAO's default (table type for
-  // a local table); `options` and `lockType` as DAO defines them. Raises
-  // DaoError 3078 (3011 for the table type) when there is no such table.
+  // Opens the table `source`, or the rows of `source` when it is the SQL
+  // text of a SELECT. `type` 0 picks DAO's default (table type for a local
+  // table, dynaset for SQL); `options` and `lockType` as DAO defines them.
+  // Raises DaoError 3078 (3011 for the table type) when there is no such
+  // table, the errors of the SQL text (3075, 3131, 3061, ...), and 3219 for
+  // the table type on SQL and for the SQL of an action query.
   std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0,
                                            int lockType = 0);
 
@@ -70,6 +73,8 @@ class Database {
   int queryTimeout_ = 60;
   long recordsAffected_ = 0;
   void AppendTableDef(const std::shared_ptr<TableDef>& tableDef);
+  std::shared_ptr<Recordset> OpenSqlRecordset(const std::string& text, int type, int options, int lockType,
+                                              std::vector<platform::Variant> parameters);
 
   std::optional<TableDefCollection> tableDefs_;
   std::uint64_t tableDefsSchema_ = 0;

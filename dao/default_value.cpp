@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "dao/sql/date_literal.h"
 #include "platform/clock.h"
 #include "platform/date_time.h"
 #include "platform/format_settings.h"
@@ -50,26 +51,6 @@ std::int32_t RandomLong() {
   return value;
 }
 
-std::optional<platform::TDateTime> DateLiteral(std::string_view text) {
-  int year = 0, month = 0, day = 0;
-  const char* end = text.data() + text.size();
-  auto [p, error] = std::from_chars(text.data(), end, year);
-  // ISO form yyyy-mm-dd, optionally followed by a time.
-  if (error == std::errc() && p != end && *p == '-') {
-    auto [q, e2] = std::from_chars(p + 1, end, month);
-    if (e2 == std::errc() && q != end && *q == '-') {
-      auto [r, e3] = std::from_chars(q + 1, end, day);
-      const auto date = e3 == std::errc() ? platform::TryEncodeDate(year, month, day) : std::nullopt;
-      if (!date) return std::nullopt;
-      const std::string_view rest = Trimmed(std::string_view(r, static_cast<std::size_t>(end - r)));
-      if (rest.empty()) return date;
-      const auto time = platform::TryParseTime(rest, platform::EnglishUsFormatSettings());
-      return time ? std::optional(platform::CombineDateTime(*date, *time)) : std::nullopt;
-    }
-  }
-  return platform::TryParseDateTime(text, platform::EnglishUsFormatSettings());
-}
-
 }  // namespace
 
 platform::Variant EvaluateDefaultValue(std::string_view expression) {
@@ -79,7 +60,7 @@ platform::Variant EvaluateDefaultValue(std::string_view expression) {
   if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
     return platform::Variant(Unquoted(text));
   if (text.size() >= 2 && text.front() == '#' && text.back() == '#') {
-    if (const auto date = DateLiteral(text.substr(1, text.size() - 2))) return platform::Variant::FromDate(*date);
+    if (const auto date = sql::ParseDateLiteral(text.substr(1, text.size() - 2))) return platform::Variant::FromDate(*date);
   }
   if (Is(text, "True") || Is(text, "Yes") || Is(text, "On")) return platform::Variant(true);
   if (Is(text, "False") || Is(text, "No") || Is(text, "Off")) return platform::Variant(false);

@@ -45,7 +45,24 @@ Field::Field(std::shared_ptr<TableSource> table, std::size_t column, bool updata
       rows_(rows),
       rowsAlive_(std::move(rowsAlive)) {
   name_ = Column().name;
+  database_ = table_->Database();
+  sourceField_ = name_;
 }
+
+Field::Field(DatabaseLink database, std::shared_ptr<const jet::TableDefinition> shape, std::size_t position,
+             std::shared_ptr<TableSource> sourceTable, std::string sourceField, bool updatable, RowSource* rows,
+             std::shared_ptr<const bool> rowsAlive)
+    : engine_(database->EngineShared()),
+      name_(shape->columns[position].name),
+      database_(std::move(database)),
+      table_(std::move(sourceTable)),
+      sourceField_(std::move(sourceField)),
+      queryField_(true),
+      column_(position),
+      definition_(std::move(shape)),
+      updatable_(updatable),
+      rows_(rows),
+      rowsAlive_(std::move(rowsAlive)) {}
 
 Field::Field(EngineLink engine, std::string name, int type, int size, int attributes)
     : engine_(std::move(engine)), name_(std::move(name)), draft_(std::make_unique<FieldDraft>()) {
@@ -94,7 +111,7 @@ void Field::SetType(int type) {
 int Field::Size() const {
   return Run([&] {
     if (draft_) return DraftSize(*draft_);
-    return DaoSizeOf(Column(), table_->Database()->Jet(kSource).GetLayout());
+    return DaoSizeOf(Column(), database_->Jet(kSource).GetLayout());
   });
 }
 
@@ -122,7 +139,7 @@ int Field::OrdinalPosition() const { return static_cast<int>(column_); }
 
 const platform::Variant* Field::Stored(std::string_view name) const {
   if (!table_) return nullptr;
-  for (const jet::StoredProperty& property : table_->Properties(kSource).ColumnProperties(name_)) {
+  for (const jet::StoredProperty& property : table_->Properties(kSource).ColumnProperties(sourceField_)) {
     if (platform::AnsiSameText(property.name, name)) return &property.value;
   }
   return nullptr;
@@ -204,7 +221,7 @@ std::shared_ptr<Property> Field::CreateProperty(const std::string& name, int typ
 PropertyCollection& Field::Properties() {
   return Run([&]() -> PropertyCollection& {
     const bool stale = !properties_ || propertiesSchema_ == kPropertiesStale ||
-                       (table_ && propertiesSchema_ != table_->Database()->SchemaGeneration());
+                       (database_ && propertiesSchema_ != database_->SchemaGeneration());
     if (stale) BuildProperties();
     return *properties_;
   });
@@ -237,7 +254,7 @@ void Field::BuildProperties() const {
         {});
   }
   properties_->Clear();
-  propertiesSchema_ = table_ ? table_->Database()->SchemaGeneration() : 0;
+  propertiesSchema_ = database_ ? database_->SchemaGeneration() : 0;
   PropertyCollection& properties = *properties_;
   const bool changeable = draft_ && !locked_;
   const Property::ChangeHandler readOnly = ReadOnlyProperty(engine_, kSource);
@@ -257,11 +274,12 @@ void Field::BuildProperties() const {
     // A stored index's field: a name and its order, nothing else.
     return;
   }
-  if (table_) {
+  if (table_ || queryField_) {
     AddProperty(properties, "OrdinalPosition", platform::Variant(static_cast<std::int16_t>(column_)), dbInteger,
                 readOnly);
-    AddProperty(properties, "SourceTable", platform::Variant(table_->Entry().name), dbText, readOnly);
-    AddProperty(properties, "SourceField", platform::Variant(name_), dbText, readOnly);
+    AddProperty(properties, "SourceTable", platform::Variant(table_ ? table_->Entry().name : std::string()), dbText,
+                readOnly);
+    AddProperty(properties, "SourceField", platform::Variant(sourceField_), dbText, readOnly);
   }
   AddProperty(properties, "Required", platform::Variant(Required()), dbBoolean,
               stores([self](const platform::Variant& value) { self->SetRequired(value.ToBoolean()); }));
@@ -284,12 +302,14 @@ void Field::BuildProperties() const {
         self->Run([&] { self->StoreProperty(std::move(changed)); });
       };
     }
-    AddStoredProperties(properties, table_->Properties(kSource).ColumnProperties(name_), store);
+    AddStoredProperties(properties, table_->Properties(kSource).ColumnProperties(sourceField_), store);
   }
 }
 
 void Field::Bind(std::shared_ptr<TableSource> table, std::size_t column, bool updatable) {
   table_ = std::move(table);
+  database_ = table_->Database();
+  sourceField_ = name_;
   column_ = column;
   definition_ = table_->SharedDefinition(kSource);
   updatable_ = updatable;

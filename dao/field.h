@@ -53,6 +53,13 @@ class Field {
   // recordset clears it when it goes away).
   Field(std::shared_ptr<TableSource> table, std::size_t column, bool updatable, RowSource* rows = nullptr,
         std::shared_ptr<const bool> rowsAlive = nullptr);
+  // Output column `position` of a query recordset: `shape` describes its
+  // type and size (its column's name is the field's name). A field that
+  // shows a stored column names its table and column in `sourceTable`
+  // (nullptr for a computed field) and `sourceField`.
+  Field(DatabaseLink database, std::shared_ptr<const jet::TableDefinition> shape, std::size_t position,
+        std::shared_ptr<TableSource> sourceTable, std::string sourceField, bool updatable, RowSource* rows,
+        std::shared_ptr<const bool> rowsAlive);
   // A field description (TableDef::CreateField, Index::CreateField, the
   // fields of a stored index): `type` a DAO type code (DaoError 3259 when a
   // Jet table cannot hold it), `size` characters or bytes.
@@ -137,8 +144,11 @@ class Field {
 
   EngineLink engine_;
   std::string name_;
+  DatabaseLink database_;  // null for descriptions
   // A stored column (and, for a recordset field, its rows)...
   std::shared_ptr<TableSource> table_;
+  std::string sourceField_;  // the stored column's name
+  bool queryField_ = false;
   std::size_t column_ = 0;
   std::shared_ptr<const jet::TableDefinition> definition_;
   bool updatable_ = false;

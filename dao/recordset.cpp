@@ -4,6 +4,7 @@
 
 #include "dao/constants.h"
 #include "dao/field_value_conversion.h"
+#include "dao/query_catalog.h"
 
 namespace dao {
 namespace {
@@ -37,14 +38,57 @@ std::shared_ptr<Recordset> Recordset::Open(std::shared_ptr<TableSource> table, i
                           table->Entry().IsSystemObject();
     auto rows = std::make_shared<RowSet>(table, (options & dbAppendOnly) != 0, type == dbOpenTable);
     table->Database()->AddRowSet(table->Id(), rows);
-    std::shared_ptr<Recordset> recordset(new Recordset(std::move(rows), type, !readOnly, lockType));
+    std::shared_ptr<Recordset> recordset(new Recordset(table->Database(), std::move(rows), type, !readOnly, lockType));
     recordset->GoToLive(recordset->rows_->NextLive(0));
     return recordset;
   });
 }
 
-Recordset::Recordset(std::shared_ptr<RowSet> rows, int type, bool updatable, int lockType)
-    : rows_(std::move(rows)), type_(type), updatable_(updatable), lockType_(lockType), editor_(rows_->Table()) {}
+std::shared_ptr<Recordset> Recordset::OpenQuery(DatabaseLink database, std::shared_ptr<QuerySource> query, int type,
+                                                int options, int lockType) {
+  EngineState& engine = database->Engine();
+  return Guarded(engine, kSource, [&] {
+    if ((options & dbForwardOnly) != 0) type = dbOpenForwardOnly;
+    if (type == dbOpenTable) Raise(jet::kErrInvalidOperation, kSource, "Invalid operation.");
+    if (type != dbOpenDynaset && type != dbOpenSnapshot && type != dbOpenForwardOnly) {
+      Raise(jet::kErrInvalidArgument, kSource, "Invalid argument.");
+    }
+    const std::shared_ptr<TableSource>& table = query->Table();
+    const bool readOnly = !database->IsWritable(kSource) || (options & dbReadOnly) != 0 || lockType == dbReadOnlyLock ||
+                          type != dbOpenDynaset || !table || table->Entry().IsSystemObject();
+    std::shared_ptr<Recordset> recordset(
+        new Recordset(database, std::make_shared<RowSet>(table, std::vector<jet::RowPointer>{}), type, !readOnly, lockType));
+    recordset->query_ = std::move(query);
+    recordset->RunQuery();
+    return recordset;
+  });
+}
+
+Recordset::Recordset(DatabaseLink database, std::shared_ptr<RowSet> rows, int type, bool updatable, int lockType)
+    : database_(std::move(database)),
+      rows_(std::move(rows)),
+      type_(type),
+      updatable_(updatable),
+      lockType_(lockType),
+      editor_(rows_->Table()) {}
+
+// Runs the query and takes its rows; the first becomes current.
+void Recordset::RunQuery() {
+  sql::QueryRows result = query_->Query().Run(/*values=*/!query_->Table());
+  std::vector<jet::RowPointer> entries;
+  if (result.byId) {
+    entries.reserve(result.ids.size());
+    for (const std::uint32_t id : result.ids) entries.push_back(jet::RowPointer::FromU32(id));
+    values_.reset();
+  } else {
+    for (std::size_t i = 0; i < result.values.size(); ++i) entries.push_back(jet::RowPointer::FromU32(static_cast<std::uint32_t>(i)));
+    values_ = std::make_shared<const std::vector<std::vector<platform::Variant>>>(std::move(result.values));
+  }
+  rows_ = std::make_shared<RowSet>(query_->Table(), std::move(entries));
+  if (query_->Table()) database_->AddRowSet(query_->Table()->Id(), rows_);
+  fields_.reset();
+  GoToLive(rows_->NextLive(0));
+}
 
 template <class Action>
 auto Recordset::Run(Action&& action) -> decltype(action()) {
@@ -54,11 +98,11 @@ auto Recordset::Run(Action&& action) -> decltype(action()) {
   });
 }
 
-EngineState& Recordset::Engine() const { return rows_->Table()->Database()->Engine(); }
+EngineState& Recordset::Engine() const { return database_->Engine(); }
 
 void Recordset::RequireOpen() const {
   if (!open_) Raise(jet::kErrObjectInvalid, kSource, "Object invalid or no longer set.");
-  rows_->Table()->Database()->Jet(kSource);
+  database_->Jet(kSource);
 }
 
 void Recordset::RequireScrollable() const {
@@ -77,7 +121,7 @@ void Recordset::DropPendingChange() {
   if (editor_.Mode() != dbEditNone) editor_.Cancel();
 }
 
-const std::string& Recordset::Name() const { return rows_->Table()->Entry().name; }
+const std::string& Recordset::Name() const { return query_ ? query_->Text() : rows_->Table()->Entry().name; }
 
 void Recordset::GoToLive(std::optional<std::size_t> index) {
   if (index) {
@@ -358,6 +402,14 @@ void Recordset::Delete() {
 
 const FieldCollection& Recordset::Fields() {
   return Run([&]() -> const FieldCollection& {
+    if (!fields_ && query_) {
+      FieldCollection fields(database_->EngineShared(), "DAO.Fields");
+      for (std::size_t i = 0; i < query_->Shape()->columns.size(); ++i) {
+        fields.Add(std::make_shared<Field>(database_, query_->Shape(), i, query_->SourceTable(i), query_->SourceField(i),
+                                           updatable_ && query_->TableColumn(i) >= 0, this, alive_));
+      }
+      fields_.emplace(std::move(fields));
+    }
     if (!fields_) {
       const std::shared_ptr<TableSource>& table = rows_->Table();
       FieldCollection fields(table->Database()->EngineShared(), "DAO.Fields");
@@ -372,6 +424,20 @@ const FieldCollection& Recordset::Fields() {
 
 void Recordset::ReadRow(jet::ValueSink& sink) {
   Run([&] {
+    if (query_) {
+      const std::vector<jet::ColumnDefinition>& columns = query_->Shape()->columns;
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::size_t position = 0;
+        const jet::ColumnDefinition* column = values_ ? nullptr : TableColumn(i, columns[i], &position);
+        if (column != nullptr) {
+          const jet::RowView& row = CurrentRow();
+          decoder_->Decode(*column, row, sink);
+        } else {
+          jet::SendVariant(ColumnValue(i, columns[i]), sink);
+        }
+      }
+      return;
+    }
     const jet::RowView& row = CurrentRow();
     for (const jet::ColumnDefinition& column : rows_->Table()->Definition(kSource).columns) {
       decoder_->Decode(column, row, sink);
@@ -382,7 +448,9 @@ void Recordset::ReadRow(jet::ValueSink& sink) {
 std::shared_ptr<Recordset> Recordset::Clone() {
   return Run([&] {
     if (type_ == kForwardOnly) NotSupported();
-    std::shared_ptr<Recordset> clone(new Recordset(rows_, type_, updatable_, lockType_));
+    std::shared_ptr<Recordset> clone(new Recordset(database_, rows_, type_, updatable_, lockType_));
+    clone->query_ = query_;
+    clone->values_ = values_;
     clone->place_ = Place::kNowhere;
     return clone;
   });
@@ -391,6 +459,10 @@ std::shared_ptr<Recordset> Recordset::Clone() {
 void Recordset::Requery() {
   Run([&] {
     DropPendingChange();
+    if (query_) {
+      RunQuery();
+      return;
+    }
     const std::shared_ptr<TableSource>& table = rows_->Table();
     rows_ = std::make_shared<RowSet>(table, /*empty=*/false, type_ == dbOpenTable);
     table->Database()->AddRowSet(table->Id(), rows_);
@@ -446,11 +518,42 @@ const jet::RowView& Recordset::CurrentRow() {
   return *currentView_;
 }
 
+const jet::ColumnDefinition* Recordset::TableColumn(std::size_t position, const jet::ColumnDefinition& column,
+                                                    std::size_t* tablePosition) {
+  if (!query_) {
+    *tablePosition = position;
+    return &column;
+  }
+  const int tableColumn = query_->TableColumn(position);
+  if (tableColumn < 0) return nullptr;
+  *tablePosition = static_cast<std::size_t>(tableColumn);
+  return &rows_->Table()->Definition(kSource).columns[*tablePosition];
+}
+
+// A field of a query that is no table column: its value in the current row.
+platform::Variant Recordset::ComputedValue(std::size_t position) {
+  RequireCurrent();
+  if (values_) {
+    if (rows_->IsRemoved(index_)) RecordDeleted();
+    return (*values_)[rows_->At(index_).ToU32()][position];
+  }
+  if (editor_.Mode() == dbEditAdd) return platform::Variant::Null();
+  const jet::RowView& row = CurrentRow();
+  const jet::TableDefinition& definition = rows_->Table()->Definition(kSource);
+  RowColumns columns(definition, *decoder_);
+  columns.Reset(row);
+  return query_->Query().OutputValue(static_cast<int>(position), columns);
+}
+
 // Called by Field, which records the errors.
-platform::Variant Recordset::ColumnValue(std::size_t position, const jet::ColumnDefinition& column) {
+platform::Variant Recordset::ColumnValue(std::size_t position, const jet::ColumnDefinition& field) {
   RequireOpen();
-  if (const jet::FieldValue* pending = editor_.Pending(position)) {
-    return ReadBackValue(column, *pending, rows_->Table()->Database()->Jet(kSource).Codec());
+  std::size_t tablePosition = 0;
+  const jet::ColumnDefinition* found = values_ ? nullptr : TableColumn(position, field, &tablePosition);
+  if (found == nullptr) return ComputedValue(position);
+  const jet::ColumnDefinition& column = *found;
+  if (const jet::FieldValue* pending = editor_.Pending(tablePosition)) {
+    return ReadBackValue(column, *pending, database_->Jet(kSource).Codec());
   }
   if (editor_.Mode() == dbEditAdd) {
     // The number the engine will give the new row.
@@ -463,21 +566,32 @@ platform::Variant Recordset::ColumnValue(std::size_t position, const jet::Column
   return decoder_->Decode(column, row);
 }
 
-std::uint32_t Recordset::ColumnSize(std::size_t position, const jet::ColumnDefinition& column) {
+std::uint32_t Recordset::ColumnSize(std::size_t position, const jet::ColumnDefinition& field) {
   RequireOpen();
-  if (const jet::FieldValue* pending = editor_.Pending(position)) {
+  std::size_t tablePosition = 0;
+  const jet::ColumnDefinition* found = values_ ? nullptr : TableColumn(position, field, &tablePosition);
+  if (found == nullptr) {
+    const platform::Variant value = ComputedValue(position);
+    if (value.IsNull()) return 0;
+    if (const platform::Bytes* bytes = value.BytesIf()) return static_cast<std::uint32_t>(bytes->size());
+    return static_cast<std::uint32_t>(value.ToText().size());
+  }
+  if (const jet::FieldValue* pending = editor_.Pending(tablePosition)) {
     return static_cast<std::uint32_t>(pending->null ? 0 : pending->text.size() + pending->bytes.size());
   }
   if (editor_.Mode() == dbEditAdd) return 0;
   const jet::RowView& row = CurrentRow();
-  return decoder_->LongValueSize(column, row);
+  return decoder_->LongValueSize(*found, row);
 }
 
-void Recordset::SetColumnValue(std::size_t position, const jet::ColumnDefinition& column,
+void Recordset::SetColumnValue(std::size_t position, const jet::ColumnDefinition& field,
                                const platform::Variant& value) {
   RequireOpen();
   RequireUpdatable();
-  editor_.Set(position, column, value);
+  std::size_t tablePosition = 0;
+  const jet::ColumnDefinition* column = TableColumn(position, field, &tablePosition);
+  if (column == nullptr) Raise(jet::kErrFieldNotUpdatable, kSource, "Field cannot be updated.");
+  editor_.Set(tablePosition, *column, value);
 }
 
 }  // namespace dao

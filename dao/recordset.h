@@ -14,6 +14,7 @@
 #include "dao/jet/column_value.h"
 #include "dao/jet/data_page.h"
 #include "dao/jet/row_view.h"
+#include "dao/query_source.h"
 #include "dao/row_editor.h"
 #include "dao/row_set.h"
 #include "platform/variant.h"
@@ -27,12 +28,19 @@ class Recordset : public RowSource {
   // first row, if any, becomes current.
   static std::shared_ptr<Recordset> Open(std::shared_ptr<TableSource> table, int type, int options,
                                          int lockType);
+  // Opens a recordset of `type` on the SELECT of `query`, whose parameters
+  // have their values, and runs it. A dynaset on a query over one table
+  // without grouping or DISTINCT shows that table's rows and can change
+  // them (its fields of computed values cannot); any other query gives a
+  // snapshot of its values (DaoError 3027 on changes).
+  static std::shared_ptr<Recordset> OpenQuery(DatabaseLink database, std::shared_ptr<QuerySource> query, int type,
+                                              int options, int lockType);
   // Fields of a recordset that is gone raise DaoError 3420.
   ~Recordset() override { *alive_ = false; }
   Recordset(const Recordset&) = delete;
   Recordset& operator=(const Recordset&) = delete;
 
-  // The source the recordset was opened on (the table name).
+  // The source the recordset was opened on (the table name or the SQL).
   const std::string& Name() const;
   // dbOpenTable, dbOpenDynaset, dbOpenSnapshot or dbOpenForwardOnly.
   int Type() const { return type_; }
@@ -144,7 +152,13 @@ class Recordset : public RowSource {
   static constexpr int kPessimistic = 2;
   enum class Place { kBeforeFirst, kOnRow, kAfterLast, kNowhere };
 
-  Recordset(std::shared_ptr<RowSet> rows, int type, bool updatable, int lockType);
+  Recordset(DatabaseLink database, std::shared_ptr<RowSet> rows, int type, bool updatable, int lockType);
+  void RunQuery();
+  // The table column behind field `position` (the field's own column for
+  // a table's recordset); nullptr for a computed field.
+  const jet::ColumnDefinition* TableColumn(std::size_t position, const jet::ColumnDefinition& column,
+                                           std::size_t* tablePosition);
+  platform::Variant ComputedValue(std::size_t position);
 
   template <class Action>
   auto Run(Action&& action) -> decltype(action());
@@ -161,7 +175,11 @@ class Recordset : public RowSource {
   void GoAfterLast();
   const jet::RowView& CurrentRow();
 
+  DatabaseLink database_;
   std::shared_ptr<RowSet> rows_;
+  // A recordset on SQL: the query and, for a query that gives values, its rows.
+  std::shared_ptr<QuerySource> query_;
+  std::shared_ptr<const std::vector<std::vector<platform::Variant>>> values_;
   int type_;
   bool updatable_;
   int lockType_;

@@ -17,6 +17,9 @@ RowSet::RowSet(std::shared_ptr<TableSource> table, bool empty, bool followsTable
   }
 }
 
+RowSet::RowSet(std::shared_ptr<TableSource> table, std::vector<jet::RowPointer> entries)
+    : table_(std::move(table)), followsTable_(false), rows_(std::move(entries)) {}
+
 bool RowSet::Has(std::size_t index) {
   if (rows_.size() <= index && scanner_) {
     table_->Database()->Jet(kSource);  // raises once closed

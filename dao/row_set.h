@@ -23,6 +23,9 @@ class RowSet {
   // A set that `followsTable` (table-type recordsets) also takes the rows
   // other recordsets add or delete.
   RowSet(std::shared_ptr<TableSource> table, bool empty, bool followsTable = false);
+  // A set of the given entries, found by a query: row pointers of `table`,
+  // or, without a table, the numbers of a query's rows of values.
+  RowSet(std::shared_ptr<TableSource> table, std::vector<jet::RowPointer> entries);
 
   // True when entry `index` exists (live or removed); scans as far as needed.
   bool Has(std::size_t index);
@@ -65,6 +68,7 @@ class RowSet {
   std::size_t Visited() const { return visited_ - RemovedBefore(visited_); }
   void MarkVisited(std::size_t count) { visited_ = std::max(visited_, count); }
 
+  // The table whose rows the set holds (nullptr for rows of values).
   const std::shared_ptr<TableSource>& Table() const { return table_; }
 
  private:

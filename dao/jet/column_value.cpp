@@ -48,6 +48,27 @@ class VariantSink final : public ValueSink {
 
 }  // namespace
 
+void SendVariant(const platform::Variant& value, ValueSink& sink) {
+  using platform::VariantType;
+  switch (value.Type()) {
+    case VariantType::kEmpty:
+    case VariantType::kNull: return sink.Null();
+    case VariantType::kBoolean: return sink.Boolean(value.ToBoolean());
+    case VariantType::kByte: return sink.Byte(value.ToByte());
+    case VariantType::kInt16: return sink.Integer(value.ToInt16());
+    case VariantType::kInt32: return sink.Long(value.ToInt32());
+    case VariantType::kInt64: return sink.BigInt(value.ToInt64());
+    case VariantType::kSingle: return sink.Single(value.ToSingle());
+    case VariantType::kDouble: return sink.Double(value.ToDouble());
+    case VariantType::kCurrency: return sink.Currency(value.ToCurrency().scaled);
+    case VariantType::kDate: return sink.Date(value.ToDouble());
+    case VariantType::kString: return sink.Text(*value.StringIf());
+    case VariantType::kBytes: return sink.Binary(*value.BytesIf());
+    case VariantType::kGuid: return sink.Guid(value.ToGuid());
+    case VariantType::kDecimal: return sink.Decimal(value.ToDecimal());
+  }
+}
+
 void DecodeStoredValue(ColumnType type, Bytes data, std::uint8_t scale, const TextCodec& codec,
                        std::string& text, ValueSink& sink) {
   RequireFits(data, 0, FixedTypeSize(type), "a value is shorter than its type");

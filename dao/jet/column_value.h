@@ -55,6 +55,10 @@ void DecodeStoredValue(ColumnType type, Bytes data, std::uint8_t scale, const Te
 // The same value as a variant.
 platform::Variant DecodeStoredValue(ColumnType type, Bytes data, std::uint8_t scale, const TextCodec& codec);
 
+// Sends a variant to `sink` as the value of its kind (a computed value of
+// a query, for the readers of many rows).
+void SendVariant(const platform::Variant& value, ValueSink& sink);
+
 class ValueDecoder {
  public:
   // Reads long values from `pages`; the references must outlive the decoder.
