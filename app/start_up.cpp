@@ -17,6 +17,8 @@ void InitialiseApplication(QApplication& application) {
   // The application name, not the display name: Qt would append a display
   // name to every window's caption, and the captions are fixed texts.
   QApplication::setApplicationName(kApplicationTitle);
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("de.nutaro.Konverter");
   LoadPictures();
   QIcon icon;
   icon.addFile(":/pictures/konverter_icon_16.xpm", QSize(16, 16));

@@ -1,6 +1,9 @@
 #include "tools/convert_command.h"
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <iostream>
 
 #include "converter/konvert_components.h"
 #include "converter/konvert_handlers.h"
@@ -8,14 +11,12 @@
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/text_case.h"
+#include "tools/command_line.h"
 #include "tools/exit_status.h"
 #include "tools/terminal_konvert.h"
 
 namespace tools {
 namespace {
-
-constexpr char kUsage[] =
-    "usage: nutaro convert SOURCE.mdb TARGET.mdb|TARGET.ntd [--no-categories] [--append]\n";
 
 bool HasExtension(const std::string& path, const char* extension) {
   return platform::AnsiSameText(std::filesystem::path(path).extension().string(), extension);
@@ -56,10 +57,7 @@ std::optional<ConvertOptions> ParseConvertArguments(const std::vector<std::strin
 int ConvertCommand(const std::vector<std::string>& arguments, std::ostream& err, bool terminal) {
   std::string problem;
   const auto options = ParseConvertArguments(arguments, problem);
-  if (!options) {
-    err << "nutaro: " << problem << '\n' << kUsage;
-    return kExitBadArguments;
-  }
+  if (!options) return ReportBadUsage(kConvertCommand, problem, err);
   // The window would not offer a missing source; it would only say that
   // none was given.
   if (!platform::FileExists(options->source)) {
@@ -91,5 +89,27 @@ int ConvertCommand(const std::vector<std::string>& arguments, std::ostream& err,
     return kExitFailed;
   }
 }
+
+const Command kConvertCommand{
+    .name = "convert",
+    .synopsis = "SOURCE.mdb TARGET.mdb|TARGET.ntd [--no-categories] [--append]",
+    .summary = "convert a Nutaro 3.x or 4.x food table, as the window does",
+    .help = "Converts the food table of the Nutaro 3.x or 4.x database SOURCE.mdb (table\n"
+            "nuta2 or nuta) into TARGET: a Nutaro 4.x Access database when it ends in\n"
+            ".mdb, a Nutaro 5.x table file when it ends in .ntd. The window's own\n"
+            "conversion does the work: kilojoules come from kilocalories, missing\n"
+            "nutrient values become 0, the entries of a table file are numbered. The\n"
+            "window's messages go to standard error; on a terminal a progress line shows\n"
+            "the entries converted. An existing TARGET is refused unless --append is\n"
+            "given. Any refusal or error ends with exit status 1.\n"
+            "\n"
+            "  SOURCE.mdb       the database to convert from\n"
+            "  TARGET           the database or table file to make or add to\n"
+            "  --no-categories  leave the categories (Rubrik) out\n"
+            "  --append         add the entries to an existing TARGET (duplicates are\n"
+            "                   not looked for)\n",
+    .run = [](const CommandArguments& arguments) {
+      return ConvertCommand(arguments, std::cerr, ::isatty(STDERR_FILENO) != 0);
+    }};
 
 }  // namespace tools

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/command.h"
+
 namespace tools {
 
 struct ConvertOptions {
@@ -30,5 +32,8 @@ std::optional<ConvertOptions> ParseConvertArguments(const std::vector<std::strin
 // `err`. Returns the exit status: 0 converted, 1 refused or failed, 2 bad
 // arguments.
 int ConvertCommand(const std::vector<std::string>& arguments, std::ostream& err, bool terminal);
+
+// The command's entry: standard error, a progress line when it is a terminal.
+extern const Command kConvertCommand;
 
 }  // namespace tools
