@@ -4,7 +4,6 @@
 // through `nutaro convert` as a process. Each iteration chooses the source
 // and the target and converts; only removing the previous target is left
 // out of the time. Reports rows per second.
-#include <QApplication>
 #include <QPushButton>
 #include <benchmark/benchmark.h>
 
@@ -105,14 +104,3 @@ BENCHMARK(BM_WindowIntoTableFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CommandIntoTableFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -2,7 +2,7 @@
 // row it sets the position and the caption. Reported changes are painted
 // with the window's next paint; the second benchmark paints after every row,
 // which is what a conversion would cost if it let the window paint each one.
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QString>
 #include <QThread>
@@ -46,15 +46,3 @@ void BM_ProgressPaintedPerRow(benchmark::State& state) { ReportRows(state, true)
 BENCHMARK(BM_ProgressPaintedPerRow)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Without a display the bar paints into the offscreen platform's buffers.
-  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
