@@ -3,6 +3,7 @@
 // read back row by row by our engines and by the independent readers, and
 // `nutaro convert` must make the same file from the same choices.
 #include <QDir>
+#include <QEvent>
 #include <QImage>
 #include <QPushButton>
 #include <filesystem>
@@ -375,6 +376,7 @@ TEST_F(KonvertConversion, APermissionGivenForAnEarlierTargetCreatesANewOne) {
   const std::string existing = CopyNutaroFixture("nuta4-target-indexed", Path("vorhanden.mdb"));
 
   // 4.x: the box is greyed for the new target but keeps its check mark.
+  CommandTwin accessTwin(sourcePath, Path("neu.mdb"));
   ChooseSource(sourcePath);
   ChooseTarget(existing, kAccess);
   AllowAppending();
@@ -384,8 +386,12 @@ TEST_F(KonvertConversion, APermissionGivenForAnEarlierTargetCreatesANewOne) {
   Convert();
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{kConverted});
   ExpectAccessTarget(Path("neu.mdb"), kAccessTargetColumns, ExpectedAccessRows(source, {}));
+  // The command's --append is such a permission: a new target is made.
+  EXPECT_EQ(accessTwin.Convert("--append").exitCode, 0);
+  accessTwin.ExpectSameDump(Path("neu.mdb"));
 
   // 5.x: a new table file leaves the box as it was, enabled and checked.
+  CommandTwin tableFileTwin(sourcePath, Path("neu.ntd"));
   ChooseSource(sourcePath);
   ChooseTarget(existing, kAccess);
   AllowAppending();
@@ -393,7 +399,9 @@ TEST_F(KonvertConversion, APermissionGivenForAnEarlierTargetCreatesANewOne) {
   EXPECT_TRUE(IsEnabled("CBUeber"));
   Convert();
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{kConverted});
-  ExpectTableFileTarget(Path("neu.ntd"), Dump(Path("neu.ntd")), ExpectedTableFileRows(source, true));
+  EXPECT_EQ(tableFileTwin.Convert("--append").exitCode, 0);
+  ExpectTableFileTarget(Path("neu.ntd"), tableFileTwin.ExpectSameDump(Path("neu.ntd")),
+                        ExpectedTableFileRows(source, true));
   EXPECT_EQ(converter::testing::ReadWithDao(existing, "Nuta").rows.size(), 10u) << "the earlier target is untouched";
 }
 
@@ -460,6 +468,39 @@ TEST_F(KonvertConversion, AFileOnTheCommandLineIsTheChosenSourceOrTarget) {
   Convert();
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{kConverted});
   EXPECT_EQ(converter::testing::ReadTableFile(Path("neu.ntd")).rows.size(), 28u);
+}
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
+TEST_F(KonvertConversion, TheBarIsPaintedAndTheWindowStaysOpenWhileAConversionRuns) {
+  const std::string sourcePath = CopyNutaroFixture("nuta4-basic", Path("nuta4.mdb"));
+  ChooseSource(sourcePath);
+  ChooseTarget(Path("ziel.mdb"), kAccess);
+  auto* bar = Child<widgets::CaptionProgressBar>(konvert_, "Fortschritt2");
+  PaintCounter paints;
+  bar->installEventFilter(&paints);
+  bool closed = true;
+  QObject::connect(bar, &widgets::CaptionProgressBar::CaptionChanged, [&](const QString& caption) {
+    if (caption == "14 Einträge") closed = konvert_.close();
+  });
+  // The test gives the event loop no turn: whatever is painted, the
+  // conversion let through itself (at the latest with its first report).
+  Convert();
+  EXPECT_EQ(TakeMessages(), std::vector<std::string>{kConverted});
+  EXPECT_GE(paints.count, 1);
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(konvert_.isVisible());
+  EXPECT_TRUE(konvert_.close()) << "once the conversion is over the window closes";
 }
 
 TEST_F(KonvertConversion, ScreenshotsDuringAndAfterAConversion) {
