@@ -5,6 +5,7 @@
 
 #include "access/access_messages.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "dao/dao_error.h"
 #include "recordset/messages.h"
 
@@ -14,6 +15,13 @@ using namespace recordset;
 
 TAccessBlobStream::TAccessBlobStream(TAccessTable& table, TField& field, TLargeValueMode mode)
     : table_(table), field_(field), buffer_(table.CurrentBuffer()) {
+  if (mode == TLargeValueMode::Write) {
+    if (table.ReadOnly()) table.RaiseError(messages::kWriteReadOnlyTable);
+    // A value written outside a change would never be stored.
+    if (table.State() != TDataSetState::Edit && table.State() != TDataSetState::Insert) {
+      table.RaiseError(recordset::messages::kNotEditing);
+    }
+  }
   if (buffer_ == nullptr || field.FieldNo() <= 0 ||
       static_cast<std::size_t>(field.FieldNo()) > buffer_->values.size()) {
     buffer_ = nullptr;
@@ -22,11 +30,6 @@ TAccessBlobStream::TAccessBlobStream(TAccessTable& table, TField& field, TLargeV
   const auto slot = static_cast<std::size_t>(field.FieldNo() - 1);
   TAccessValue& entry = buffer_->values[slot];
   if (mode == TLargeValueMode::Write) {
-    if (table.ReadOnly()) table.RaiseError(messages::kWriteReadOnlyTable);
-    // A value written outside a change would never be stored.
-    if (table.State() != TDataSetState::Edit && table.State() != TDataSetState::Insert) {
-      table.RaiseError(recordset::messages::kNotEditing);
-    }
     entry.text.clear();
     entry.changed = true;
     modified_ = true;
@@ -57,13 +60,12 @@ std::string TAccessBlobStream::FetchFromDao(std::size_t slot) {
     return entry.text.empty() && slot < table_.defaultTexts_.size() ? table_.defaultTexts_[slot] : entry.text;
   }
   DaoRecordset& recordset = table_.recordset_;
+  // Off a row there is nothing to go back to.
   RowMark remembered;
-  try {
+  IgnoringErrors([&] {
     const platform::Bytes bookmark = recordset.Bookmark();
     remembered.assign(bookmark.begin(), bookmark.end());
-  } catch (const std::exception&) {
-    // Not on a row: nothing to go back to.
-  }
+  });
   std::string value;
   const int index = static_cast<int>(slot);
   try {
@@ -80,17 +82,11 @@ std::string TAccessBlobStream::FetchFromDao(std::size_t slot) {
     }
   } catch (const dao::DaoError&) {
     value.clear();
-    if (!table_.ForwardOnly()) {
-      try {
-        table_.Resynchronise({});
-      } catch (const std::exception&) {
-      }
-    }
+    if (!table_.ForwardOnly()) IgnoringErrors([&] { table_.Resynchronise({}); });
   }
-  try {
+  IgnoringErrors([&] {
     if (!remembered.empty()) table_.GoToMark(remembered);
-  } catch (const std::exception&) {
-  }
+  });
   // The framework finds its row again before it next moves.
   table_.CursorPosChanged();
   return value;

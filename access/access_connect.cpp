@@ -8,6 +8,7 @@
 #include "access/access_messages.h"
 #include "access/access_table.h"
 #include "access/dao_call_log.h"
+#include "access/dao_failures.h"
 #include "dao/constants.h"
 #include "platform/application_folder.h"
 #include "platform/dialogs.h"
@@ -186,11 +187,8 @@ void TAccessDatabase::Disconnect() {
   CloseAttachedTables();
   if (databaseObject_) {
     LogDaoCall("Database.Close");
-    try {
-      databaseObject_->Close();
-    } catch (const std::exception&) {
-      // Closed already; what matters is that it is let go.
-    }
+    // A database closed already only has to be let go.
+    IgnoringErrors([&] { databaseObject_->Close(); });
     databaseObject_.reset();
   }
   connected_ = false;
@@ -200,13 +198,8 @@ void TAccessDatabase::Disconnect() {
 void TAccessDatabase::CloseAttachedTables() {
   closingAttachedTables_ = true;
   const auto tables = attachedTables_;
-  for (const auto& [name, table] : tables) {
-    try {
-      table->SetActive(false);
-    } catch (const std::exception&) {
-      // The database closes whatever a table says.
-    }
-  }
+  // The database closes whatever a table says.
+  for (const auto& [name, table] : tables) IgnoringErrors([&] { table->SetActive(false); });
   attachedTables_.clear();
   closingAttachedTables_ = false;
 }
@@ -234,18 +227,12 @@ void TAccessDatabase::RefreshDefinitions() {
   const bool jet = engineType_ == kEngineTypeJet;
   // Each refresh is tried on its own; a collection that cannot be
   // refreshed is listed as it stands.
-  const auto attempt = [](auto&& action) {
-    try {
-      action();
-    } catch (const std::exception&) {
-    }
-  };
-  if (jet) attempt([&] {
+  if (jet) IgnoringErrors([&] {
       LogDaoCall("TableDefs.Refresh");
       databaseObject_->TableDefs().Refresh();
     });
-  attempt([&] { engine_->Errors().Refresh(); });
-  attempt([&] { engine_->Workspaces().Refresh(); });
+  IgnoringErrors([&] { engine_->Errors().Refresh(); });
+  IgnoringErrors([&] { engine_->Workspaces().Refresh(); });
   if (!jet) return;
   try {
     const dao::TableDefCollection& tables = databaseObject_->TableDefs();
@@ -263,11 +250,10 @@ void TAccessDatabase::RefreshDefinitions() {
 std::string TAccessDatabase::DatabaseLanguage() const {
   if (!connected_ || !databaseObject_) return std::string();
   int order = -1;
-  try {
+  IgnoringErrors([&] {
     LogDaoCall("Database.CollatingOrder");
     order = databaseObject_->CollatingOrder();
-  } catch (const std::exception&) {
-  }
+  });
   switch (order) {
     case 1024: return "Neutral";
     case 1025: return "Arabic";

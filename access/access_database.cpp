@@ -7,6 +7,7 @@
 #include "access/access_messages.h"
 #include "access/access_table.h"
 #include "access/dao_call_log.h"
+#include "access/dao_failures.h"
 #include "access/dao_versions.h"
 #include "recordset/database_error.h"
 
@@ -44,13 +45,7 @@ void TAccessDatabase::RefuseWhileConnected(std::string_view message) const {
 
 void TAccessDatabase::Loaded() {
   loading_ = false;
-  if (connected_) return;
-  try {
-    StartEngine();
-  } catch (const std::exception&) {
-    // Settings naming an unavailable engine must not stop the window from
-    // opening; the first connect raises the error.
-  }
+  if (!connected_) RestartIgnoringFailure();
 }
 
 void TAccessDatabase::SetExclusive(bool exclusive) {
@@ -153,22 +148,16 @@ void TAccessDatabase::RestartWithRollback(T& member, T value) {
     StartEngine();
   } catch (...) {
     member = std::move(previous);
-    try {
-      StartEngine();
-    } catch (...) {
-      // The first failure is the one the caller hears of.
-    }
+    // The first failure is the one the caller hears of.
+    IgnoringErrors([&] { StartEngine(); });
     throw;
   }
 }
 
 void TAccessDatabase::RestartIgnoringFailure() {
-  if (loading_) return;
-  try {
-    StartEngine();
-  } catch (const std::exception&) {
-    // An account the engine refuses shows when connecting.
-  }
+  // Settings naming an unavailable engine or an account the engine refuses
+  // must not stop a window from opening; the first connect raises the error.
+  if (!loading_) IgnoringErrors([&] { StartEngine(); });
 }
 
 }  // namespace accessdb

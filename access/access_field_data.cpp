@@ -5,6 +5,7 @@
 #include "access/access_blob_stream.h"
 #include "access/access_database.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "access/dao_helpers.h"
 #include "access/field_text.h"
 #include "dao/constants.h"
@@ -14,12 +15,6 @@
 namespace accessdb {
 
 using namespace recordset;
-
-namespace {
-
-constexpr int kErrRecordDeleted = 3167;
-
-}  // namespace
 
 TAccessRowBuffer* TAccessTable::CurrentBuffer() const {
   switch (State()) {

@@ -9,6 +9,7 @@
 #include "access/access_database.h"
 #include "access/access_messages.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "dao/constants.h"
 #include "dao/dao_error.h"
 #include "recordset/database_error.h"
@@ -18,8 +19,6 @@ namespace accessdb {
 using namespace recordset;
 
 namespace {
-
-constexpr int kErrRecordDeleted = 3167;
 
 platform::Bytes BookmarkOf(const RowMark& mark) { return platform::Bytes(mark.begin(), mark.end()); }
 
@@ -31,15 +30,6 @@ std::int32_t MarkValue(const RowMark& mark) {
   std::uint32_t value = 0;
   std::memcpy(&value, mark.data(), std::min(mark.size(), sizeof value));
   return static_cast<std::int32_t>(value);
-}
-
-// Runs a DAO step whose failure does not matter.
-template <class Action>
-void IgnoringErrors(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception&) {
-  }
 }
 
 }  // namespace
@@ -189,12 +179,11 @@ void TAccessTable::SeekRowMark(const RowMark& mark) {
   if (mark.empty()) RaiseError(messages::kInvalidBookmark);
   if (recordset_.Empty()) return;
   if (!hasBookmarks_ || MarkValue(mark) == 0) RaiseError(messages::kBookmarksNotSupported);
-  const auto registered = std::find_if(markRegistry_.begin(), markRegistry_.end(),
-                                       [&](const auto& entry) { return entry.second == mark; });
+  const auto registered = markRegistry_.find(mark);
   if (registered == markRegistry_.end()) RaiseError(messages::kInvalidBookmark);
   try {
     GoToMark(mark);
-    currentPosition_ = registered->first;
+    currentPosition_ = registered->second;
   } catch (const dao::DaoError& error) {
     if (error.Number() != kErrRecordDeleted) return;
     RecoverCursor();
@@ -205,7 +194,7 @@ void TAccessTable::SeekRowMark(const RowMark& mark) {
 
 void TAccessTable::RegisterMark(std::int32_t positionKey, const RowMark& mark) const {
   if (mark.empty()) return;
-  markRegistry_[positionKey] = mark;
+  markRegistry_[mark] = positionKey;
 }
 
 RowMark TAccessTable::ReadRowMark(const TRowBuffer& row) const {
@@ -228,9 +217,7 @@ void TAccessTable::SetRowMarkText(const RowMark& mark) {
 
 bool TAccessTable::RowMarkValid(const RowMark& mark) {
   if (!cursorOpen_ || IsEmpty() || !hasBookmarks_ || mark.empty()) return false;
-  const bool registered = std::any_of(markRegistry_.begin(), markRegistry_.end(),
-                                      [&](const auto& entry) { return entry.second == mark; });
-  if (MarkValue(mark) != 0 && !registered) return false;
+  if (MarkValue(mark) != 0 && !markRegistry_.contains(mark)) return false;
   const std::int32_t position = currentPosition_;
   RowMark current;
   IgnoringErrors([&] { current = MarkOf(recordset_.Bookmark()); });
@@ -267,7 +254,6 @@ int TAccessTable::RowCount() {
     knownCount_ = cachedCount_;
     return cachedCount_;
   }
-  countStale_ = false;
   long count = -1;
   if (recordset_.Empty()) {
     count = 0;
@@ -301,6 +287,8 @@ int TAccessTable::RowCount() {
     });
     CursorPosChanged();
   }
+  // A count that failed is taken again next time.
+  countStale_ = false;
   cachedCount_ = knownCount_ = static_cast<std::int32_t>(count);
   return cachedCount_;
 }
@@ -317,38 +305,45 @@ int TAccessTable::RowNumber() {
   if (ForwardOnly()) return currentPosition_ + 1;
   if (recordset_.AtBOF()) return -1;
   if (positionUnknown_ && buffer != nullptr) {
-    currentPosition_ = -1;
     if (PositionFromDao()) {
       currentPosition_ = recordset_.AbsolutePosition();
     } else {
-      IgnoringErrors([&] {
-        recordset_.MoveNext();
-        if (recordset_.AtEOF()) currentPosition_ = recordset_.RecordCount() - 1;
-        recordset_.MovePrevious();
-      });
-      if (currentPosition_ == -1) {
-        if (hasBookmarks_) {
-          currentPosition_ = SearchRowPosition();
-        } else {
-          while (!recordset_.AtBOF()) {
-            recordset_.MovePrevious();
-            ++currentPosition_;
-          }
-        }
-      }
+      currentPosition_ = LocateCurrentRow(buffer->mark);
       buffer->positionKey = currentPosition_;
-      if (hasBookmarks_ && !buffer->mark.empty()) {
-        GoToMark(buffer->mark);
-      } else {
-        recordset_.MoveFirst();
-        recordset_.Move(currentPosition_);
-      }
     }
     positionUnknown_ = false;
   } else if (PositionFromDao()) {
     currentPosition_ = recordset_.AbsolutePosition();
   }
   return currentPosition_ + 1;
+}
+
+std::int32_t TAccessTable::LocateCurrentRow(const RowMark& mark) {
+  std::int32_t position = -1;
+  // The last row needs no search.
+  IgnoringErrors([&] {
+    recordset_.MoveNext();
+    if (recordset_.AtEOF()) position = static_cast<std::int32_t>(recordset_.RecordCount() - 1);
+    recordset_.MovePrevious();
+  });
+  if (position == -1) {
+    if (hasBookmarks_) {
+      position = SearchRowPosition();
+    } else {
+      while (!recordset_.AtBOF()) {
+        recordset_.MovePrevious();
+        ++position;
+      }
+    }
+  }
+  // DAO goes back onto the row.
+  if (hasBookmarks_ && !mark.empty()) {
+    GoToMark(mark);
+  } else {
+    recordset_.MoveFirst();
+    recordset_.Move(position);
+  }
+  return position;
 }
 
 std::int32_t TAccessTable::SearchRowPosition() {

@@ -4,6 +4,7 @@
 
 #include "access/access_database.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "dao/constants.h"
 #include "dao/dao_error.h"
 #include "platform/errors.h"
@@ -12,20 +13,6 @@
 namespace accessdb {
 
 using namespace recordset;
-
-namespace {
-
-constexpr int kErrRecordDeleted = 3167;
-
-template <class Action>
-void IgnoringErrors(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception&) {
-  }
-}
-
-}  // namespace
 
 TDataAction TAccessTable::AskErrorHandler(const TDataSetEvents::ErrorEvent& handler, const std::exception& error) {
   if (!handler) return TDataAction::Fail;
@@ -139,6 +126,14 @@ void TAccessTable::StoreRow() {
       const platform::Bytes stored = recordset_.LastModified();
       buffer.mark.assign(stored.begin(), stored.begin() + std::min(stored.size(), kRowMarkSize));
       GoToMark(buffer.mark);
+      // The rows read around the stored row get their positions from its
+      // own: a new row stands last in a dynaset; a table-type recordset
+      // keeps its rows in its own order, so the row is looked for there.
+      if (tableType_ == kTableTypeTable) {
+        currentPosition_ = LocateCurrentRow(buffer.mark);
+      } else if (!edit) {
+        currentPosition_ = std::max(currentPosition_ - 1, 0);
+      }
     }
   }
   editCopy_.reset();
@@ -157,12 +152,10 @@ void TAccessTable::StoreNewRow(TRowBuffer& row, bool append) {
 void TAccessTable::RemoveRow() {
   if (const TAccessRowBuffer* buffer = CurrentBuffer()) {
     const std::int32_t removed = buffer->positionKey;
-    std::map<std::int32_t, RowMark> shifted;
-    for (auto& [key, mark] : markRegistry_) {
-      if (key == removed) continue;
-      shifted.emplace(key > removed ? key - 1 : key, std::move(mark));
+    markRegistry_.erase(buffer->mark);
+    for (auto& [mark, position] : markRegistry_) {
+      if (position > removed) --position;
     }
-    markRegistry_ = std::move(shifted);
   }
   for (;;) {
     try {

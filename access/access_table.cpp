@@ -5,6 +5,7 @@
 
 #include "access/access_database.h"
 #include "access/access_messages.h"
+#include "access/dao_failures.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
@@ -52,6 +53,7 @@ void TAccessTable::SetTableName(std::string name) {
   indexName_.clear();
   sql_.clear();
   queryDefName_.clear();
+  sortedBy_.clear();
   ClearSourceDependents();
 }
 
@@ -78,10 +80,46 @@ void TAccessTable::SetQueryDefName(std::string name) {
 void TAccessTable::SetTableType(int type) {
   if (Active()) RaiseError(messages::kSetTableType);
   tableType_ = type;
+  // Table-type recordsets are ordered by their index, forward-only ones
+  // cannot be ordered.
+  if (type == kTableTypeTable || type == kTableTypeForwardOnly) sortedBy_.clear();
   if (type != kTableTypeTable) {
     indexName_.clear();
     indexDefs_.Clear();
   }
+}
+
+void TAccessTable::SetSortedBy(std::vector<std::string> lines) {
+  sortedBy_ = std::move(lines);
+  indexName_.clear();
+  if (Active()) ReopenRecordset();
+}
+
+std::string TAccessTable::SortedByText() const {
+  std::string text;
+  for (const std::string& line : sortedBy_) text += line + "\n";
+  return text;
+}
+
+void TAccessTable::SetSortedByText(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.emplace_back(text.substr(start, end - start));
+    start = end;
+    if (start < text.size() && text[start] == '\r') ++start;
+    if (start < text.size() && text[start] == '\n') ++start;
+  }
+  SetSortedBy(std::move(lines));
+}
+
+void TAccessTable::PostRow() {
+  TDataSet::PostRow();
+  if (sortedBy_.empty() || !refreshSorted_) return;
+  // The stored row takes its place in the order: the rows are read again.
+  ReopenRecordset();
 }
 
 void TAccessTable::SetLockType(int lockType) {
@@ -140,31 +178,20 @@ bool TAccessTable::LockEdits() {
   return recordset_.LockEdits();
 }
 
-namespace {
-
-std::string DateText(const platform::Variant& value) {
-  return value.IsNull() || value.IsEmpty() ? std::string() : value.ToText();
-}
-
-}  // namespace
-
-std::string TAccessTable::TableDateCreated() {
-  if (!cursorOpen_) return std::string();
-  try {
-    if (tableType_ == kTableTypeTable) return DateText(recordset_.DateCreated());
-  } catch (const std::exception&) {
+std::string TAccessTable::TableDate(platform::Variant (DaoRecordset::*date)()) {
+  std::string text;
+  if (cursorOpen_ && tableType_ == kTableTypeTable) {
+    IgnoringErrors([&] {
+      const platform::Variant value = (recordset_.*date)();
+      if (!value.IsNull() && !value.IsEmpty()) text = value.ToText();
+    });
   }
-  return std::string();
+  return text;
 }
 
-std::string TAccessTable::TableLastUpdated() {
-  if (!cursorOpen_) return std::string();
-  try {
-    if (tableType_ == kTableTypeTable) return DateText(recordset_.LastUpdated());
-  } catch (const std::exception&) {
-  }
-  return std::string();
-}
+std::string TAccessTable::TableDateCreated() { return TableDate(&DaoRecordset::DateCreated); }
+
+std::string TAccessTable::TableLastUpdated() { return TableDate(&DaoRecordset::LastUpdated); }
 
 std::string TAccessTable::TranslateText(std::string_view text, bool toOem, bool inPlace) {
   if (!translation_) return std::string(text);

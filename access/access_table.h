@@ -154,6 +154,14 @@ class TAccessTable : public recordset::TDataSet {
   // GUID fields shown and entered as their 38-character text.
   bool ShowGUID() const { return showGuid_; }
   void SetShowGUID(bool on);
+  // Field names (one per line, each optionally followed by DESC) the rows
+  // are ordered by, through the recordset's Sort; not for table-type
+  // recordsets. Changing it re-opens an open table on its first row.
+  const std::vector<std::string>& SortedBy() const { return sortedBy_; }
+  void SetSortedBy(std::vector<std::string> lines);
+  // SortedBy as one text, a line per name.
+  std::string SortedByText() const;
+  void SetSortedByText(std::string_view text);
   // An SQL text to open; a non-empty text clears TableName and the
   // stored query.
   const std::string& SQL() const { return sql_; }
@@ -209,6 +217,9 @@ class TAccessTable : public recordset::TDataSet {
   std::unique_ptr<recordset::TLargeValueStream> OpenLargeValueStream(recordset::TField& field,
                                                                       recordset::TLargeValueMode mode) override;
   std::string TranslateText(std::string_view text, bool toOem, bool inPlace) override;
+  // Stores the row; with SortedBy and RefreshSorted the rows are then read
+  // again in their order and the table goes to its first row.
+  void PostRow() override;
 
  protected:
   void OpenStore() override;
@@ -237,6 +248,8 @@ class TAccessTable : public recordset::TDataSet {
 
   // Opening and closing (access_table_open.cpp).
   void OpenDaoRecordset();
+  // Replaces the recordset by one derived from it in the order of SortedBy.
+  void ApplySortedBy();
   void ReadDaoFieldProperties();
   void PrepareFields();
   void ReleaseRecordset();
@@ -245,6 +258,8 @@ class TAccessTable : public recordset::TDataSet {
   // that shapes the recordset changed.
   void ReopenIfActive();
   void ReopenRecordset();
+  // A date of a table-type recordset as text; empty otherwise or on failure.
+  std::string TableDate(platform::Variant (DaoRecordset::*date)());
 
   // Field data (access_field_data.cpp).
   TAccessRowBuffer* CurrentBuffer() const;
@@ -264,6 +279,9 @@ class TAccessTable : public recordset::TDataSet {
   void RegisterMark(std::int32_t positionKey, const recordset::RowMark& mark) const;
   long VerifiedTableCount(long count);
   std::int32_t SearchRowPosition();
+  // The position of the row DAO stands on (marked `mark`) in a recordset
+  // without AbsolutePosition; DAO stands on it again afterwards.
+  std::int32_t LocateCurrentRow(const recordset::RowMark& mark);
   void RecoverCursor();
   // Opens the recordset again and shows the row at the remembered position.
   void ReopenAtPosition();
@@ -295,6 +313,7 @@ class TAccessTable : public recordset::TDataSet {
   bool readOnly_ = false;
   bool refreshSorted_ = false;
   bool showGuid_ = false;
+  std::vector<std::string> sortedBy_;
   std::string sql_;
   std::string tableName_;
   int tableType_ = kTableTypeDynaset;
@@ -313,6 +332,7 @@ class TAccessTable : public recordset::TDataSet {
   std::vector<std::string> fieldLabels_;
   std::vector<int> daoTypes_;  // per field, as DAO reports them
   int optionsValue_ = 0;
+  std::string sortText_;  // the Sort given to DAO, from SortedBy
   bool hasBookmarks_ = false;
   bool encoderHooks_ = false;  // an Encrypter is in use for this open
   bool cursorOpen_ = false;
@@ -324,8 +344,10 @@ class TAccessTable : public recordset::TDataSet {
   std::int32_t cachedCount_ = -1;
   bool countStale_ = true;
   bool positionUnknown_ = false;
-  // Position keys with the row marks read out of buffers.
-  mutable std::map<std::int32_t, recordset::RowMark> markRegistry_;
+  // The row marks read out of buffers, with the positions of their rows.
+  // Kept by mark: two rows may have shared a position key over time, and
+  // neither mark may be lost for it.
+  mutable std::map<recordset::RowMark, std::int32_t> markRegistry_;
   std::unique_ptr<TAccessRowBuffer> editCopy_;
 };
 

@@ -8,6 +8,7 @@
 #include "access/access_database.h"
 #include "access/access_messages.h"
 #include "access/access_table.h"
+#include "access/dao_failures.h"
 #include "access/dao_helpers.h"
 #include "access/field_text.h"
 #include "dao/constants.h"
@@ -95,12 +96,24 @@ void TAccessTable::OpenDaoRecordset() {
   markRegistry_.clear();
   database_->RefreshDefinitions();
   ReadDaoFieldProperties();
+  if (!sortedBy_.empty()) ApplySortedBy();
   recordset_.FetchFields();
   countStale_ = true;
   currentPosition_ = -1;
   stepCount_ = -1;
   knownCount_ = -1;
   database_->IdleEngine();
+}
+
+void TAccessTable::ApplySortedBy() {
+  sortText_.clear();
+  for (std::size_t i = 0; i < sortedBy_.size(); ++i) sortText_ += sortedBy_[i] + (i + 1 < sortedBy_.size() ? ", " : " ");
+  LogDaoCall("Recordset.Sort:=");
+  recordset_.Object()->SetSort(sortText_);
+  LogDaoCall("Recordset.OpenRecordset");
+  DaoRecordset sorted(recordset_.Object()->OpenRecordset(tableType_, optionsValue_));
+  recordset_.Close();
+  recordset_ = std::move(sorted);
 }
 
 void TAccessTable::ReadDaoFieldProperties() {
@@ -194,11 +207,8 @@ void TAccessTable::OpenStore() {
   encoderHooks_ = encrypter_ != nullptr;
   cursorOpen_ = true;
   if (tableType_ == kTableTypeTable) {
-    try {
-      RowCount();
-    } catch (const std::exception&) {
-      // The count is taken again when asked for.
-    }
+    // A count that fails is taken again when asked for.
+    IgnoringErrors([&] { RowCount(); });
   }
   SeekBeforeFirst();
   database_->AttachTable(Name(), *this);
@@ -255,26 +265,23 @@ bool TAccessTable::IsGuidField(const TField& field) const {
 void TAccessTable::ReleaseRecordset() {
   recordset_.ReleaseFields();
   if (recordset_) {
-    try {
-      recordset_.Close();
-    } catch (const std::exception&) {
-      // A recordset of a database closed meanwhile is gone already.
-    }
+    // A recordset of a database closed meanwhile is gone already.
+    IgnoringErrors([&] { recordset_.Close(); });
   }
   recordset_ = DaoRecordset();
 }
 
 void TAccessTable::CloseStore() {
   if (recordset_) {
-    try {
+    IgnoringErrors([&] {
       if (recordset_.EditMode() != dao::dbEditNone) recordset_.CancelUpdate();
-    } catch (const std::exception&) {
-    }
+    });
   }
   const bool wasOpen = cursorOpen_;
   cursorOpen_ = false;
   encoderHooks_ = false;
   optionsValue_ = 0;
+  sortText_.clear();
   BindFields(false);
   DestroyDefaultFields();
   ReleaseRecordset();

@@ -1,5 +1,6 @@
 #include "access/field_text.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -202,20 +203,30 @@ std::string NativeToText(TFieldType type, bool guid, int size, std::span<const s
   }
 }
 
+namespace {
+
+// The three numbers of `text` separated by `separator` ("1/2/2000").
+std::optional<std::array<int, 3>> ThreeNumbers(std::string_view text, char separator) {
+  std::array<int, 3> numbers{};
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const std::size_t end = i + 1 < numbers.size() ? text.find(separator, start) : text.size();
+    if (end == std::string_view::npos) return std::nullopt;
+    const auto number = platform::TryParseInt32(text.substr(start, end - start));
+    if (!number) return std::nullopt;
+    numbers[i] = *number;
+    start = end + 1;
+  }
+  return numbers;
+}
+
+}  // namespace
+
 std::string DateDefaultToTimeStampText(std::string_view text) {
   const std::size_t blank = text.find(' ');
-  const std::string_view date = text.substr(0, blank);
-  int parts[3] = {0, 0, 0};
-  std::size_t start = 0;
-  for (int i = 0; i < 3; ++i) {
-    const std::size_t slash = i < 2 ? date.find('/', start) : date.size();
-    if (slash == std::string_view::npos) return std::string();
-    const auto value = platform::TryParseInt32(date.substr(start, slash - start));
-    if (!value) return std::string();
-    parts[i] = *value;
-    start = slash + 1;
-  }
-  const auto day = platform::TryEncodeDate(parts[2], parts[0], parts[1]);
+  const auto date = ThreeNumbers(text.substr(0, blank), '/');
+  if (!date) return std::string();
+  const auto day = platform::TryEncodeDate((*date)[2], (*date)[0], (*date)[1]);
   if (!day) return std::string();
   platform::TDateTime value = *day;
   if (blank != std::string_view::npos) {
@@ -223,19 +234,12 @@ std::string DateDefaultToTimeStampText(std::string_view text) {
     const bool am = time.ends_with(" AM");
     const bool pm = time.ends_with(" PM");
     if (am || pm) time.remove_suffix(3);
-    int clock[3] = {0, 0, 0};
-    std::size_t from = 0;
-    for (int i = 0; i < 3; ++i) {
-      const std::size_t colon = i < 2 ? time.find(':', from) : time.size();
-      if (colon == std::string_view::npos) return std::string();
-      const auto part = platform::TryParseInt32(time.substr(from, colon - from));
-      if (!part) return std::string();
-      clock[i] = *part;
-      from = colon + 1;
-    }
-    if (am && clock[0] == 12) clock[0] = 0;
-    if (pm && clock[0] >= 1 && clock[0] <= 11) clock[0] += 12;
-    const auto timeOfDay = platform::TryEncodeTime(clock[0], clock[1], clock[2], 0);
+    auto clock = ThreeNumbers(time, ':');
+    if (!clock) return std::string();
+    // The 12-hour clock: 12 AM is midnight, 1 PM to 11 PM are 13 to 23.
+    if (am && (*clock)[0] == 12) (*clock)[0] = 0;
+    if (pm && (*clock)[0] >= 1 && (*clock)[0] <= 11) (*clock)[0] += 12;
+    const auto timeOfDay = platform::TryEncodeTime((*clock)[0], (*clock)[1], (*clock)[2], 0);
     if (!timeOfDay) return std::string();
     value = platform::CombineDateTime(value, *timeOfDay);
   }

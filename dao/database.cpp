@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dao/constants.h"
+#include "dao/action_query.h"
 #include "dao/new_table.h"
 #include "dao/query_source.h"
 #include "dao/sql/parser.h"
@@ -70,10 +71,7 @@ TableDefCollection& Database::TableDefs() {
     if (!tableDefs_) {
       tableDefs_.emplace(state_->EngineShared(), "DAO.TableDefs");
       tableDefs_->SetHandlers([this](const std::shared_ptr<TableDef>& tableDef) { AppendTableDef(tableDef); },
-                              [](std::string_view) {
-                                Raise(jet::kErrNotSupported, kSource,
-                                      "Operation is not supported for this type of object.");
-                              });
+                              [this](std::string_view name) { DeleteTableDef(name); });
     } else if (tableDefsSchema_ == state_->SchemaGeneration()) {
       return *tableDefs_;
     }
@@ -119,16 +117,7 @@ void Database::AppendTableDef(const std::shared_ptr<TableDef>& tableDef) {
   }
   jet::JetDatabase& jet = state_->Jet(kSource);
   const NewTable table = DescribeNewTable(tableDef->Fields(), tableDef->Indexes(), jet.GetLayout());
-  std::uint32_t id = 0;
-  state_->Write(kSource, [&](jet::DatabaseWriter& writer) {
-    id = writer.CreateTable(tableDef->Name(), table.columns, table.indexes, platform::Now());
-    if (table.properties.empty()) return;
-    for (const jet::CatalogEntry& entry : writer.Catalog()) {
-      if (entry.id != id || !entry.IsLocalTable()) continue;
-      for (const auto& [column, property] : table.properties) writer.SetProperty(entry, column, property);
-    }
-  });
-  state_->SchemaChanged();
+  const std::uint32_t id = CreateStoredTable(*state_, tableDef->Name(), table);
   const jet::CatalogEntry* entry = nullptr;
   for (const jet::CatalogEntry& candidate : jet.Catalog()) {
     if (candidate.id == id && candidate.IsLocalTable()) entry = &candidate;
@@ -137,6 +126,24 @@ void Database::AppendTableDef(const std::shared_ptr<TableDef>& tableDef) {
   tableDef->Bind(std::make_shared<TableSource>(state_, *entry));
   known_[id] = tableDef;
   tableDefs_->Add(tableDef);
+}
+
+void Database::DeleteTableDef(std::string_view name) {
+  const std::shared_ptr<TableDef> tableDef = tableDefs_->Item(name);
+  const std::shared_ptr<TableSource>& table = tableDef->Source();
+  // Links and the tables of the engine and of Access stay.
+  if (!table->Entry().IsLocalTable() || table->Entry().IsSystemObject()) {
+    Raise(jet::kErrNotSupported, kSource, "Operation is not supported for this type of object.");
+  }
+  const std::uint32_t id = table->Id();
+  if (!state_->RowSets(id).empty()) {
+    Raise(3211, kSource, "The database engine could not lock table '" + tableDef->Name() +
+                             "' because it is already in use by another person or process.");
+  }
+  state_->Write(kSource, [&](jet::DatabaseWriter& writer) { writer.DropTable(id); });
+  state_->SchemaChanged();
+  known_.erase(id);
+  tableDefs_->Remove(name);
 }
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options,
@@ -178,6 +185,14 @@ std::shared_ptr<Recordset> Database::OpenSqlRecordset(const std::string& text, i
   if (type == 0) type = dbOpenDynaset;
   if (lockType == 0) lockType = dbPessimistic;
   return Recordset::OpenQuery(state_, std::move(query), type, options, lockType);
+}
+
+void Database::Execute(const std::string& query, int options) {
+  Guarded(state_->Engine(), kSource, [&] {
+    state_->Jet(kSource);
+    recordsAffected_ = 0;
+    recordsAffected_ = RunActionQuery(*this, sql::ParseStatement(query), {}, (options & dbFailOnError) != 0);
+  });
 }
 
 void Database::Close() {

@@ -44,7 +44,9 @@ class Database {
   // DaoError 3010 when a table of that name exists, 3125 for a name the
   // engine does not accept, 3027 on a read-only database, and the checks
   // of the fields and indexes (3264, 3259, 3191, 3001, ...). Nothing is
-  // created when it fails.
+  // created when it fails. Deleting a table removes it with its rows and
+  // pages: DaoError 3211 while a recordset is open on it, 3303 when it
+  // takes part in a relationship, 3251 for links and system tables.
   TableDefCollection& TableDefs();
   // A new table `name` to be described and appended to TableDefs. Linked
   // tables (`sourceTableName`, `connect`) are not available (DaoError
@@ -62,10 +64,21 @@ class Database {
   std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0,
                                            int lockType = 0);
 
+  // Runs the action query or data definition `query` (SQL text):
+  // RecordsAffected tells the rows it changed. With dbFailOnError in
+  // `options` a failing row undoes the whole statement and raises its
+  // error; without it, rows that fail are left out. Raises DaoError 3065
+  // for a SELECT, 3061 for parameters (they have no values here) and the
+  // errors of the SQL text.
+  void Execute(const std::string& query, int options = 0);
+
   // Closes the database; its objects raise DaoError 3420 afterwards.
   void Close();
   // Whether Close has not been called yet.
   bool IsOpen() const { return state_->IsOpen(); }
+
+  // The open engine database, for the objects that work on it.
+  const DatabaseLink& Link() const { return state_; }
 
  private:
   DatabaseLink state_;
@@ -73,6 +86,7 @@ class Database {
   int queryTimeout_ = 60;
   long recordsAffected_ = 0;
   void AppendTableDef(const std::shared_ptr<TableDef>& tableDef);
+  void DeleteTableDef(std::string_view name);
   std::shared_ptr<Recordset> OpenSqlRecordset(const std::string& text, int type, int options, int lockType,
                                               std::vector<platform::Variant> parameters);
 

@@ -2,6 +2,7 @@
 
 #include "dao/constants.h"
 #include "dao/dao_types.h"
+#include "platform/clock.h"
 #include "platform/text_case.h"
 
 namespace dao {
@@ -98,6 +99,20 @@ jet::NewIndex NewIndexOf(const Index& index, const std::vector<std::string>& col
     described.columns.push_back({number, descending});
   }
   return described;
+}
+
+std::uint32_t CreateStoredTable(DatabaseState& database, const std::string& name, const NewTable& table) {
+  std::uint32_t id = 0;
+  database.Write("DAO.Database", [&](jet::DatabaseWriter& writer) {
+    id = writer.CreateTable(name, table.columns, table.indexes, platform::Now());
+    if (table.properties.empty()) return;
+    for (const jet::CatalogEntry& entry : writer.Catalog()) {
+      if (entry.id != id || !entry.IsLocalTable()) continue;
+      for (const auto& [column, property] : table.properties) writer.SetProperty(entry, column, property);
+    }
+  });
+  database.SchemaChanged();
+  return id;
 }
 
 }  // namespace dao

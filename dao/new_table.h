@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "dao/database_state.h"
 #include "dao/field.h"
 #include "dao/index.h"
 #include "dao/jet/layout.h"
@@ -28,6 +29,12 @@ struct NewTable {
 // have, 3190 for more than 255 fields, 3191 for two fields of one name,
 // and Index's errors (NewIndexOf) for the indexes.
 NewTable DescribeNewTable(const FieldCollection& fields, const IndexCollection& indexes, const jet::Layout& layout);
+
+// Creates the table `name` as `table` describes it, with its column
+// properties, in one change of `database`; returns its id (tdef page).
+// Raises the engine's errors (3010 for a name in use, ...); nothing is
+// created then.
+std::uint32_t CreateStoredTable(DatabaseState& database, const std::string& name, const NewTable& table);
 
 // The engine's description of `index` over a table whose columns are
 // `columnNames` (in column-number order, so a column's number is its

@@ -58,6 +58,7 @@ std::shared_ptr<Recordset> Recordset::OpenQuery(DatabaseLink database, std::shar
                           type != dbOpenDynaset || !table || table->Entry().IsSystemObject();
     std::shared_ptr<Recordset> recordset(
         new Recordset(database, std::make_shared<RowSet>(table, std::vector<jet::RowPointer>{}), type, !readOnly, lockType));
+    recordset->name_ = query->Text();
     recordset->query_ = std::move(query);
     recordset->RunQuery();
     return recordset;
@@ -70,7 +71,9 @@ Recordset::Recordset(DatabaseLink database, std::shared_ptr<RowSet> rows, int ty
       type_(type),
       updatable_(updatable),
       lockType_(lockType),
-      editor_(rows_->Table()) {}
+      editor_(rows_->Table()) {
+  if (rows_->Table()) name_ = rows_->Table()->Entry().name;
+}
 
 // Runs the query and takes its rows; the first becomes current.
 void Recordset::RunQuery() {
@@ -88,14 +91,6 @@ void Recordset::RunQuery() {
   if (query_->Table()) database_->AddRowSet(query_->Table()->Id(), rows_);
   fields_.reset();
   GoToLive(rows_->NextLive(0));
-}
-
-template <class Action>
-auto Recordset::Run(Action&& action) -> decltype(action()) {
-  return Guarded(Engine(), kSource, [&]() -> decltype(action()) {
-    RequireOpen();
-    return action();
-  });
 }
 
 EngineState& Recordset::Engine() const { return database_->Engine(); }
@@ -121,7 +116,7 @@ void Recordset::DropPendingChange() {
   if (editor_.Mode() != dbEditNone) editor_.Cancel();
 }
 
-const std::string& Recordset::Name() const { return query_ ? query_->Text() : rows_->Table()->Entry().name; }
+
 
 void Recordset::GoToLive(std::optional<std::size_t> index) {
   if (index) {
@@ -451,6 +446,7 @@ std::shared_ptr<Recordset> Recordset::Clone() {
     std::shared_ptr<Recordset> clone(new Recordset(database_, rows_, type_, updatable_, lockType_));
     clone->query_ = query_;
     clone->values_ = values_;
+    clone->name_ = name_;
     clone->place_ = Place::kNowhere;
     return clone;
   });
@@ -461,6 +457,12 @@ void Recordset::Requery() {
     DropPendingChange();
     if (query_) {
       RunQuery();
+      return;
+    }
+    if (!indexName_.empty()) {
+      indexGeneration_ = database_->Generation() - 1;
+      RefreshIndexOrder();
+      GoToLive(rows_->NextLive(0));
       return;
     }
     const std::shared_ptr<TableSource>& table = rows_->Table();
@@ -474,6 +476,8 @@ void Recordset::Close() {
   Run([&] {
     DropPendingChange();
     open_ = false;
+    // A closed recordset holds its table no longer (it may be deleted).
+    rows_ = std::make_shared<RowSet>(nullptr, std::vector<jet::RowPointer>{});
     currentView_.reset();
     currentRef_.reset();
   });

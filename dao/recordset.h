@@ -13,6 +13,7 @@
 #include "dao/field.h"
 #include "dao/jet/column_value.h"
 #include "dao/jet/data_page.h"
+#include "dao/jet/index_reader.h"
 #include "dao/jet/row_view.h"
 #include "dao/query_source.h"
 #include "dao/row_editor.h"
@@ -41,7 +42,7 @@ class Recordset : public RowSource {
   Recordset& operator=(const Recordset&) = delete;
 
   // The source the recordset was opened on (the table name or the SQL).
-  const std::string& Name() const;
+  const std::string& Name() const { return name_; }
   // dbOpenTable, dbOpenDynaset, dbOpenSnapshot or dbOpenForwardOnly.
   int Type() const { return type_; }
   // Row changes: every move (and Requery, Close) drops a pending AddNew or
@@ -131,6 +132,44 @@ class Recordset : public RowSource {
   // An independent recordset over the same rows, without a current row
   // until it is moved or given a bookmark.
   std::shared_ptr<Recordset> Clone();
+
+  // The condition and the order (an ORDER BY list without the words) that
+  // the recordsets OpenRecordset derives from this one take; this one's
+  // rows stay as they are. DaoError 3251 on table-type recordsets.
+  const std::string& Filter() const { return filter_; }
+  void SetFilter(const std::string& filter);
+  const std::string& Sort() const { return sort_; }
+  void SetSort(const std::string& sort);
+  // A new recordset over this one's rows that pass Filter, in the order of
+  // Sort (the order they have here when it is empty). `type` 0 keeps this
+  // one's type (a table-type recordset gives a dynaset); DaoError 3219 for
+  // the table type, and the SQL errors of Filter and Sort (3075, 3061, ...).
+  std::shared_ptr<Recordset> OpenRecordset(int type = 0, int options = 0);
+
+  // Finds the first, last, next or previous row (counted from the current
+  // one) that meets `criteria`, an SQL condition on the fields, and makes
+  // it current; without one NoMatch becomes true and the current row stays.
+  // DaoError 3251 on table-type and forward-only recordsets.
+  void FindFirst(const std::string& criteria);
+  void FindLast(const std::string& criteria);
+  void FindNext(const std::string& criteria);
+  void FindPrevious(const std::string& criteria);
+  // Whether the last Find or Seek found nothing.
+  bool NoMatch() const { return noMatch_; }
+
+  // Table type only (DaoError 3251 otherwise): the index whose order the
+  // rows follow ("" for storage order). Setting an index that the table
+  // does not have raises 3800; the first row becomes current.
+  const std::string& Index() const { return indexName_; }
+  void SetIndex(const std::string& name);
+  // Finds, in the current Index, the first row whose key is "=", ">=" or
+  // ">" `keys`, or the last row whose key is "<" or "<=" them (before and
+  // after in the index's order; fewer keys than the index has fields
+  // compare the leading fields), by descending the index's tree. Found:
+  // the row becomes current; else NoMatch is true and there is no current
+  // row. DaoError 3019 without Index, 3001 for another comparison or for
+  // no keys or more keys than fields.
+  void Seek(const std::string& comparison, const std::vector<platform::Variant>& keys);
   // Reads the rows again; the first row becomes current.
   void Requery();
   // Closes the recordset; later calls raise DaoError 3420.
@@ -159,9 +198,36 @@ class Recordset : public RowSource {
   const jet::ColumnDefinition* TableColumn(std::size_t position, const jet::ColumnDefinition& column,
                                            std::size_t* tablePosition);
   platform::Variant ComputedValue(std::size_t position);
+  class EntryValues;
+  // The fields' names and types (the table's columns or the query's shape).
+  const jet::TableDefinition& FieldShape();
+  // `criteria` bound to the fields as a condition; raises the SQL errors.
+  struct BoundCondition;
+  // `criteria` and `sort` bound to the fields; raises the SQL errors.
+  std::shared_ptr<BoundCondition> BindCondition(const std::string& criteria, const std::string& sort = "");
+  void Find(const std::string& criteria, bool forward, bool fromEnd);
+  void RequireSearchable() const;
+  // Rows of a table-type recordset in the order of its index, read again
+  // when the database changed since.
+  void RefreshIndexOrder();
+  std::optional<std::size_t> SeekByWalking(const jet::RealIndex& index, const std::string& comparison,
+                                           const std::vector<platform::Variant>& keys);
+  std::shared_ptr<BoundCondition> lastCondition_;
+  // Seek's reader of the current index, kept while the file is unchanged.
+  std::shared_ptr<jet::IndexReader> seekReader_;
+  std::uint64_t seekGeneration_ = 0;
+  const jet::RealIndex* seekIndex_ = nullptr;
 
+  // Runs a member's work as DAO does: errors recorded, the recordset open,
+  // a table-type recordset's index order current.
   template <class Action>
-  auto Run(Action&& action) -> decltype(action());
+  auto Run(Action&& action) -> decltype(action()) {
+    return Guarded(Engine(), "DAO.Recordset", [&]() -> decltype(action()) {
+      RequireOpen();
+      RefreshIndexOrder();
+      return action();
+    });
+  }
   EngineState& Engine() const;
   void RequireOpen() const;
   void RequireScrollable() const;
@@ -176,7 +242,13 @@ class Recordset : public RowSource {
   const jet::RowView& CurrentRow();
 
   DatabaseLink database_;
+  std::string name_;
   std::shared_ptr<RowSet> rows_;
+  std::string filter_;
+  std::string sort_;
+  bool noMatch_ = false;
+  std::string indexName_;
+  std::uint64_t indexGeneration_ = 0;  // database generation the index order was read at
   // A recordset on SQL: the query and, for a query that gives values, its rows.
   std::shared_ptr<QuerySource> query_;
   std::shared_ptr<const std::vector<std::vector<platform::Variant>>> values_;

@@ -4,6 +4,7 @@
 
 #include "dao/constants.h"
 #include "dao/dao_types.h"
+#include "dao/new_table.h"
 #include "dao/stored_indexes.h"
 
 namespace dao {
@@ -63,7 +64,29 @@ void TableDef::SetDraftHandlers() {
 }
 
 void TableDef::SetStoredHandlers() {
-  fields_->SetHandlers([](const std::shared_ptr<Field>&) { NotSupported(); }, [](std::string_view) { NotSupported(); });
+  fields_->SetHandlers([this](const std::shared_ptr<Field>& field) { AppendStoredField(field); },
+                       [](std::string_view) { NotSupported(); });
+}
+
+void TableDef::AppendStoredField(const std::shared_ptr<Field>& field) {
+  if (!field->IsDraft()) InvalidOperation();
+  if (fields_->Contains(field->Name())) Raise(jet::kErrDuplicateFieldName, kSource, "Cannot define field more than once.");
+  // A new AutoNumber would have to number the rows there are.
+  if ((field->Draft().attributes & dbAutoIncrField) != 0 && table_->Definition(kSource).rowCount > 0) NotSupported();
+  FieldCollection one(engine_, "DAO.Fields");
+  one.Add(field);
+  const NewTable described =
+      DescribeNewTable(one, IndexCollection(engine_, "DAO.Indexes"), database_->Jet(kSource).GetLayout());
+  const std::uint32_t id = table_->Id();
+  database_->Write(kSource, [&](jet::DatabaseWriter& writer) {
+    writer.AddColumn(id, described.columns.front());
+    // Required fails here when rows hold Null, and the column goes again.
+    for (const auto& [column, property] : described.properties) writer.SetProperty(table_->Entry(), column, property);
+  });
+  database_->SchemaChanged();
+  const jet::TableDefinition& definition = table_->Definition(kSource);
+  field->Bind(table_, definition.columns.size() - 1, Updatable());
+  fields_->Add(field);
 }
 
 void TableDef::SetName(const std::string& name) {

@@ -42,8 +42,10 @@ class TableDef {
   bool Updatable() const;
   // Columns in table order (ascending column number). A new table takes
   // field descriptions: DaoError 3191 for a second field of one name, 3259
-  // for a field without a type. A stored table's columns cannot be added
-  // or deleted here (DaoError 3251).
+  // for a field without a type. A stored table takes a new field too (rows
+  // stored before hold Null in it; DaoError 3314 when it is Required and
+  // rows exist, 3251 for an AutoNumber when rows exist); its fields cannot
+  // be deleted (DaoError 3251).
   FieldCollection& Fields();
   const FieldCollection& Fields() const;
   // The table's indexes. Appending checks the index (DaoError 3264 without
@@ -76,6 +78,7 @@ class TableDef {
   EngineState& Engine() const { return *engine_; }
   void SetDraftHandlers();
   void SetStoredHandlers();
+  void AppendStoredField(const std::shared_ptr<Field>& field);
   void LoadIndexes() const;
 
   EngineLink engine_;

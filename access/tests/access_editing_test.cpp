@@ -39,10 +39,7 @@ class EditingTest : public testing::AccessTest {
   // A new Jet 4 database with the converter's Nuta table.
   std::unique_ptr<TAccessDatabase> NewTarget(const std::string& name) {
     path_ = Path(name);
-    TAccessDatabase creator;
-    creator.SetVersion("3.6");
-    creator.CreateDatabaseFile(path_);
-    auto database = Connect(path_, "AccessDatabase2");
+    auto database = NewDatabase(name, "3.6", "AccessDatabase2");
     TAccessTableManager manager(database.get());
     manager.SetTableName("Nuta");
     manager.FieldDefs().AddFieldDef("Nahrungsmittel", ftString, 100);

@@ -353,5 +353,35 @@ TEST_F(TableTest, AnSqlTextOpensAsADynasetOverItsTable) {
   EXPECT_FALSE(broken.Active());
 }
 
+TEST_F(TableTest, SortedByOrdersTheRowsAndRefreshSortedKeepsThemInOrder) {
+  auto database = Connect(CopyFixture("nutaro/nuta4-basic.mdb"));
+  auto table = OpenTable(*database, "nuta");
+  table->SetSortedByText("Kcal DESC\r\nNahrungsmittel");
+  EXPECT_EQ(table->SortedBy(), (std::vector<std::string>{"Kcal DESC", "Nahrungsmittel"}));
+  ASSERT_TRUE(table->Active());
+  EXPECT_EQ(table->FieldNamed("Nahrungsmittel").TextValue(), "Olivenöl");
+  table->GoLast();
+  EXPECT_EQ(table->FieldNamed("Nahrungsmittel").TextValue(), "Kräutertee, ungesüßt");
+  EXPECT_EQ(table->RowNumber(), 28);
+  table->SetRefreshSorted(true);
+  table->AppendRow();
+  table->FieldNamed("Nahrungsmittel").SetTextValue("Schmalz");
+  table->FieldNamed("Kcal").SetTextValue("900");
+  table->PostRow();
+  // Read again in order, from the first row.
+  EXPECT_EQ(table->FieldNamed("Nahrungsmittel").TextValue(), "Schmalz");
+  EXPECT_EQ(table->RowNumber(), 1);
+  EXPECT_EQ(table->RowCount(), 29);
+  table->GoNext();
+  EXPECT_EQ(table->FieldNamed("Nahrungsmittel").TextValue(), "Olivenöl");
+  // Table-type recordsets keep their own order.
+  table->SetActive(false);
+  table->SetTableType(kTableTypeTable);
+  EXPECT_TRUE(table->SortedBy().empty());
+  table->SetSortedBy({"Kcal"});
+  table->SetTableName("nuta");
+  EXPECT_TRUE(table->SortedBy().empty());
+}
+
 }  // namespace
 }  // namespace accessdb

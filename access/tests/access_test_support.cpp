@@ -25,6 +25,18 @@ std::unique_ptr<TAccessDatabase> AccessTest::Connect(const std::string& path, co
   return database;
 }
 
+std::unique_ptr<TAccessDatabase> AccessTest::NewDatabase(const std::string& fileName, const std::string& version,
+                                                         const std::string& name) {
+  TAccessDatabase creator;
+  creator.SetVersion(version);
+  creator.CreateDatabaseFile(Path(fileName));
+  auto database = std::make_unique<TAccessDatabase>(name);
+  database->SetVersion(version);
+  database->SetDatabase(Path(fileName));
+  database->SetConnected(true);
+  return database;
+}
+
 std::unique_ptr<TAccessTable> AccessTest::OpenTable(TAccessDatabase& database, const std::string& tableName,
                                                     const std::string& name) {
   auto table = std::make_unique<TAccessTable>(name);

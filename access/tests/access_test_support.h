@@ -26,6 +26,11 @@ class AccessTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return folder_.File(name); }
   // A database component connected to `path`.
   std::unique_ptr<TAccessDatabase> Connect(const std::string& path, const std::string& name = "AccessDatabase1");
+  // A new empty database file `fileName` in the test's folder (a Jet 4
+  // file with `version` "3.6", a Jet 3 file with "3.5"), connected through
+  // a component of that version.
+  std::unique_ptr<TAccessDatabase> NewDatabase(const std::string& fileName, const std::string& version = "3.6",
+                                               const std::string& name = "AccessDatabase1");
   // A table of `database` opened on `tableName`.
   std::unique_ptr<TAccessTable> OpenTable(TAccessDatabase& database, const std::string& tableName,
                                           const std::string& name = "AccessTable1");

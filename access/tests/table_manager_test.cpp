@@ -16,18 +16,7 @@ namespace {
 using namespace recordset;
 using testing::ErrorOf;
 
-class TableManagerTest : public testing::AccessTest {
- protected:
-  std::unique_ptr<TAccessDatabase> NewDatabase(const std::string& name) {
-    path_ = Path(name);
-    TAccessDatabase creator;
-    creator.SetVersion("3.6");
-    creator.CreateDatabaseFile(path_);
-    return Connect(path_);
-  }
-
-  std::string path_;
-};
+class TableManagerTest : public testing::AccessTest {};
 
 void AddNutaFields(TFieldDefs& defs) {
   defs.AddFieldDef("Nahrungsmittel", ftString, 100);
@@ -67,7 +56,7 @@ TEST_F(TableManagerTest, CreatesTheEightFieldNutaTable) {
   EXPECT_EQ(table->Indexes().Count(), 0);
   database->SetConnected(false);
   if (!dao::jet::testing::HaveMdbTools()) GTEST_SKIP() << "mdbtools are not installed";
-  const auto schema = dao::jet::testing::RunCommand("mdb-schema -T Nuta --indexes '" + path_ + "' access");
+  const auto schema = dao::jet::testing::RunCommand("mdb-schema -T Nuta --indexes '" + Path("ziel.mdb") + "' access");
   ASSERT_TRUE(schema.has_value());
   const std::size_t start = schema->find("CREATE TABLE");
   ASSERT_NE(start, std::string::npos);
@@ -157,6 +146,28 @@ TEST_F(TableManagerTest, ANewPrimaryKeyReplacesTheOneTheTableHas) {
   // Without definitions nothing changes, and nothing is checked.
   TAccessTableManager idle(nullptr);
   idle.CreateIndexes();
+}
+
+TEST_F(TableManagerTest, TheKeyOfAnAccessMadeTargetIsReplaced) {
+  const std::string path = CopyFixture("nutaro/nuta4-target-indexed.mdb");
+  auto database = Connect(path);
+  TAccessTableManager manager(database.get());
+  manager.SetTableName("Nuta");
+  manager.IndexDefs().Add("Schluessel", "ID", {ixPrimary});
+  manager.IndexDefs().Add("Kalorien", "Kcal");
+  manager.CreateIndexes();
+  const auto& indexes = database->DatabaseObject()->TableDefs().Item("Nuta")->Indexes();
+  EXPECT_FALSE(indexes.Contains("PrimaryKey"));
+  EXPECT_TRUE(indexes.Item("Schluessel")->Primary());
+  EXPECT_TRUE(indexes.Contains("Nahrungsmittel"));  // untouched
+  EXPECT_TRUE(indexes.Contains("Kalorien"));
+  EXPECT_EQ(indexes.Item("Kalorien")->Fields().Item(0)->Name(), "Kcal");
+  // Rows still go in through both remaining kinds of index.
+  auto table = OpenTable(*database, "Nuta");
+  table->AppendRow();
+  table->FieldNamed("Kcal").SetTextValue("12");
+  table->PostRow();
+  EXPECT_EQ(table->RowCount(), 11);
 }
 
 }  // namespace

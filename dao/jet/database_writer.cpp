@@ -1,4 +1,8 @@
 #include "dao/jet/database_writer.h"
+#include "dao/jet/system_tables.h"
+#include "dao/jet/data_page_writer.h"
+#include "dao/jet/usage_map.h"
+#include "dao/jet/table_definition_edit.h"
 
 #include <algorithm>
 #include <optional>
@@ -112,8 +116,22 @@ void DatabaseWriter::RemoveIndex(std::uint32_t tdefPage, const std::string& name
   const auto found = std::find_if(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
                                   [&](const LogicalIndex& index) { return platform::AnsiSameText(index.name, name); });
   if (found == definition.logicalIndexes.end()) throw JetError(kErrItemNotFound, "Item not found in this collection.");
-  // Other tables name this table's indexes by number; while relationships
-  // exist the numbers must not move.
+  // A foreign key, and an index another table's relationship names, stay.
+  bool related = found->kind == kIndexKindForeign;
+  for (const CatalogEntry& entry : Catalog()) {
+    if (related || !entry.IsLocalTable() || entry.id == tdefPage) continue;
+    for (const LogicalIndex& index : ReadTableDefinition(file_, layout_, codec_, entry.id).logicalIndexes)
+      related = related || (index.kind == kIndexKindForeign && index.relatedTablePage == tdefPage &&
+                            index.relatedIndex == found->number);
+  }
+  if (related)
+    throw JetError(kErrIndexInRelationship,
+                   "Cannot delete this index or table. It is either the current index or is used in a relationship.");
+  RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
+  tables_.erase(tdefPage);
+}
+
+bool DatabaseWriter::InRelationship(std::uint32_t tdefPage, const TableDefinition& definition) {
   bool related = std::any_of(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
                              [](const LogicalIndex& index) { return index.kind == kIndexKindForeign; });
   for (const CatalogEntry& entry : Catalog()) {
@@ -121,10 +139,79 @@ void DatabaseWriter::RemoveIndex(std::uint32_t tdefPage, const std::string& name
     for (const LogicalIndex& index : ReadTableDefinition(file_, layout_, codec_, entry.id).logicalIndexes)
       related = related || (index.kind == kIndexKindForeign && index.relatedTablePage == tdefPage);
   }
-  if (related)
+  return related;
+}
+
+ColumnDefinition DatabaseWriter::AddColumn(std::uint32_t tdefPage, const NewColumn& column) {
+  RequireValidName(column.name);
+  TableDefinition definition = ReadTableDefinition(file_, layout_, codec_, tdefPage);
+  for (const ColumnDefinition& existing : definition.columns) {
+    if (platform::AnsiSameText(existing.name, column.name))
+      throw JetError(kErrDuplicateFieldName, "More than one field named '" + column.name + "'.");
+  }
+  DefinitionEditor editor(pages_, codec_, definition);
+  ColumnDefinition added = NewColumnDefinition(column, layout_);
+  // The next number; rows stored before have fewer columns and read Null.
+  added.number = definition.maxColumns;
+  if (added.IsFixed()) {
+    std::uint16_t end = 0;
+    for (const ColumnDefinition& existing : definition.columns) {
+      if (existing.IsFixed() && existing.Type() != ColumnType::kBoolean)
+        end = std::max<std::uint16_t>(end, static_cast<std::uint16_t>(existing.fixedOffset + existing.length));
+    }
+    added.fixedOffset = added.Type() == ColumnType::kBoolean ? 0 : end;
+    added.variableIndex = definition.variableColumns;
+  } else {
+    added.variableIndex = definition.variableColumns++;
+  }
+  ++definition.maxColumns;
+  if (added.IsLongValue()) {
+    UsageMapRows maps(pages_, definition.ownedPagesMap.page);
+    added.ownedPagesMap = maps.Add(0);
+    added.freePagesMap = maps.Add(0);
+  }
+  editor.AddColumn(added, definition.tableType == kTableTypeSystem, definition.maxColumns, definition.variableColumns);
+  editor.Store(definition);
+  tables_.erase(tdefPage);
+  return added;
+}
+
+void DatabaseWriter::DropTable(std::uint32_t tdefPage) {
+  const TableDefinition definition = ReadTableDefinition(file_, layout_, codec_, tdefPage);
+  if (InRelationship(tdefPage, definition))
     throw JetError(kErrIndexInRelationship,
                    "Cannot delete this index or table. It is either the current index or is used in a relationship.");
-  RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
+  // The pages a map lists go back to the file, and the map row goes.
+  const auto release = [&](RowPointer map, bool listed) {
+    if (map.IsNull()) return;
+    if (listed) {
+      for (const std::uint32_t page : ReadUsageMap(file_, layout_, map)) pages_.Release(page);
+    }
+    MarkRowDeleted(pages_.Modify(map.page)->MutableData(), map.row, layout_);
+  };
+  release(definition.ownedPagesMap, true);
+  release(definition.freePagesMap, false);
+  for (const RealIndex& index : definition.realIndexes) release(index.usageMap, true);
+  for (const ColumnDefinition& column : definition.columns) {
+    release(column.ownedPagesMap, true);
+    release(column.freePagesMap, false);
+  }
+  pages_.Release(definition.page);
+  for (const std::uint32_t page : definition.continuationPages) pages_.Release(page);
+
+  TableWriter& objects = Catalog(kMSysObjectsPage);
+  for (const CatalogEntry& entry : Catalog()) {
+    if (entry.id == tdefPage && entry.IsLocalTable()) objects.Delete(entry.row);
+  }
+  TableWriter& aces = Catalog(kMSysACEsPage);
+  const ColumnDefinition& objectId = CatalogColumn(aces.Definition(), "ObjectId");
+  std::vector<RowPointer> rights;
+  aces.ForEachRow([&](RowPointer at, Bytes row) {
+    Bytes value;
+    if (RowView(layout_, row, aces.Definition().variableColumns).Value(objectId, value) && LoadU32(value.data()) == tdefPage)
+      rights.push_back(at);
+  });
+  for (const RowPointer at : rights) aces.Delete(at);
   tables_.erase(tdefPage);
 }
 

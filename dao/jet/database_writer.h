@@ -55,6 +55,17 @@ class DatabaseWriter {
   // none, 3303 when it belongs to a relationship.
   void RemoveIndex(std::uint32_t tdefPage, const std::string& name);
 
+  // Adds `column` to the table at `tdefPage` under the next column number
+  // (rows stored before read Null in it). Raises JetError 3191 when a
+  // column of that name exists, 3125 for a name the engine does not accept.
+  // Returns the new column's definition.
+  ColumnDefinition AddColumn(std::uint32_t tdefPage, const NewColumn& column);
+
+  // Deletes the user table at `tdefPage` with every page it owns, its
+  // catalog row and its access rights. Raises JetError 3303 when it takes
+  // part in a relationship.
+  void DropTable(std::uint32_t tdefPage);
+
   // The writer of the table whose tdef is on `tdefPage`, with the Required
   // flags of its stored properties; made once and then kept.
   TableWriter& Table(std::uint32_t tdefPage);
@@ -70,6 +81,9 @@ class DatabaseWriter {
  private:
   TableWriter& Catalog(std::uint32_t tdefPage);
   void RequireNoNulls(std::uint32_t tdefPage, const std::string& columnName);
+  // Whether the table at `tdefPage` (with `definition`) takes part in a
+  // relationship: its own foreign-key indexes or another table's naming it.
+  bool InRelationship(std::uint32_t tdefPage, const TableDefinition& definition);
 
   PageFile& file_;
   const Layout& layout_;

@@ -118,23 +118,25 @@ std::size_t AppendIndexDefinition(TableDefinition& definition, const NewIndex& i
   return definition.realIndexes.size() - 1;
 }
 
+ColumnDefinition NewColumnDefinition(const NewColumn& c, const Layout& layout) {
+  ColumnDefinition column;
+  column.name = c.name;
+  column.typeCode = static_cast<std::uint8_t>(c.type);
+  column.flags = ColumnFlags(c);
+  column.sortOrder = kGeneralSortOrder;
+  const bool text = c.type == ColumnType::kText;
+  if (layout.IsJet4() && (text || c.type == ColumnType::kMemo) && c.compressedText)
+    column.extendedFlags = kColumnCompressedUnicode;
+  column.length = static_cast<std::uint16_t>(
+      text ? c.size * (layout.IsJet4() ? 2 : 1) : c.type == ColumnType::kBinary ? c.size : FixedDescriptorLength(c.type));
+  return column;
+}
+
 TableDefinition NewTableDefinition(const std::vector<NewColumn>& columns, const std::vector<NewIndex>& indexes,
                                    const Layout& layout) {
   TableDefinition definition;
   definition.tableType = kTableTypeUser;
-  for (const NewColumn& c : columns) {
-    ColumnDefinition column;
-    column.name = c.name;
-    column.typeCode = static_cast<std::uint8_t>(c.type);
-    column.flags = ColumnFlags(c);
-    column.sortOrder = kGeneralSortOrder;
-    const bool text = c.type == ColumnType::kText;
-    if (layout.IsJet4() && (text || c.type == ColumnType::kMemo) && c.compressedText)
-      column.extendedFlags = kColumnCompressedUnicode;
-    column.length = static_cast<std::uint16_t>(
-        text ? c.size * (layout.IsJet4() ? 2 : 1) : c.type == ColumnType::kBinary ? c.size : FixedDescriptorLength(c.type));
-    definition.columns.push_back(column);
-  }
+  for (const NewColumn& c : columns) definition.columns.push_back(NewColumnDefinition(c, layout));
   AssignColumnLayout(definition);
   for (const NewIndex& index : indexes) AppendIndexDefinition(definition, index, layout);
   return definition;

@@ -51,6 +51,10 @@ class UsageMapRows {
   std::uint32_t holder_;
 };
 
+// The descriptor of a new column (flags, sort order, length) without its
+// place in the row, which the caller assigns.
+ColumnDefinition NewColumnDefinition(const NewColumn& column, const Layout& layout);
+
 // Adds the real and logical index that `index` describes to `definition`
 // (page references still 0); the logical indexes stay in name order.
 // Returns the position of the new real index.

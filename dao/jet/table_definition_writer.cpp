@@ -39,11 +39,7 @@ class StreamWriter {
 };
 
 void AppendName(StreamWriter& writer, const std::string& name, const Layout& layout, const TextCodec& codec) {
-  const std::vector<std::uint8_t> encoded = codec.EncodeName(name);
-  std::uint8_t* length = writer.Reserve(layout.nameLengthSize);
-  if (layout.nameLengthSize == 1) *length = static_cast<std::uint8_t>(encoded.size());
-  else StoreU16(length, static_cast<std::uint16_t>(encoded.size()));
-  writer.Append(encoded);
+  writer.Append(EncodedDefinitionName(name, layout, codec));
 }
 
 void WriteColumn(std::uint8_t* d, const ColumnDefinition& column, bool systemTable, const Layout& layout,
@@ -100,7 +96,55 @@ void WriteLogicalIndex(std::uint8_t* d, const LogicalIndex& index, const Layout&
   d[layout.logicalKindOffset] = index.kind;
 }
 
+void WriteStatistics(std::uint8_t* d, const RealIndex& index) {
+  StoreU32(d + kIndexStatisticRowsOffset, index.statisticRows);
+  StoreU32(d + kIndexStatisticDistinctOffset, index.statisticDistinct);
+}
+
+void WriteLongValueRecord(std::uint8_t* d, const ColumnDefinition& column) {
+  StoreU16(d, column.number);
+  StoreU32(d + kLongValueColumnOwnedMapOffset, column.ownedPagesMap.ToU32());
+  StoreU32(d + kLongValueColumnFreeMapOffset, column.freePagesMap.ToU32());
+}
+
+template <class Write>
+std::vector<std::uint8_t> Block(std::size_t size, const Write& write) {
+  std::vector<std::uint8_t> block(size, 0);
+  write(block.data());
+  return block;
+}
+
 }  // namespace
+
+std::vector<std::uint8_t> EncodedDefinitionName(const std::string& name, const Layout& layout, const TextCodec& codec) {
+  const std::vector<std::uint8_t> encoded = codec.EncodeName(name);
+  std::vector<std::uint8_t> out(layout.nameLengthSize, 0);
+  if (layout.nameLengthSize == 1) out[0] = static_cast<std::uint8_t>(encoded.size());
+  else StoreU16(out.data(), static_cast<std::uint16_t>(encoded.size()));
+  out.insert(out.end(), encoded.begin(), encoded.end());
+  return out;
+}
+
+std::vector<std::uint8_t> ColumnDescriptor(const ColumnDefinition& column, bool systemTable, const Layout& layout,
+                                           const TextCodec& codec) {
+  return Block(layout.columnSize, [&](std::uint8_t* d) { WriteColumn(d, column, systemTable, layout, codec); });
+}
+
+std::vector<std::uint8_t> RealIndexDescriptor(const RealIndex& index, const Layout& layout) {
+  return Block(layout.realIndexSize, [&](std::uint8_t* d) { WriteRealIndex(d, index, layout); });
+}
+
+std::vector<std::uint8_t> RealIndexStatistics(const RealIndex& index, const Layout& layout) {
+  return Block(layout.realIndexStatisticsSize, [&](std::uint8_t* d) { WriteStatistics(d, index); });
+}
+
+std::vector<std::uint8_t> LogicalIndexDescriptor(const LogicalIndex& index, const Layout& layout) {
+  return Block(layout.logicalIndexSize, [&](std::uint8_t* d) { WriteLogicalIndex(d, index, layout); });
+}
+
+std::vector<std::uint8_t> LongValueColumnRecord(const ColumnDefinition& column) {
+  return Block(kLongValueColumnMapSize, [&](std::uint8_t* d) { WriteLongValueRecord(d, column); });
+}
 
 std::vector<std::uint8_t> SerializeTableDefinition(const TableDefinition& definition, const Layout& layout,
                                                    const TextCodec& codec,
@@ -125,11 +169,7 @@ std::vector<std::uint8_t> SerializeTableDefinition(const TableDefinition& defini
   StoreU32(header + layout.tdefOwnedPagesOffset, definition.ownedPagesMap.ToU32());
   StoreU32(header + layout.tdefFreePagesOffset, definition.freePagesMap.ToU32());
 
-  for (const RealIndex& index : definition.realIndexes) {
-    std::uint8_t* statistics = writer.Reserve(layout.realIndexStatisticsSize);
-    StoreU32(statistics + kIndexStatisticRowsOffset, index.statisticRows);
-    StoreU32(statistics + kIndexStatisticDistinctOffset, index.statisticDistinct);
-  }
+  for (const RealIndex& index : definition.realIndexes) WriteStatistics(writer.Reserve(layout.realIndexStatisticsSize), index);
   const bool systemTable = definition.tableType == kTableTypeSystem;
   for (const ColumnDefinition& column : definition.columns)
     WriteColumn(writer.Reserve(layout.columnSize), column, systemTable, layout, codec);
@@ -148,12 +188,7 @@ std::vector<std::uint8_t> SerializeTableDefinition(const TableDefinition& defini
       longValueColumns.push_back(&*std::find_if(definition.columns.begin(), definition.columns.end(),
                                                 [&](const ColumnDefinition& c) { return c.number == number; }));
   }
-  for (const ColumnDefinition* column : longValueColumns) {
-    std::uint8_t* record = writer.Reserve(kLongValueColumnMapSize);
-    StoreU16(record, column->number);
-    StoreU32(record + kLongValueColumnOwnedMapOffset, column->ownedPagesMap.ToU32());
-    StoreU32(record + kLongValueColumnFreeMapOffset, column->freePagesMap.ToU32());
-  }
+  for (const ColumnDefinition* column : longValueColumns) WriteLongValueRecord(writer.Reserve(kLongValueColumnMapSize), *column);
   StoreU16(writer.Reserve(2), kTdefTerminator);
   StoreU32(stream.data() + kTdefLengthOffset, static_cast<std::uint32_t>(stream.size()));
   return stream;

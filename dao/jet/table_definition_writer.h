@@ -5,6 +5,7 @@
 // over a first page and continuation pages.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "dao/jet/bytes.h"
@@ -24,6 +25,18 @@ namespace dao::jet {
 std::vector<std::uint8_t> SerializeTableDefinition(const TableDefinition& definition, const Layout& layout,
                                                    const TextCodec& codec,
                                                    const std::vector<std::uint16_t>& longValueOrder = {});
+
+// The parts of a definition stream, for editing a stored one: a name with
+// its length prefix, the descriptors of a column, a real index and a
+// logical index, a real index's statistics and a memo or OLE column's map
+// record.
+std::vector<std::uint8_t> EncodedDefinitionName(const std::string& name, const Layout& layout, const TextCodec& codec);
+std::vector<std::uint8_t> ColumnDescriptor(const ColumnDefinition& column, bool systemTable, const Layout& layout,
+                                           const TextCodec& codec);
+std::vector<std::uint8_t> RealIndexDescriptor(const RealIndex& index, const Layout& layout);
+std::vector<std::uint8_t> RealIndexStatistics(const RealIndex& index, const Layout& layout);
+std::vector<std::uint8_t> LogicalIndexDescriptor(const LogicalIndex& index, const Layout& layout);
+std::vector<std::uint8_t> LongValueColumnRecord(const ColumnDefinition& column);
 
 // Number of pages the stream needs.
 std::uint32_t TableDefinitionPageCount(std::size_t streamSize, const Layout& layout);

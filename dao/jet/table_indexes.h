@@ -1,10 +1,9 @@
 #pragma once
 
 // Adding an index to the definition of an existing table and removing one:
-// the descriptors are changed and the definition is written again over its
-// pages (taking or giving back continuation pages). Only definitions this
-// writer reproduces byte for byte are rewritten, so nothing the engine
-// stored and the reader does not model is lost.
+// the descriptors are spliced into or out of the stored definition, which
+// is written again over its pages (taking or giving back continuation
+// pages); every other byte of it stays as stored.
 
 #include <cstddef>
 #include <string>
@@ -19,14 +18,13 @@ namespace dao::jet {
 // Adds `index` (columns by column number) to `definition`, the table's
 // definition as stored: an empty root leaf, its usage map and the
 // descriptors. Returns the position of the new real index, which the
-// caller then fills. Raises JetError 3251 for a definition that cannot be
-// rewritten exactly.
+// caller then fills.
 std::size_t AddIndexDefinition(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
                                const NewIndex& index);
 
 // Removes the logical index at `logical` from `definition`, and its real
-// index with its pages when no other logical index uses it. Raises
-// JetError 3251 for a definition that cannot be rewritten exactly.
+// index with its pages when no other logical index uses it. The other
+// logical indexes keep their numbers.
 void RemoveIndexDefinition(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
                            std::size_t logical);
 

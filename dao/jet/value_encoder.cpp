@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "dao/jet/format.h"
+#include "dao/jet/guid_value.h"
 #include "dao/jet/jet_error.h"
 #include "platform/errors.h"
 
@@ -77,7 +78,7 @@ FieldValue ConvertVariant(const ColumnDefinition& column, const platform::Varian
     case ColumnType::kText:
     case ColumnType::kMemo: return FieldValue::Text(value.ToText());
     case ColumnType::kGuid: {
-      const platform::Guid guid = value.ToGuid();
+      const platform::Guid guid = GuidOfValue(value);
       return FieldValue::Binary({guid.bytes.begin(), guid.bytes.end()});
     }
     case ColumnType::kDecimal: return FieldValue::Binary(StoredDecimal(column, value.ToDecimal()));

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "dao/sql/values.h"
+
 namespace dao::sql {
 namespace {
 
@@ -44,7 +46,7 @@ void AppendSortableKey(std::string& key, const platform::Variant& value, const T
       break;
     case platform::VariantType::kGuid: {
       key.push_back(static_cast<char>(kGuid));
-      const platform::Bytes bytes = value.ToBytes();
+      const auto bytes = GuidOrderBytes(value.ToGuid());
       key.append(bytes.begin(), bytes.end());
       break;
     }

@@ -112,7 +112,17 @@ int CompareBytes(const platform::Bytes& a, const platform::Bytes& b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+int CompareGuids(const Variant& a, const Variant& b) {
+  const auto x = GuidOrderBytes(a.ToGuid()), y = GuidOrderBytes(b.ToGuid());
+  return x < y ? -1 : (y < x ? 1 : 0);
+}
+
 }  // namespace
+
+std::array<std::uint8_t, 16> GuidOrderBytes(const platform::Guid& guid) {
+  const auto& b = guid.bytes;
+  return {b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]};
+}
 
 bool IsNumeric(const Variant& value) { return IsNumberKind(KindOf(value)); }
 
@@ -266,7 +276,7 @@ std::optional<int> Compare(const Variant& a, const Variant& b, const TextOrder& 
   if (ka == Kind::kText && IsNumberKind(kb)) return CompareNumbers(TextAs(a, kb), b);
   if (IsNumberKind(ka) && kb == Kind::kText) return CompareNumbers(a, TextAs(b, ka));
   if (ka == Kind::kBinary && kb == Kind::kBinary) return CompareBytes(*a.BytesIf(), *b.BytesIf());
-  if (ka == Kind::kGuid && kb == Kind::kGuid) return CompareBytes(a.ToBytes(), b.ToBytes());
+  if (ka == Kind::kGuid && kb == Kind::kGuid) return CompareGuids(a, b);
   RaiseTypeMismatch();
 }
 
@@ -302,7 +312,7 @@ int OrderCompare(const Variant& a, const Variant& b, const TextOrder& order) {
     case 1: return CompareNumbers(a, b);
     case 2: return order.Compare(*a.StringIf(), *b.StringIf());
     case 3: return CompareBytes(*a.BytesIf(), *b.BytesIf());
-    default: return CompareBytes(a.ToBytes(), b.ToBytes());
+    default: return CompareGuids(a, b);
   }
 }
 

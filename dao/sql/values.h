@@ -4,6 +4,8 @@
 // texts compare in the database's sort order without regard to case.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 
 #include "dao/sql/syntax.h"
@@ -42,6 +44,10 @@ Truth Compared(Operator op, std::optional<int> order);
 // first, then numbers and dates by value, then texts in the database's
 // order, then binary values. Never raises.
 int OrderCompare(const platform::Variant& a, const platform::Variant& b, const TextOrder& order);
+
+// A GUID's bytes in the order of its text form (Data1 to Data3 stored
+// little-endian come first as written), the order its index keys have.
+std::array<std::uint8_t, 16> GuidOrderBytes(const platform::Guid& guid);
 
 // Whether the value is a number of any kind (Boolean and date included).
 bool IsNumeric(const platform::Variant& value);
