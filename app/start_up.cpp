@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "app/application_title.h"
+#include "app/guarded_handler.h"
 #include "app/konvert_window.h"
 #include "app/konverter_windows.h"
 #include "app/pictures.h"
@@ -38,6 +39,8 @@ int RunKonverter(int argc, char** argv) {
   InitialiseApplication(application);
   QtDialogs dialogs;
   platform::ScopedDialogs dialogsInForce(dialogs);
+  ErrorBoxDisplay errorDisplay;
+  platform::ScopedErrorDisplay errorDisplayInForce(errorDisplay);
   KonverterWindows windows;
   windows.Konvert().show();
   // A file to open (from the desktop's "open with"): the application has
