@@ -38,7 +38,10 @@ void TAccessTable::DatabaseGone() {
 
 void TAccessTable::ClearSourceDependents() {
   fieldLabels_.clear();
-  FieldDefs().Clear();
+  // An open table keeps reading the rows it was opened on (a new SQL text
+  // takes effect at the next open), and its rows are laid out by these
+  // definitions; the next open describes the fields anew anyway.
+  if (!Active()) FieldDefs().Clear();
   indexDefs_.Clear();
 }
 

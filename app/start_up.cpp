@@ -43,6 +43,9 @@ int RunKonverter(int argc, char** argv) {
   platform::ScopedErrorDisplay errorDisplayInForce(errorDisplay);
   KonverterWindows windows;
   windows.Konvert().show();
+  // A file to open (from the desktop's "open with"): the application has
+  // taken its own options out of argv already.
+  if (argc > 1) windows.Konvert().OpenFromCommandLine(argv[1]);
   return QApplication::exec();
 }
 

@@ -10,8 +10,9 @@ namespace app {
 void InitialiseApplication(QApplication& application);
 
 // The whole program: initialises the application, installs the Qt dialogs,
-// creates the windows, shows the main window and runs until it is closed.
-// Returns the exit code.
+// creates the windows, shows the main window, takes a file named as the
+// first argument as the chosen source (".mdb") or target (".ntd"), and runs
+// until the window is closed. Returns the exit code.
 int RunKonverter(int argc, char** argv);
 
 }  // namespace app

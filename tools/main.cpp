@@ -2,8 +2,8 @@
 // is one tools::Command entry; `nutaro --help` lists them, and
 // tools/command_line.h turns the command line into a run of one of them.
 //
-// Exit status: 0 success, 1 the file cannot be read (the engine's message on
-// standard error), 2 bad arguments.
+// Exit status: 0 success, 1 a file cannot be read or a conversion was
+// refused or failed (the message on standard error), 2 bad arguments.
 
 #include <iostream>
 #include <sstream>
@@ -13,6 +13,7 @@
 #include "tablefile/ntd_session.h"
 #include "tools/command.h"
 #include "tools/command_line.h"
+#include "tools/convert_command.h"
 #include "tools/dump_jet.h"
 #include "tools/dump_ntd.h"
 #include "tools/exit_status.h"
@@ -104,6 +105,7 @@ int RunDump(const std::vector<std::string>& arguments) {
 
 // The commands in the order `nutaro --help` lists them: by name.
 constexpr const tools::Command* kCommands[] = {
+    &tools::kConvertCommand,
     &kDumpCommand,
     &tools::kLoadCommand,
 };

@@ -28,7 +28,8 @@ QColor CaptionProgressBar::GradientEndColour() {
 void CaptionProgressBar::SetCaption(const QString& caption) {
   if (caption == caption_) return;
   caption_ = caption;
-  repaint();
+  update();
+  emit CaptionChanged(caption_);
 }
 
 void CaptionProgressBar::SetPosition(int position) {
@@ -38,8 +39,9 @@ void CaptionProgressBar::SetPosition(int position) {
   const int filledBefore = FilledWidth(innerWidth);
   position_ = clamped;
   // A conversion moves the bar once per row; most moves do not reach the
-  // next pixel, and repainting the same picture would only slow it down.
-  if (FilledWidth(innerWidth) != filledBefore) repaint();
+  // next pixel, and painting the same picture again would be wasted.
+  if (FilledWidth(innerWidth) != filledBefore) update();
+  emit PositionChanged(position_);
 }
 
 void CaptionProgressBar::SetMinimum(int minimum) {
@@ -51,10 +53,12 @@ void CaptionProgressBar::SetMaximum(int maximum) {
 }
 
 void CaptionProgressBar::ApplyRange(int minimum, int maximum) {
+  const int positionBefore = position_;
   minimum_ = minimum;
   maximum_ = maximum;
   position_ = std::clamp(position_, minimum_, maximum_);
-  repaint();
+  update();
+  if (position_ != positionBefore) emit PositionChanged(position_);
 }
 
 void CaptionProgressBar::StepIt() {

@@ -7,12 +7,15 @@
 namespace widgets {
 
 // A progress bar that draws its caption text centred over a segmented bar
-// whose fill runs through a colour gradient. A conversion runs on the GUI
-// thread without an event loop, so every change repaints synchronously.
+// whose fill runs through a colour gradient. Changes are painted with the
+// next paint of the window, as for any widget: a conversion that runs on the
+// GUI thread without an event loop lets paint events through now and then
+// (TKonvert does), so that reporting every row never means painting every
+// row. Every change is announced by a signal.
 class CaptionProgressBar : public QWidget {
   Q_OBJECT
-  Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
-  Q_PROPERTY(int position READ Position WRITE SetPosition)
+  Q_PROPERTY(QString caption READ Caption WRITE SetCaption NOTIFY CaptionChanged)
+  Q_PROPERTY(int position READ Position WRITE SetPosition NOTIFY PositionChanged)
   Q_PROPERTY(int minimum READ Minimum WRITE SetMinimum)
   Q_PROPERTY(int maximum READ Maximum WRITE SetMaximum)
   Q_PROPERTY(int step READ Step WRITE SetStep)
@@ -21,12 +24,11 @@ class CaptionProgressBar : public QWidget {
   // Starts at range 0..100, position 0, step 1, empty caption.
   explicit CaptionProgressBar(QWidget* parent = nullptr);
 
-  // The text drawn centred over the bar; setting it repaints at once.
+  // The text drawn centred over the bar.
   QString Caption() const { return caption_; }
   void SetCaption(const QString& caption);
 
   // Always within [Minimum(), Maximum()]: values outside are clamped.
-  // Setting it repaints at once when the filled part changes by a pixel.
   int Position() const { return position_; }
   void SetPosition(int position);
 
@@ -45,6 +47,11 @@ class CaptionProgressBar : public QWidget {
   // The colour at the right end of the gradient; the left end is the
   // palette's window colour.
   static QColor GradientEndColour();
+
+ signals:
+  void CaptionChanged(const QString& caption);
+  // Also sent when a change of the range moves the position.
+  void PositionChanged(int position);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

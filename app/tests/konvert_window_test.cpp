@@ -216,6 +216,7 @@ TEST_F(KonvertWindowTest, EnterPressesKonvertierenUnlessAButtonHasTheFocus) {
 
   auto* source = Child<QPushButton>(konvert_, "BitBtn1");
   QSignalSpy chooseSource(source, &QPushButton::clicked);
+  dialogs_.PushOpenFile({false, "", 1});
   source->setFocus();
   QTest::keyClick(source, Qt::Key_Return);
   EXPECT_EQ(chooseSource.count(), 1);

@@ -159,8 +159,9 @@ Json ParseJson(const std::string& text) { return JsonParser(text).Document(); }
 
 Json ReadJsonFile(const std::filesystem::path& path) { return ParseJson(ReadText(path)); }
 
-std::vector<CsvRow> ReadCsvFile(const std::filesystem::path& path) {
-  const std::string text = ReadText(path);
+std::vector<CsvRow> ReadCsvFile(const std::filesystem::path& path) { return ParseCsv(ReadText(path)); }
+
+std::vector<CsvRow> ParseCsv(const std::string& text) {
   std::vector<CsvRow> rows;
   CsvRow row;
   CsvCell cell;

@@ -41,6 +41,7 @@ struct CsvCell {
 using CsvRow = std::vector<CsvCell>;
 
 // The records of an exported table, header first.
+std::vector<CsvRow> ParseCsv(const std::string& text);
 std::vector<CsvRow> ReadCsvFile(const std::filesystem::path& path);
 
 // Upper-case hex of bytes.

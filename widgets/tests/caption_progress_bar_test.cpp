@@ -1,6 +1,7 @@
 #include "widgets/caption_progress_bar.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 #include <climits>
 #include <gtest/gtest.h>
@@ -39,21 +40,33 @@ std::vector<int> PaintedColumns(const QImage& image, const QColor& background) {
   return columns;
 }
 
-TEST(CaptionProgressBar, EveryChangeRepaintsAtOnceWithoutEventLoop) {
+TEST(CaptionProgressBar, EveryChangeIsAnnouncedAndTheChangesArePaintedTogether) {
   CaptionProgressBar bar;
   bar.resize(200, 17);
+  bar.SetMaximum(50);
   bar.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
   PaintCounter counter;
   bar.installEventFilter(&counter);
+  QSignalSpy captions(&bar, &CaptionProgressBar::CaptionChanged);
+  QSignalSpy positions(&bar, &CaptionProgressBar::PositionChanged);
 
-  bar.SetPosition(10);
+  // A conversion reports every row without giving the event loop a turn.
+  for (int row = 1; row <= 50; ++row) {
+    bar.StepIt();
+    bar.SetCaption(QString::number(row) + " Einträge");
+  }
+  EXPECT_EQ(counter.count, 0);
+  ASSERT_EQ(captions.count(), 50);
+  EXPECT_EQ(captions.at(49).at(0).toString(), "50 Einträge");
+  ASSERT_EQ(positions.count(), 50);
+  EXPECT_EQ(positions.at(49).at(0).toInt(), 50);
+
+  // One turn of the event loop paints the latest state once.
+  QCoreApplication::processEvents();
   EXPECT_EQ(counter.count, 1);
-  bar.SetCaption("10 Einträge");
-  EXPECT_EQ(counter.count, 2);
-  bar.StepIt();
-  EXPECT_EQ(counter.count, 3);
-  EXPECT_EQ(bar.Position(), 11);
+  bar.SetCaption("50 Einträge");  // the same text again: no news
+  EXPECT_EQ(captions.count(), 50);
 }
 
 TEST(CaptionProgressBar, FillCoversTheDoneShareAndRunsIntoTheGradientColour) {
