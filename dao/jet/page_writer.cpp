@@ -51,6 +51,9 @@ MutablePageRef PageWriter::Modify(std::uint32_t number) {
 }
 
 void PageWriter::BeginTransaction() {
+  // Between two complete changes the file may take the pages changed so
+  // far; a failure to write them fails this change before it starts.
+  if (depth_ == 0) pages_.FlushIfDue();
   if (depth_++ > 0) return;
   inTransaction_ = true;
   pageCountAtBegin_ = pages_.PageCount();

@@ -35,7 +35,8 @@ class PageWriter {
   MutablePageRef Modify(std::uint32_t number);
 
   // Starts a group of changes; they stay in effect unless rolled back.
-  // Groups nest: only the outermost one keeps or restores pages.
+  // Groups nest: only the outermost one keeps or restores pages, and before
+  // it starts, the pages changed so far may be flushed (PageFile::FlushIfDue).
   void BeginTransaction();
   // Keeps the changes since BeginTransaction.
   void Commit();
