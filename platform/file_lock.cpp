@@ -52,10 +52,4 @@ void UnlockByte(int fd, off_t offset) {
   }
 }
 
-bool ByteIsLocked(int fd, const std::string& path, off_t offset, LockKind kind) {
-  struct flock range = ByteRange(offset, TypeOf(kind));
-  if (::fcntl(fd, F_OFD_GETLK, &range) != 0) throw FileError("Cannot lock file", path, errno);
-  return range.l_type != F_UNLCK;
-}
-
 }  // namespace platform

@@ -35,8 +35,4 @@ bool LockByte(int fd, const std::string& path, off_t offset, LockKind kind, std:
 // Releases this open's lock on byte `offset` (nothing when it holds none).
 void UnlockByte(int fd, off_t offset);
 
-// Whether some open other than `fd`'s holds a lock on byte `offset` that
-// would conflict with `kind`.
-bool ByteIsLocked(int fd, const std::string& path, off_t offset, LockKind kind);
-
 }  // namespace platform

@@ -263,6 +263,11 @@ void FileStorage::RollBackBrokenGroup() {
   platform::UnlockByte(fd_, kPendingByte);
 }
 
+void RollBackUnfinishedWrite(const std::string& path, const SharingOptions& options) {
+  const FileCloser file(OpenFile(path, O_RDWR));
+  RollBackLeftOverGroup(file.Get(), path, JournalPathFor(path), options.patience);
+}
+
 MemoryStorage::MemoryStorage(std::vector<std::uint8_t> bytes, bool writable)
     : bytes_(std::move(bytes)), writable_(writable) {}
 

@@ -93,6 +93,13 @@ class FileStorage final : public Storage {
   bool broken_ = false;
 };
 
+// Rolls back what a writer that is gone left unfinished in the database
+// file `path` (nothing when it left nothing), without keeping the file
+// open: for programs that copy the file instead of opening it. Raises
+// JetError as FileStorage::Open for writing does (3045 when a writer keeps
+// the file busy).
+void RollBackUnfinishedWrite(const std::string& path, const SharingOptions& options = {});
+
 // A database held in memory (tests, damaged copies, readers' copies).
 class MemoryStorage final : public Storage {
  public:
