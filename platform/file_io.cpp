@@ -188,6 +188,16 @@ void CopyFile(const std::string& from, const std::string& to) {
   });
 }
 
+int RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  FileSystem& files = Files();
+  if (files.Rename(from.c_str(), to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A hard link fails the same way when the name is taken.
+  if (files.Link(from.c_str(), to.c_str()) != 0) return errno;
+  files.Unlink(from.c_str());
+  return 0;
+}
+
 void SyncFolderOf(const std::string& path) {
   FileDescriptor folder(Files().Open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (folder.Get() >= 0) Files().Sync(folder.Get());

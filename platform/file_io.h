@@ -35,6 +35,11 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
 // Copies `from` to `to`, replacing `to` atomically as WriteFileAtomically does.
 void CopyFile(const std::string& from, const std::string& to);
 
+// Renames `from` to `to` unless `to` exists (also on file systems that
+// cannot rename without replacing, through a hard link). Returns 0, or the
+// errno of the failure: EEXIST when `to` exists.
+int RenameWithoutReplacing(const std::string& from, const std::string& to);
+
 // Flushes the folder that holds `path` to disk, so that a rename to `path`
 // lasts a crash. A folder that cannot be synced is no error: the file's own
 // data is on disk either way.

@@ -21,22 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Renames `from` to `to` unless `to` exists.
-void RenameWithoutReplacing(const std::string& from, const std::string& to) {
-  platform::FileSystem& files = platform::Files();
-  if (files.Rename(from.c_str(), to.c_str(), RENAME_NOREPLACE) == 0) return;
-  int error = errno;
-  if (error == EINVAL || error == ENOSYS) {
-    // File systems without the no-replace rename: a hard link fails the
-    // same way when the name is taken.
-    if (files.Link(from.c_str(), to.c_str()) == 0) {
-      files.Unlink(from.c_str());
-      return;
-    }
-    error = errno;
-  }
+void PutInPlace(const std::string& from, const std::string& to) {
+  const int error = platform::RenameWithoutReplacing(from, to);
   if (error == EEXIST) throw LoadError(to + " appeared while it was being loaded; it was left as it is");
-  throw platform::FileError("Cannot create file", to, error);
+  if (error != 0) throw platform::FileError("Cannot create file", to, error);
 }
 
 // Whether the file is still the one that was copied, as it was: a program
@@ -114,7 +102,7 @@ void StagedTarget::Commit() {
       throw platform::FileError("Cannot replace file", target_, errno);
     }
   } else {
-    RenameWithoutReplacing(workPath_, target_);
+    PutInPlace(workPath_, target_);
   }
   platform::SyncFolderOf(target_);
 }

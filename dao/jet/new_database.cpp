@@ -393,11 +393,12 @@ void CreateDatabaseFile(const std::string& path, const Layout& layout, double no
     throw;
   }
   int error = files.Close(fd) == 0 ? 0 : errno;
-  // link() refuses an existing target, so a file that appeared meanwhile is
-  // never replaced.
-  if (error == 0 && files.Link(temporary.c_str(), path.c_str()) != 0) error = errno;
-  files.Unlink(temporary.c_str());
-  if (error != 0) ThrowCreateError(path, error);
+  // A file that appeared meanwhile is never replaced.
+  if (error == 0) error = platform::RenameWithoutReplacing(temporary, path);
+  if (error != 0) {
+    files.Unlink(temporary.c_str());
+    ThrowCreateError(path, error);
+  }
   SyncFolderOf(path);
 }
 

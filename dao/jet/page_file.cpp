@@ -13,6 +13,7 @@ PageFile::PageFile(std::unique_ptr<Storage> storage, std::uint32_t pageSize, std
       pageSize_(pageSize),
       cacheLimitPages_(std::max<std::size_t>(cacheBytes / pageSize, 16)) {
   slots_.resize(static_cast<std::size_t>(storage_->Size() / pageSize_));
+  storedPages_ = PageCount();
 }
 
 PageFile::~PageFile() {
@@ -76,7 +77,17 @@ void PageFile::Flush() {
     slot.recent = recent_.begin();
   }
   changedPages_ = 0;
+  storedPages_ = PageCount();
   Trim();
+}
+
+bool PageFile::DropAppendedPages(std::uint32_t count) {
+  if (count < storedPages_) return false;
+  for (std::uint32_t number = count; number < slots_.size(); ++number) {
+    if (slots_[number].changed) --changedPages_;
+  }
+  if (count < slots_.size()) slots_.resize(count);
+  return true;
 }
 
 void PageFile::FlushIfDue() {

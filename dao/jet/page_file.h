@@ -88,6 +88,10 @@ class PageFile {
   // and memory stays bounded.
   void FlushIfDue();
   void SetFlushInterval(std::chrono::milliseconds interval) { flushInterval_ = interval; }
+  // Forgets the pages from `count` on, when all of them were appended since
+  // the last flush (so that they exist only in the cache), and returns true;
+  // otherwise changes nothing and returns false.
+  bool DropAppendedPages(std::uint32_t count);
 
   // Page encryption key from page 0 (0: pages are stored in clear).
   void SetEncryptionKey(std::uint32_t databaseKey) { databaseKey_ = databaseKey; }
@@ -110,6 +114,7 @@ class PageFile {
   std::vector<Slot> slots_;
   std::list<std::uint32_t> recent_;  // unchanged cached pages, most recently used first
   std::size_t changedPages_ = 0;
+  std::uint32_t storedPages_ = 0;  // pages the storage holds
   std::chrono::steady_clock::time_point firstChange_;
   std::chrono::milliseconds flushInterval_ = kDefaultFlushInterval;
   bool lastFlushFailed_ = false;

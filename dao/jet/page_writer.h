@@ -41,8 +41,9 @@ class PageWriter {
   // Keeps the changes since BeginTransaction.
   void Commit();
   // Restores every page changed since the outermost BeginTransaction
-  // (an inner group leaves that to the outer one). Pages appended meanwhile
-  // stay in the file, zeroed and marked free in the global map.
+  // (an inner group leaves that to the outer one) and forgets the pages
+  // appended meanwhile; should some of them have been flushed, they stay in
+  // the file instead, zeroed and marked free in the global map.
   void Rollback();
   // Runs `change` as one group: kept when it returns; when it raises, rolled
   // back, then `undo` restores what the caller holds in memory, and the
