@@ -13,6 +13,10 @@
 namespace dao::jet {
 
 void ThrowIoError(const std::string& path, const char* action, int error) {
+  if (error == EACCES || error == EPERM || error == EROFS) {
+    throw JetError(kErrReadOnly, std::string("Cannot update. Database or object is read-only: ") + action + " '" +
+                                     path + "' is not allowed: " + std::strerror(error) + ".");
+  }
   if (error == ENOSPC || error == EDQUOT || error == EFBIG) {
     throw JetError(kErrDiskFull, std::string("Not enough space on disk while ") + action + " '" + path + "': " +
                                      std::strerror(error) + ".");

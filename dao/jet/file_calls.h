@@ -13,9 +13,10 @@
 
 namespace dao::jet {
 
-// Raises "Not enough space on disk." (3026) for a full disk or quota, a
-// disk error (3043) for anything else; both name the file, what was being
-// done ("writing") and the system's reason (`error` 0: the file ended early).
+// Raises "Not enough space on disk." (3026) for a full disk or quota,
+// "read-only" (3027) when the file or folder may not be changed, a disk
+// error (3043) for anything else; each names the file, what was being done
+// ("writing") and the system's reason (`error` 0: the file ended early).
 [[noreturn]] void ThrowIoError(const std::string& path, const char* action, int error);
 
 // Reads exactly `out.size()` bytes at `offset`; raises ThrowIoError's

@@ -1,12 +1,14 @@
 #include "dao/jet/storage.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -153,6 +155,10 @@ std::string JournalPathFor(const std::string& path) {
 std::unique_ptr<Storage> FileStorage::Open(const std::string& path, bool writable, const SharingOptions& options) {
   const std::string journalPath = JournalPathFor(path);
   if (writable) {
+    // Without a journal beside it the file cannot be written safely: a
+    // folder that takes no new file makes the file read-only.
+    const std::string folder = std::filesystem::path(journalPath).parent_path().string();
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0 && errno != ENOENT) ThrowOpenError(path, errno);
     FileCloser file(OpenFile(path, O_RDWR));
     bool writer = false;
     try {

@@ -58,7 +58,8 @@ class FileStorage final : public Storage {
  public:
   // Opens an existing file, for writing or for reading, and first rolls
   // back a group of writes that a writer left unfinished. Raises JetError
-  // 3024 when the file does not exist, 3051 when access is denied, 3045
+  // 3024 when the file does not exist, 3051 when access is denied (for
+  // writing also when its folder takes no new file, the journal), 3045
   // when another program (or another open of this one) writes the file, or
   // when a writer keeps it busy beyond the patience, 3049 when an
   // unfinished write must be rolled back but this open may not write the
