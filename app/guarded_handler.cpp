@@ -36,6 +36,8 @@ std::string ErrorBoxText(std::string_view message) {
   return text;
 }
 
+void ErrorBoxDisplay::ShowError(const std::exception& error) noexcept { ShowErrorBox(error.what()); }
+
 void RunGuarded(const std::function<void()>& handler) noexcept {
   try {
     handler();

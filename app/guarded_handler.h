@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error_display.h"
+
 namespace app {
 
 // The text the error box shows for an error message: the message with "."
@@ -17,6 +19,13 @@ std::string ErrorBoxText(std::string_view message);
 // platform::EAbort ends it silently. Nothing ever escapes: Qt must not see
 // an exception leave a slot.
 void RunGuarded(const std::function<void()>& handler) noexcept;
+
+// The same error box for errors that the engines report from notifications,
+// where no handler can receive them; installed for the application's run.
+class ErrorBoxDisplay : public platform::ErrorDisplay {
+ public:
+  void ShowError(const std::exception& error) noexcept override;
+};
 
 // Connects `signal` of `sender` to the handler `method` of `receiver` so that
 // the handler runs through RunGuarded. Every handler of the windows is

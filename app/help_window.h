@@ -21,6 +21,10 @@ class THilfe : public CentredDialog {
   THilfe(const THilfe&) = delete;
   THilfe& operator=(const THilfe&) = delete;
 
+ protected:
+  // The window keeps nothing between showings: it opens at the top of the text.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Button1Click();
 

@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "app/application_title.h"
+#include "app/guarded_handler.h"
 #include "app/konvert_window.h"
 #include "app/konverter_windows.h"
 #include "app/pictures.h"
@@ -17,6 +18,8 @@ void InitialiseApplication(QApplication& application) {
   // The application name, not the display name: Qt would append a display
   // name to every window's caption, and the captions are fixed texts.
   QApplication::setApplicationName(kApplicationTitle);
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("de.nutaro.Konverter");
   LoadPictures();
   QIcon icon;
   icon.addFile(":/pictures/konverter_icon_16.xpm", QSize(16, 16));
@@ -36,6 +39,8 @@ int RunKonverter(int argc, char** argv) {
   InitialiseApplication(application);
   QtDialogs dialogs;
   platform::ScopedDialogs dialogsInForce(dialogs);
+  ErrorBoxDisplay errorDisplay;
+  platform::ScopedErrorDisplay errorDisplayInForce(errorDisplay);
   KonverterWindows windows;
   windows.Konvert().show();
   return QApplication::exec();

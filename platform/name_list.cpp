@@ -11,7 +11,7 @@ std::string_view TrimBlanks(std::string_view text) {
 std::vector<std::string_view> SplitNameList(std::string_view list) {
   std::vector<std::string_view> names;
   while (!list.empty()) {
-    const auto separator = list.find(';');
+    const auto separator = list.find(kNameListSeparator);
     const std::string_view name = TrimBlanks(list.substr(0, separator));
     if (!name.empty()) names.push_back(name);
     if (separator == std::string_view::npos) break;

@@ -9,6 +9,8 @@
 
 namespace platform {
 
+inline constexpr char kNameListSeparator = ';';
+
 // `text` without the blanks (' ') at either end.
 std::string_view TrimBlanks(std::string_view text);
 

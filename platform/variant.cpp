@@ -14,7 +14,8 @@ namespace {
 
 constexpr const char* kTypeNames[] = {"Empty",  "Null",   "Boolean",  "Byte", "Int16",
                                       "Int32",  "Int64",  "Single",   "Double", "Currency",
-                                      "Date",   "String", "Bytes",    "Guid", "Decimal"};
+                                      "Date",   "String", "Bytes",    "Guid", "Decimal",
+                                      "Array"};
 
 [[noreturn]] void ThrowMismatch(VariantType from, VariantType to) {
   throw ConversionError(ConversionError::Kind::kTypeMismatch,
@@ -71,11 +72,18 @@ Variant::Variant(Decimal value) : storage_(value) {}
 
 Variant Variant::Null() { return Variant(Storage(NullTag{})); }
 Variant Variant::FromDate(TDateTime value) { return Variant(Storage(DateTag{value})); }
+Variant Variant::Array(std::vector<Variant> items) {
+  return Variant(Storage(ArrayTag{std::make_shared<const std::vector<Variant>>(std::move(items))}));
+}
 
 VariantType Variant::Type() const { return static_cast<VariantType>(storage_.index()); }
 
 const std::string* Variant::StringIf() const { return std::get_if<std::string>(&storage_); }
 const Bytes* Variant::BytesIf() const { return std::get_if<Bytes>(&storage_); }
+const std::vector<Variant>* Variant::ArrayIf() const {
+  const auto* array = std::get_if<ArrayTag>(&storage_);
+  return array != nullptr ? array->items.get() : nullptr;
+}
 
 bool Variant::ToBoolean() const {
   switch (Type()) {
@@ -91,7 +99,8 @@ bool Variant::ToBoolean() const {
     case VariantType::kDecimal: return !std::get<Decimal>(storage_).IsZero();
     case VariantType::kNull:
     case VariantType::kBytes:
-    case VariantType::kGuid: ThrowMismatch(Type(), VariantType::kBoolean);
+    case VariantType::kGuid:
+    case VariantType::kArray: ThrowMismatch(Type(), VariantType::kBoolean);
     default: return ToDouble() != 0;
   }
 }
@@ -333,6 +342,7 @@ Variant Variant::ChangeType(VariantType type) const {
     case VariantType::kBytes: return Variant(ToBytes());
     case VariantType::kGuid: return Variant(ToGuid());
     case VariantType::kDecimal: return Variant(ToDecimal());
+    case VariantType::kArray: break;
   }
   ThrowMismatch(Type(), type);
 }
@@ -351,6 +361,17 @@ void PrintTo(const Variant& value, std::ostream* out) {
     case VariantType::kBytes:
       *out << "(" << value.BytesIf()->size() << " bytes)";
       return;
+    case VariantType::kArray: {
+      const char* separator = "";
+      *out << "(";
+      for (const Variant& item : *value.ArrayIf()) {
+        *out << separator;
+        PrintTo(item, out);
+        separator = ", ";
+      }
+      *out << ")";
+      return;
+    }
     default: {
       const ScopedFormatSettings plain(PlainNumberSettings());
       *out << "(" << value.ToText() << ")";

@@ -16,9 +16,13 @@
 //           decimal separator and optional thousands grouping; to dates:
 //           TryParseDateTime; to GUIDs: the 38-character form.
 //   Bytes   and String convert into each other byte for byte.
+//   Array   a one-dimensional list of variants indexed from 0 (what a field
+//           list yields); it converts to no other kind (its text included),
+//           and two arrays are equal when their elements are, pairwise.
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -49,6 +53,7 @@ enum class VariantType : std::uint8_t {
   kBytes,   // a byte array
   kGuid,
   kDecimal,
+  kArray,   // a one-dimensional array of variants, indexed from 0
 };
 
 // "Empty", "Null", "Boolean", ... for messages and test output.
@@ -80,6 +85,7 @@ class Variant {
 
   static Variant Null();
   static Variant FromDate(TDateTime value);
+  static Variant Array(std::vector<Variant> items);
 
   VariantType Type() const;
   bool IsEmpty() const { return Type() == VariantType::kEmpty; }
@@ -88,6 +94,8 @@ class Variant {
   // The held text or bytes without a copy; nullptr for other kinds.
   const std::string* StringIf() const;
   const Bytes* BytesIf() const;
+  // The elements of an array; nullptr for other kinds.
+  const std::vector<Variant>* ArrayIf() const;
 
   // Conversions; the held kind returns its value unchanged.
   bool ToBoolean() const;
@@ -111,7 +119,7 @@ class Variant {
   Variant ChangeType(VariantType type) const;
 
   // Same kind and same value (a Double 1 and an Int32 1 differ; NaN differs
-  // from itself).
+  // from itself); arrays element by element.
   friend bool operator==(const Variant& a, const Variant& b);
 
  private:
@@ -122,10 +130,15 @@ class Variant {
     TDateTime value;
     friend bool operator==(DateTag, DateTag) = default;
   };
+  // Shared and never changed, so copies of an array variant stay cheap.
+  struct ArrayTag {
+    std::shared_ptr<const std::vector<Variant>> items;
+    friend bool operator==(const ArrayTag& a, const ArrayTag& b) { return *a.items == *b.items; }
+  };
   // The alternatives in the order of VariantType.
   using Storage = std::variant<std::monostate, NullTag, bool, std::uint8_t, std::int16_t,
                                std::int32_t, std::int64_t, float, double, Currency, DateTag,
-                               std::string, Bytes, Guid, Decimal>;
+                               std::string, Bytes, Guid, Decimal, ArrayTag>;
 
   explicit Variant(Storage storage) : storage_(std::move(storage)) {}
 

@@ -171,6 +171,9 @@ TField& TDataSet::AddField(std::unique_ptr<TField> field) {
 }
 
 Variant TDataSet::FieldValue(std::string_view name) const {
+  if (name.find(platform::kNameListSeparator) != std::string_view::npos) {
+    return Variant::Array(FieldValues(name));
+  }
   return FieldNamed(name).VariantValue();
 }
 

@@ -29,7 +29,7 @@
 //     InsertRow: IsWritable, InsertStarting, BlankRow, NewRowStarted
 //     PostRow:   (cursor on the row) StoreRow, Resynchronise
 //     CancelRow: (cursor on the row) DiscardRow, Resynchronise
-//     DeleteRow: IsWritable, DeleteStarting, (cursor on the row) RemoveRow,
+//     DeleteRow: DeleteStarting, IsWritable, (cursor on the row) RemoveRow,
 //                Resynchronise
 //     AppendRowValues / InsertRowValues: IsWritable, InsertStarting,
 //                BlankRow, NewRowStarted, StoreNewRow, Resynchronise
@@ -46,7 +46,6 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -168,7 +167,8 @@ class TDataSet {
   TField& AddField(std::unique_ptr<TField> field);
   // True while the fields were created from the definitions at open.
   bool DefaultFields() const { return defaultFields_; }
-  // The value of the named field of the active row (Null when it has none).
+  // The value of the named field of the active row (Null when it has none);
+  // for a ";"-separated list of names an array of their values.
   Variant FieldValue(std::string_view name) const;
   // The values of a ";"-separated list of field names, in list order.
   std::vector<Variant> FieldValues(std::string_view names) const;
@@ -427,12 +427,11 @@ class TDataSet {
   // `keyValues` (one per name); answers found (default: false).
   virtual bool LocateRow(std::string_view keyNames, const std::vector<Variant>& keyValues,
                          TLocateOptions options);
-  // The values of `resultNames` in the row whose key fields have
-  // `keyValues`, without moving; std::nullopt when no row matches
-  // (default: std::nullopt).
-  virtual std::optional<std::vector<Variant>> LookupValues(std::string_view keyNames,
-                                                           const std::vector<Variant>& keyValues,
-                                                           std::string_view resultNames);
+  // The value of `resultNames` in the row whose key fields have `keyValues`,
+  // without moving: one field's value, or an array of the values for a
+  // ";"-separated list; Null when no row matches (default: Null).
+  virtual Variant LookupValues(std::string_view keyNames, const std::vector<Variant>& keyValues,
+                               std::string_view resultNames);
   // Stores the pending row: outside Edit, Insert and KeyEntry it fails with
   // "Datenmenge weder im Editier- noch im Einfügemodus"; the linked controls
   // write their texts, StoreRow, state Browse, the ring is re-read so that

@@ -190,8 +190,10 @@ void TDataSet::DeleteRow() {
     return;
   }
   if (recordCount_ == 0) RaiseError(messages::kEmptyDataSet);
-  CheckCanModify();
+  // The engine refuses first, with its own words; the record-set's general
+  // refusal stands for engines that do not.
   DeleteStarting();
+  CheckCanModify();
   DoBeforeScroll();
   UpdateCursorPos();
   RemoveRow();

@@ -149,10 +149,8 @@ bool TDataSet::LocateRow(std::string_view, const std::vector<Variant>&, TLocateO
   return false;
 }
 
-std::optional<std::vector<Variant>> TDataSet::LookupValues(std::string_view,
-                                                           const std::vector<Variant>&,
-                                                           std::string_view) {
-  return std::nullopt;
+Variant TDataSet::LookupValues(std::string_view, const std::vector<Variant>&, std::string_view) {
+  return Variant::Null();
 }
 
 std::string TDataSet::TranslateText(std::string_view text, bool, bool) {

@@ -106,7 +106,15 @@ std::string TBCDField::GetText(bool display) const {
 void TBCDField::SetText(std::string_view text) {
   SetNumberText(
       text, messages::kInvalidFloatValue,
-      [](std::string_view number) { return platform::TryParseCurrency(number); },
+      [this](std::string_view number) {
+        const auto value = platform::TryParseCurrency(number);
+        // A well-formed number beyond the 64-bit currency range is out of
+        // range, not a syntax error.
+        if (!value && platform::TryParseGroupedFloat(number)) {
+          DatabaseError(FillMessage(messages::kBcdOverflow, {DisplayName()}));
+        }
+        return value;
+      },
       [this](platform::Currency value) { SetValue(value); });
 }
 

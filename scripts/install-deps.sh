@@ -10,6 +10,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   mdbtools locales
+  # the tests of the installed program, its package and its file type
+  desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+  dpkg-dev groff-base
 )
 # Node.js and npm often come from outside Debian (with npm bundled); only ask
 # apt for them when the commands are missing.

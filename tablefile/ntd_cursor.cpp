@@ -150,7 +150,12 @@ void TNtdCursor::RestoreRecord(RecordEntry* record) {
 }
 
 void TNtdCursor::DropBackup(RecordEntry* record) {
-  if (arena_.Owns(record) && record->State != TNtdRecordState::rsModified) record->Backup.reset();
+  // A modified record needs its backup for RevertAll, and so does one
+  // deleted meanwhile (it may have been modified before).
+  if (arena_.Owns(record) && (record->State == TNtdRecordState::rsUnchanged ||
+                              record->State == TNtdRecordState::rsInserted)) {
+    record->Backup.reset();
+  }
 }
 
 void TNtdCursor::RevertAll() {

@@ -108,8 +108,8 @@ class TNtdCursor {
   bool BackupRecord(RecordEntry* record);
   // Puts back the backup (if any); the record becomes unchanged.
   void RestoreRecord(RecordEntry* record);
-  // Forgets the backup of a record that no posted change depends on (any
-  // state but modified); its values and state stay.
+  // Forgets the backup of a record that no posted change depends on
+  // (unchanged or inserted); its values and state stay.
   void DropBackup(RecordEntry* record);
   // Undoes every change since loading or the last AcceptAll.
   void RevertAll();

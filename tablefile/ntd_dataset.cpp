@@ -3,10 +3,11 @@
 #include "tablefile/ntd_dataset.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
-#include "platform/errors.h"
+#include "platform/error_display.h"
 #include "recordset/float_fields.h"
 #include "tablefile/field_type_mapping.h"
 #include "tablefile/ntd_database.h"
@@ -50,10 +51,7 @@ void TNtdDataset::DatabaseGone() {
 
 bool TNtdDataset::IsWritable() const { return TDataSet::IsWritable() && !readOnly_; }
 
-void TNtdDataset::ReportFailure(const std::exception& error) {
-  if (dynamic_cast<const platform::EAbort*>(&error) != nullptr) return;
-  platform::ShowMessage(nullptr, "", error.what(), platform::MessageIcon::kError);
-}
+void TNtdDataset::ReportFailure(const std::exception& error) { platform::ShowApplicationError(error); }
 
 recordset::TDataSource* TNtdDataset::LinkedSource() const { return masterSource_; }
 
@@ -95,11 +93,9 @@ void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
   loaded.SetPartialOpen(partialOpen_);
   const TNtdResult result = loaded.ReadImage(image);
   if (!result.Ok) {
+    // An open that fails releases the store (OpenStore); a failed reload
+    // of an open table keeps the rows in memory as they were.
     position_ = -1;
-    if (!Active()) {
-      ownStore_.reset();
-      store_ = nullptr;
-    }
     RaiseError(messages::kErrorOpeningTable + result.Reason);
   }
   if (store_ == nullptr) {
@@ -113,23 +109,36 @@ void TNtdDataset::LoadTableImage(std::span<std::uint8_t> image) {
   view_.clear();
   position_ = -1;
   store_->ReplaceTable(std::move(loaded));
-  RebuildCloneViews();
+  ShowReloadedStoreInClones();
   if (!result.Reason.empty()) {
     platform::ShowMessage(nullptr, "", result.Reason, platform::MessageIcon::kInformation);
   }
+}
+
+void TNtdDataset::LoadTableImage(std::istream& stream, bool keepStream) {
+  if (!keepStream) stream.seekg(0);
+  std::string bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+  LoadTableImage(std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 void TNtdDataset::OpenStore() {
   position_ = -1;
   opened_ = false;
   unsavedChanges_ = 0;
-  LoadTable();
-  DescribeFields();
-  if (DefaultFields()) {
-    CreateFieldsFromDefs();
-    ApplyFieldOrigin();
+  try {
+    LoadTable();
+    DescribeFields();
+    if (DefaultFields()) {
+      CreateFieldsFromDefs();
+      ApplyFieldOrigin();
+    }
+    BindFields(true);
+  } catch (...) {
+    // A failed open leaves no store behind: the rows of an earlier table
+    // must not reach a file under the new name.
+    ReleaseStore();
+    throw;
   }
-  BindFields(true);
   for (int i = 0; i < FieldCount(); ++i) {
     auto* floatField = dynamic_cast<recordset::TFloatField*>(&Field(i));
     if (floatField != nullptr && !floatField->Currency() && floatField->DisplayFormat().empty()) {
@@ -177,6 +186,15 @@ void TNtdDataset::RebuildCloneViews() {
     clone->RebuildView(false);
     clone->ShowRows();
   }
+}
+
+void TNtdDataset::ShowReloadedStoreInClones() {
+  for (TNtdTable* clone : clones_) {
+    // A pending edit names a record of the released table: its values stay,
+    // but it can no longer be stored as a change of that record.
+    if (clone->State() == recordset::TDataSetState::Edit) clone->ActiveRow()->mark.clear();
+  }
+  RebuildCloneViews();
 }
 
 }  // namespace tablefile

@@ -104,6 +104,13 @@ class TNtdDataset : public recordset::TDataSet {
   void WriteTableFile(const std::string& fileName);
   // Posts a pending row, then StoreTable.
   virtual void SaveChanges();
+  // Writes the table to where it came from when it has unsaved changes
+  // (abstract here).
+  virtual void StoreTable() = 0;
+  // Builds the store from the image that `stream` holds up to its end:
+  // from its current position with `keepStream`, else from its start.
+  // Fails with "Error opening table: " and the reason.
+  void LoadTableImage(std::istream& stream, bool keepStream);
   // Undoes every change since opening or the last accept.
   virtual void RevertChanges();
   // Makes every change permanent in memory (deleted rows are gone for good).
@@ -132,13 +139,11 @@ class TNtdDataset : public recordset::TDataSet {
  protected:
   // Fills the store from the table's source (abstract here).
   virtual void LoadTable() = 0;
-  // Writes the table to where it came from, when there are unsaved changes.
-  virtual void StoreTable() = 0;
   // Releases the store unless it belongs to another dataset.
   virtual void ReleaseStore() = 0;
 
-  // Builds the store from a table image in memory; fails with "Error opening
-  // table: " and the reason.
+  // Builds the store from a table image in memory (deciphered in place);
+  // fails with "Error opening table: " and the reason.
   void LoadTableImage(std::span<std::uint8_t> image);
   // Gives every field the origin text remembered by SetFieldOrigin.
   void ApplyFieldOrigin();
@@ -214,6 +219,10 @@ class TNtdDataset : public recordset::TDataSet {
   void ShowRows();
   // Tables that share this store rebuild their views (the records changed).
   void RebuildCloneViews();
+  // The same after the store was read again: its former records are gone.
+  void ShowReloadedStoreInClones();
+  // This dataset or a clone sharing its store has unsaved changes.
+  bool StoreHasUnsavedChanges() const;
   // The database is being destroyed: close and forget it.
   void DatabaseGone();
   // Reading a table again replaces the rows (lmFile); other sources keep them.
@@ -285,12 +294,14 @@ class TNtdTable : public TNtdDataset {
   std::string TableFilePath() const;
 
   void SetDatabase(TNtdDatabase* database) override;
+  // lmFile: the table's file; lmClone of a TNtdTable: the source's file,
+  // whose view is then rebuilt; other modes keep the rows in memory only.
+  void StoreTable() override;
   void RevertChanges() override;
   void AcceptChanges() override;
 
  protected:
   void LoadTable() override;
-  void StoreTable() override;
   void ReleaseStore() override;
   void FieldDefsChanged() override;
 

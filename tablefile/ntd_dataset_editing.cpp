@@ -1,6 +1,7 @@
 // TNtdDataset: editing hooks, the count of unsaved changes, reverting,
 // accepting, reloading and the defaults of new rows.
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/clock.h"
@@ -51,6 +52,11 @@ void TNtdDataset::UncountChange() {
     NotifyNeedToSave();
     LeaveChangedTables();
   }
+}
+
+bool TNtdDataset::StoreHasUnsavedChanges() const {
+  return unsavedChanges_ > 0 ||
+         std::any_of(clones_.begin(), clones_.end(), [](const TNtdTable* clone) { return clone->UnsavedChanges() > 0; });
 }
 
 void TNtdDataset::ForgetChanges() {
@@ -144,6 +150,9 @@ void TNtdDataset::StoreRow() {
     return;
   }
   RecordEntry* record = RecordOfMark(row.mark);
+  // The record was released under the pending edit (the table was read
+  // again through another dataset); storing it as a new row would duplicate it.
+  if (record == nullptr) RaiseError(std::string(messages::kErrorSavingRecord) + reason::kRecordNotFound);
   CheckKey(row.Record, record, messages::kErrorSavingRecord);
   const TNtdResult result = store_->PutRecord(row.Record, record);
   if (!result.Ok) RaiseError(messages::kErrorSavingRecord + result.Reason);
@@ -169,7 +178,7 @@ void TNtdDataset::ReloadRows() {
   std::optional<RecordBuffer> noted;
   if (!uniqueFieldNames_.empty() && ActiveRow() != nullptr) noted = ActiveRow()->Record;
   DoBeforeScroll();
-  if (unsavedChanges_ > 0) SaveChanges();
+  if (StoreHasUnsavedChanges()) SaveChanges();
   if (ReloadsFromSource()) LoadTable();
   RebuildView(false);
   // Back to the row with the same key values, if the table still has the

@@ -28,7 +28,15 @@ void TNtdDataset::RebuildView(bool keepPosition) {
 }
 
 void TNtdDataset::ShowRows() {
-  if (Active()) Resynchronise({});
+  if (!Active()) return;
+  if (State() == TDataSetState::Edit || State() == TDataSetState::Insert) {
+    // The pending row is in the active buffer only: re-reading the rows
+    // would replace it with a stored one. The cursor is found again from
+    // the row's mark when the row is posted or cancelled.
+    CursorPosChanged();
+    return;
+  }
+  Resynchronise({});
 }
 
 std::ptrdiff_t TNtdDataset::ViewIndexOf(const RecordEntry* record) const {

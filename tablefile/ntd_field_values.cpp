@@ -88,7 +88,10 @@ bool TNtdDataset::GetFieldBytes(const recordset::TField& field, std::span<std::b
     case TNtdStorageType::Graphic:
       return !record->LargeValue(*stored).empty();
     case TNtdStorageType::String: {
-      const std::string& text = record->LargeValue(*stored);
+      // Other writers may store more than the declared length; the field
+      // holds no more than that.
+      const std::string_view text =
+          std::string_view(record->LargeValue(*stored)).substr(0, static_cast<std::size_t>(stored->DeclaredSize));
       return !text.empty() && CopyText(text, target);
     }
     case TNtdStorageType::SmallStr: {

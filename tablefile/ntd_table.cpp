@@ -2,7 +2,6 @@
 // the password.
 
 #include <filesystem>
-#include <iterator>
 
 #include "platform/file_io.h"
 #include "tablefile/field_type_mapping.h"
@@ -89,6 +88,7 @@ void TNtdTable::SetPassword(std::string password) {
     // The next store writes the table with the new password (or plain).
     store_->SetPassword(password_);
     ++unsavedChanges_;
+    JoinChangedTables();
   }
 }
 
@@ -120,19 +120,18 @@ void TNtdTable::LoadTable() {
       store_ = cloneDS_->store_;
       joined_ = true;
       break;
-    case TNtdLoadMode::lmStream: {
+    case TNtdLoadMode::lmStream:
       if (loadingStream_ == nullptr) RaiseError(messages::kNoLoadingStream);
-      std::string bytes{std::istreambuf_iterator<char>(*loadingStream_), std::istreambuf_iterator<char>()};
-      LoadTableImage(BytesOf(bytes));
+      LoadTableImage(*loadingStream_, true);
       break;
-    }
   }
 }
 
 bool TNtdTable::ReloadsFromSource() const { return loadMode_ == TNtdLoadMode::lmFile; }
 
 void TNtdTable::StoreTable() {
-  if (UnsavedChanges() <= 0) return;
+  // Rows changed through clones are in this table's store as well.
+  if (!StoreHasUnsavedChanges()) return;
   auto* source = dynamic_cast<TNtdTable*>(cloneDS_);
   std::string path;
   if (loadMode_ == TNtdLoadMode::lmFile) {

@@ -76,6 +76,10 @@ void WriteValue(const platform::Variant& value, JsonWriter& out) {
     case VariantType::kGuid: return out.String(platform::GuidToString(value.ToGuid()));
     case VariantType::kDecimal:
       return out.String(platform::DecimalToText(value.ToDecimal(), platform::EnglishUsFormatSettings()));
+    case VariantType::kArray:
+      out.BeginArray(JsonLayout::kInline);
+      for (const platform::Variant& item : *value.ArrayIf()) WriteValue(item, out);
+      return out.EndArray();
   }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/text_case.h"
 #include "tablefile/ntd_session.h"
+#include "tools/command_line.h"
 #include "tools/exit_status.h"
 #include "tools/file_format.h"
 #include "tools/json_reader.h"
@@ -19,8 +20,6 @@
 
 namespace tools {
 namespace {
-
-constexpr char kUsage[] = "usage: nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n";
 
 bool NamesTableFile(const std::string& target) {
   return platform::AnsiSameText(std::filesystem::path(target).extension().string(), ".ntd");
@@ -108,10 +107,7 @@ LoadSummary RunLoad(const LoadOptions& options, LoadNotes& notes) {
 int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err) {
   std::string problem;
   const auto options = ParseLoadArguments(arguments, problem);
-  if (!options) {
-    err << "nutaro: " << problem << '\n' << kUsage;
-    return kExitBadArguments;
-  }
+  if (!options) return ReportBadUsage(kLoadCommand, problem, err);
   // An enciphered table to append to asks for its password when none fits.
   tablefile::TNtdSession::Instance().SetOnAskPassword(AskPasswordOnTerminal);
   LoadNotes notes;
@@ -133,5 +129,22 @@ int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err) {
   notes.Print(err);
   return kExitDone;
 }
+
+const Command kLoadCommand{
+    .name = "load",
+    .synopsis = "TARGET INPUT.json [--jet3] [--append] [--password TEXT]",
+    .summary = "make a table file or database from a JSON document, or add to one",
+    .help = "Makes TARGET from a JSON document of the form 'nutaro dump --schema' prints:\n"
+            "a table file when TARGET ends in .ntd, otherwise an Access database. TARGET\n"
+            "is built aside and put in place only when the whole document went in; on\n"
+            "any error it stays as it was. An existing TARGET is refused unless --append\n"
+            "is given.\n"
+            "\n"
+            "  TARGET           the table file or database to make or add to\n"
+            "  INPUT.json       the document; - reads standard input\n"
+            "  --jet3           make a Jet 3 database (Access 97) instead of Jet 4\n"
+            "  --append         add the rows to the tables of an existing TARGET\n"
+            "  --password TEXT  the password of an existing enciphered TARGET\n",
+    .run = [](const CommandArguments& arguments) { return LoadCommand(arguments, std::cerr); }};
 
 }  // namespace tools

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/command.h"
 #include "tools/load_document.h"
 #include "tools/load_report.h"
 
@@ -38,5 +39,9 @@ LoadSummary RunLoad(const LoadOptions& options, std::istream& input, LoadNotes& 
 // The command as the tool runs it: messages and notes on `err`; returns
 // the exit status (0 done, 1 failed, 2 bad arguments).
 int LoadCommand(const std::vector<std::string>& arguments, std::ostream& err);
+
+// `nutaro load` in the tool's list of commands; runs LoadCommand with
+// messages on standard error.
+extern const Command kLoadCommand;
 
 }  // namespace tools

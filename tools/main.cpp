@@ -1,19 +1,18 @@
-// nutaro: command-line tools over the converter's libraries.
-//
-//   nutaro dump FILE [TABLE...] [--schema] [--password TEXT]
-//   nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]
+// nutaro: command-line tools over the converter's libraries. Each command
+// is one tools::Command entry; `nutaro --help` lists them, and
+// tools/command_line.h turns the command line into a run of one of them.
 //
 // Exit status: 0 success, 1 the file cannot be read (the engine's message on
 // standard error), 2 bad arguments.
 
-#include <functional>
 #include <iostream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tablefile/ntd_session.h"
+#include "tools/command.h"
+#include "tools/command_line.h"
 #include "tools/dump_jet.h"
 #include "tools/dump_ntd.h"
 #include "tools/exit_status.h"
@@ -24,14 +23,25 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: nutaro dump FILE [TABLE...] [--schema] [--password TEXT]\n"
-    "       nutaro load TARGET INPUT.json [--jet3] [--append] [--password TEXT]\n";
+int RunDump(const std::vector<std::string>& arguments);
 
-int BadArguments(const std::string& problem) {
-  std::cerr << "nutaro: " << problem << '\n' << kUsage;
-  return tools::kExitBadArguments;
-}
+constexpr tools::Command kDumpCommand{
+    .name = "dump",
+    .synopsis = "FILE [TABLE...] [--schema] [--password TEXT]",
+    .summary = "print the tables of a table file or database as JSON",
+    .help = "Prints the tables of FILE as one JSON document on standard output. FILE is a\n"
+            "Nutaro table file (.ntd) or an Access database (.mdb, Jet 3 or Jet 4),\n"
+            "recognised by its content, not by its name. The same file always gives the\n"
+            "same document; nutaro(1) describes its form.\n"
+            "\n"
+            "  FILE             the table file or database to read\n"
+            "  TABLE...         only these tables (default: every user table)\n"
+            "  --schema         also print each table's indexes and field properties\n"
+            "  --password TEXT  the password of an enciphered table file or of a\n"
+            "                   database that has one\n",
+    .run = RunDump};
+
+int BadArguments(const std::string& problem) { return tools::ReportBadUsage(kDumpCommand, problem, std::cerr); }
 
 int RunDump(const std::vector<std::string>& arguments) {
   std::string file;
@@ -83,25 +93,14 @@ int RunDump(const std::vector<std::string>& arguments) {
   return tools::kExitFailed;
 }
 
-using Command = std::function<int(const std::vector<std::string>&)>;
-
-const std::map<std::string, Command>& Commands() {
-  static const std::map<std::string, Command> commands{
-      {"dump", RunDump},
-      {"load", [](const std::vector<std::string>& arguments) { return tools::LoadCommand(arguments, std::cerr); }}};
-  return commands;
-}
+// The commands in the order `nutaro --help` lists them: by name.
+constexpr const tools::Command* kCommands[] = {
+    &kDumpCommand,
+    &tools::kLoadCommand,
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return BadArguments("no command given");
-  const auto command = Commands().find(argv[1]);
-  if (command == Commands().end()) return BadArguments(std::string("unknown command ") + argv[1]);
-  try {
-    return command->second(std::vector<std::string>(argv + 2, argv + argc));
-  } catch (const std::exception& error) {
-    std::cerr << "nutaro: " << error.what() << '\n';
-    return tools::kExitFailed;
-  }
+  return tools::RunCommandLine(kCommands, tools::CommandArguments(argv + 1, argv + argc), std::cout, std::cerr);
 }

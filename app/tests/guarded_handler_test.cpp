@@ -53,6 +53,19 @@ TEST(RunGuarded, AbortIsSilentAndNothingEverEscapes) {
   EXPECT_FALSE(dialogs.Messages()[0].text.empty());
 }
 
+TEST(ErrorBoxDisplay, ShowsEngineReportsLikeTheErrorsOfHandlers) {
+  ScriptedDialogs dialogs;
+  platform::ScopedDialogs inForce(dialogs);
+  ErrorBoxDisplay display;
+  platform::ScopedErrorDisplay displayInForce(display);
+  platform::ShowApplicationError(std::runtime_error("DBT1: Table is not in edit or insert mode"));
+  platform::ShowApplicationError(platform::EAbort());
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_EQ(dialogs.Messages()[0].title, "Nutaro - Konverter 2.60");
+  EXPECT_EQ(dialogs.Messages()[0].icon, platform::MessageIcon::kError);
+  EXPECT_EQ(dialogs.Messages()[0].text, "DBT1: Table is not in edit or insert mode.");
+}
+
 class FailingHandler : public QObject {
  public:
   void Fail() { throw std::runtime_error("Fehler im Handler"); }

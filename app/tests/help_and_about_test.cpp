@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "app/about_window.h"
 #include "app/help_window.h"
@@ -49,6 +50,26 @@ TEST(HelpWindow, HoldsTheHelpTextLineForLineIncludingItsBlanks) {
   ASSERT_NE(ok, nullptr);
   EXPECT_EQ(ok->text(), "&OK");
   EXPECT_EQ(ok->geometry(), QRect(176, 280, 89, 25));
+}
+
+TEST(HelpWindow, OpensAtTheFirstLineEveryTimeItIsShown) {
+  THilfe hilfe;
+  auto* memo = Child<QPlainTextEdit>(hilfe, "Memo1");
+  ASSERT_NE(memo, nullptr);
+  std::vector<int> positions;
+  for (int showing = 0; showing < 2; ++showing) {
+    testing::ModalDriver driver([&](QWidget& modal) {
+      positions.push_back(memo->verticalScrollBar()->value());
+      // The reader scrolls to the end and places the cursor there.
+      memo->moveCursor(QTextCursor::End);
+      memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
+      Child<QPushButton>(modal, "Button1")->click();
+    });
+    hilfe.exec();
+    ASSERT_TRUE(driver.Ran());
+  }
+  EXPECT_EQ(positions, (std::vector<int>{0, 0}));
+  EXPECT_GT(memo->verticalScrollBar()->maximum(), 0) << "the text must be longer than the field";
 }
 
 TEST(AboutWindow, ShowsNameVersionAndCreditsInTheirFonts) {

@@ -172,6 +172,35 @@ TEST_F(VariantTest, BytesGuidsAndDecimals) {
   EXPECT_EQ(Variant(7).ChangeType(VariantType::kDecimal), Variant(DecimalFromInt64(7)));
 }
 
+TEST_F(VariantTest, ArraysHoldVariantsAndConvertToNothingElse) {
+  const Variant array = Variant::Array({Variant(52.5), Variant::Null(), Variant("Äpfel")});
+  ASSERT_EQ(array.Type(), VariantType::kArray);
+  ASSERT_NE(array.ArrayIf(), nullptr);
+  EXPECT_EQ(array.ArrayIf()->at(0), Variant(52.5));
+  EXPECT_TRUE(array.ArrayIf()->at(1).IsNull());
+  EXPECT_EQ(Variant(5).ArrayIf(), nullptr);
+
+  const Variant copy = array;
+  EXPECT_EQ(copy, array);
+  EXPECT_EQ(array, Variant::Array({Variant(52.5), Variant::Null(), Variant("Äpfel")}));
+  EXPECT_NE(array, Variant::Array({Variant(52.5), Variant::Null()}));
+  EXPECT_NE(array, Variant::Array({Variant(52.5), Variant(), Variant("Äpfel")}));
+  EXPECT_NE(Variant::Array({Variant(std::nan(""))}), Variant::Array({Variant(std::nan(""))}));
+  EXPECT_EQ(Variant::Array({}), Variant::Array({}));
+  EXPECT_NE(Variant::Array({Variant("x")}), Variant("x"));
+
+  EXPECT_EQ(::testing::PrintToString(array), "Array(Double(52.5), Null, String(\"Äpfel\"))");
+  for (const auto& conversion : std::vector<std::function<void()>>{
+           [&] { array.ToText(); }, [&] { array.ToDouble(); }, [&] { array.ToInt32(); },
+           [&] { array.ToBoolean(); }, [&] { array.ToCurrency(); }, [&] { array.ToDate(); },
+           [&] { array.ToBytes(); }, [&] { array.ToDecimal(); },
+           [&] { Variant(5).ChangeType(VariantType::kArray); }}) {
+    EXPECT_EQ(KindOf(conversion), kMismatch);
+  }
+  EXPECT_EQ(array.ChangeType(VariantType::kArray), array);
+  EXPECT_TRUE(array.ChangeType(VariantType::kEmpty).IsEmpty());
+}
+
 TEST(DecimalTest, ExactTextAndLimits) {
   const FormatSettings english = EnglishUsFormatSettings();
   const auto max = TryParseDecimal("79228162514264337593543950335", english);

@@ -420,6 +420,10 @@ TEST_F(DataSetTest, FieldsAreFoundByNameRegardlessOfCase) {
   EXPECT_EQ(values[0], Variant(std::int32_t{1}));
   EXPECT_EQ(values[1], Variant("Row 1"));
   EXPECT_EQ(table_.FieldValue("Kcal"), Variant(std::int32_t{1}));
+  // A name list yields the values as one array, in list order.
+  EXPECT_EQ(table_.FieldValue("Name;Kcal"), Variant::Array({Variant("Row 1"), Variant(std::int32_t{1})}));
+  EXPECT_EQ(ErrorOf([&] { table_.FieldValue("Kcal;Eiweiss"); }),
+            "Tabelle: Das Feld 'Eiweiss' wurde nicht gefunden");
 }
 
 TEST_F(DataSetTest, RowValuesAreStoredAtOnce) {

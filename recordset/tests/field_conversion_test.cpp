@@ -235,6 +235,14 @@ TEST_F(FieldConversionTest, BcdValuesKeepTheirDecimalsAndRefuseOverflow) {
   EXPECT_EQ(amount.VariantValue(), Variant(platform::Currency{1200}));
   EXPECT_EQ(ErrorOf([&] { amount.SetTextValue("1234,5"); }),
             "Wert des Feldes 'Amount' ist außerhalb des zulässigen Bereichs");
+  // Beyond the 64-bit currency range the number is out of range too, not malformed.
+  amount.SetPrecision(32);
+  EXPECT_EQ(ErrorOf([&] { amount.SetTextValue("1000000000000000"); }),
+            "Wert des Feldes 'Amount' ist außerhalb des zulässigen Bereichs");
+  EXPECT_EQ(ErrorOf([&] { amount.SetTextValue("-1.000.000.000.000.000,5"); }),
+            "Wert des Feldes 'Amount' ist außerhalb des zulässigen Bereichs");
+  EXPECT_EQ(ErrorOf([&] { amount.SetTextValue("12,5x"); }),
+            "'12,5x' ist kein gültiger Fließkommawert für Feld 'Amount'");
 }
 
 TEST(BcdCodecTest, ReadsDigitsBeyondCurrencyPrecisionAndRejectsMalformedBytes) {

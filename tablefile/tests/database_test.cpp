@@ -90,12 +90,15 @@ class TablePasswords : public ::testing::Test {
 };
 
 TEST_F(TablePasswords, APasswordSetOnAnOpenTableEnciphersTheNextStore) {
+  TNtdDatabase database;
   TNtdTable table;
+  table.SetDatabase(&database);
   table.SetTableName(path_);
   table.SetActive(true);
   table.SetPassword("Geheim");
   table.SetPassword("Geheim");
   EXPECT_EQ(table.UnsavedChanges(), 2) << "every password set counts as a change";
+  EXPECT_EQ(database.ChangedTables(), std::vector<TNtdDataset*>{&table});
   table.SaveChanges();
   EXPECT_EQ(KindOfFile(), 'P');
   table.SetActive(false);

@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "platform/date_time.h"
+#include "platform/error_display.h"
+#include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/format_settings.h"
 #include "platform/testing/scripted_dialogs.h"
@@ -13,6 +15,7 @@
 #include "recordset/blob_fields.h"
 #include "recordset/tests/error_of.h"
 #include "tablefile/ntd_dataset.h"
+#include "tablefile/tests/image_bytes.h"
 #include "tablefile/tests/table_fixtures.h"
 
 namespace tablefile {
@@ -21,6 +24,8 @@ namespace {
 using platform::Variant;
 using recordset::testing::ErrorOf;
 using testing::AddConverterFieldDefs;
+using testing::AppendRowWith;
+using testing::OpenFile;
 using platform::testing::TempFolder;
 using testing::WriteEmptyConverterTable;
 
@@ -158,6 +163,75 @@ TEST(Dataset, OpeningFailuresNameTheirCause) {
   TNtdTable source;
   table.SetCloneDS(&source);
   EXPECT_EQ(ErrorOf([&] { table.SetActive(true); }), "T: Cloned table is not active!");
+}
+
+TEST(Dataset, AFailedOpenLeavesNoStoreBehind) {
+  TempFolder folder;
+  TNtdTable table("T");
+  AddConverterFieldDefs(table.FieldDefs());
+  table.SetActive(true);
+  AppendRowWith(table, "Nm1", "ungespeichert");
+  table.SetActive(false);
+  ASSERT_NE(table.Store(), nullptr) << "a closed table keeps its rows";
+
+  table.SetTableName(folder.File("missing.ntd"));
+  EXPECT_THROW(table.SetActive(true), recordset::EDatabaseError);
+  EXPECT_EQ(table.Store(), nullptr);
+  table.WriteTableFile(folder.File("copy.ntd"));
+  EXPECT_FALSE(platform::FileExists(folder.File("copy.ntd"))) << "the old rows must not reach the new name";
+}
+
+TEST(Dataset, TextsLongerThanTheirFieldAreReadUpToItsSize) {
+  // Other writers may store more characters than a field declares.
+  TempFolder folder;
+  TNtdCursor cursor;
+  cursor.DefineFields({MakeNtdField("Name", TNtdStorageType::String, 40)});
+  testing::AddRecord(cursor, [&](RecordBuffer& row) { row.LargeValue(cursor.Fields()[0]) = std::string(100, 'x') + "\xE4"; });
+  std::vector<std::uint8_t> image;
+  cursor.WriteImage(image);
+  platform::WriteFileAtomically(folder.File("long.ntd"), std::string(image.begin(), image.end()));
+
+  TNtdTable table;
+  table.SetTableName(folder.File("long.ntd"));
+  table.SetActive(true);
+  EXPECT_EQ(table.FieldValue("Name").ToText(), std::string(40, 'x'));
+}
+
+TEST(Dataset, FailuresInsideNotificationsGoToTheApplicationsErrorDisplay) {
+  struct Recording : platform::ErrorDisplay {
+    void ShowError(const std::exception& error) noexcept override { shown.push_back(error.what()); }
+    std::vector<std::string> shown;
+  } display;
+  platform::ScopedErrorDisplay scope(display);
+  TNtdTable table("T");
+  table.ReportFailure(std::runtime_error("T: Table is not in edit or insert mode"));
+  table.ReportFailure(platform::EAbort());
+  EXPECT_EQ(display.shown, std::vector<std::string>{"T: Table is not in edit or insert mode"});
+}
+
+TEST(Dataset, CallersLoadImagesFromStreamsAndStoreTables) {
+  TempFolder folder;
+  const std::string path = folder.File("food.ntd");
+  WriteEmptyConverterTable(path);
+  TNtdTable table;
+  OpenFile(table, path);
+  AppendRowWith(table, "Nm1", "Hafer");
+  table.StoreTable();
+  const std::string image = platform::ReadWholeFile(path);
+
+  TNtdTable loaded;
+  AddConverterFieldDefs(loaded.FieldDefs());
+  loaded.SetActive(true);
+  std::istringstream atStart(image);
+  atStart.seekg(5);
+  loaded.LoadTableImage(atStart, false);  // rewound to its start
+  EXPECT_EQ(loaded.Store()->RecordCount(), 1u);
+  std::istringstream afterPrefix("prefix" + image);
+  afterPrefix.seekg(6);
+  loaded.LoadTableImage(afterPrefix, true);  // read from where it stands
+  EXPECT_EQ(loaded.Store()->RecordCount(), 1u);
+  std::istringstream wrongStart("prefix" + image);
+  EXPECT_THROW(loaded.LoadTableImage(wrongStart, false), recordset::EDatabaseError);
 }
 
 TEST(Dataset, PartialOpeningShowsTheReasonAndKeepsWhatWasRead) {

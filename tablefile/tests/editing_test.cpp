@@ -11,6 +11,7 @@
 #include "platform/testing/fixed_clock.h"
 #include "platform/testing/temp_folder.h"
 #include "recordset/database_error.h"
+#include "recordset/tests/error_of.h"
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/tests/table_fixtures.h"
 
@@ -18,8 +19,10 @@ namespace tablefile {
 namespace {
 
 using recordset::EDatabaseError;
+using recordset::testing::ErrorOf;
 using recordset::TDataSetState;
 using platform::testing::TempFolder;
+using testing::OpenFile;
 using testing::WriteEmptyConverterTable;
 
 class Editing : public ::testing::Test {
@@ -40,11 +43,7 @@ class Editing : public ::testing::Test {
     table_.SetActive(true);
   }
 
-  void Append(const std::string& name) {
-    table_.AppendRow();
-    table_.FieldNamed("Nm1").SetTextValue(name);
-    table_.PostRow();
-  }
+  void Append(const std::string& name) { testing::AppendRowWith(table_, "Nm1", name); }
 
   void Rename(const std::string& name) {
     table_.EditRow();
@@ -103,6 +102,36 @@ TEST_F(Editing, CancelledEditsLeaveNoCopyOfTheirRecord) {
   EXPECT_EQ(backups, 1) << "only the posted edit keeps the values it changed";
   table_.RevertChanges();
   EXPECT_EQ(Names(), (std::vector<std::string>{"Apfel", "Birne", "Kiwi"}));
+}
+
+TEST_F(Editing, AcceptingKeepsAPendingRowPostable) {
+  table_.EditRow();
+  table_.FieldNamed("Nm1").SetTextValue("Apfel, roh");
+  table_.AcceptChanges();
+  EXPECT_EQ(table_.State(), TDataSetState::Edit);
+  EXPECT_EQ(table_.FieldValue("Nm1").ToText(), "Apfel, roh");
+  table_.PostRow();
+  table_.AppendRow();
+  table_.FieldNamed("Nm1").SetTextValue("Mango");
+  table_.AcceptChanges();
+  table_.PostRow();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Apfel, roh", "Birne", "Kiwi", "Mango"}));
+}
+
+TEST(EditingEmptyTable, AcceptingBeforeTheFirstRowIsPostedKeepsIt) {
+  // As a conversion starts: an empty table, a new row, an accept between.
+  TempFolder folder;
+  const std::string path = folder.File("food.ntd");
+  WriteEmptyConverterTable(path);
+  TNtdTable table;
+  OpenFile(table, path);
+  table.EditRow();
+  table.AppendRow();
+  table.FieldNamed("Nm1").SetTextValue("Hafer");
+  table.AcceptChanges();
+  table.SaveChanges();
+  EXPECT_EQ(table.RowCount(), 1);
+  EXPECT_EQ(table.FieldValue("Nm1").ToText(), "Hafer");
 }
 
 TEST_F(Editing, AcceptedChangesSurviveARevert) {
@@ -176,11 +205,9 @@ TEST_F(Editing, KeyViolationKeepsTheNewRowPending) {
 
 TEST_F(Editing, ReadOnlyTablesRefuseEveryChange) {
   table_.SetReadOnly(true);
-  for (const auto& change : std::vector<std::function<void()>>{[&] { table_.EditRow(); },
-                                                               [&] { table_.AppendRow(); },
-                                                               [&] { table_.DeleteRow(); }}) {
-    EXPECT_THROW(change(), EDatabaseError);
-  }
+  EXPECT_EQ(ErrorOf([&] { table_.EditRow(); }), "DBT1: Eine Datenmenge, die nur zum Lesen ist, kann nicht geändert werden");
+  EXPECT_EQ(ErrorOf([&] { table_.AppendRow(); }), "DBT1: Eine Datenmenge, die nur zum Lesen ist, kann nicht geändert werden");
+  EXPECT_EQ(ErrorOf([&] { table_.DeleteRow(); }), "DBT1: Read-only record cannot be deleted");
   EXPECT_EQ(table_.UnsavedChanges(), 0);
   EXPECT_THROW(table_.FieldNamed("Nm1").SetTextValue("x"), EDatabaseError) << "not in edit mode";
 }

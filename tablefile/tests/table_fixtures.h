@@ -33,6 +33,19 @@ inline std::vector<TNtdField> ConverterNtdFields() {
   return fields;
 }
 
+// Opens `table` on the table file at `path`.
+inline void OpenFile(TNtdTable& table, const std::string& path) {
+  table.SetTableName(path);
+  table.SetActive(true);
+}
+
+// Appends and posts a row whose field `field` holds the text `text`.
+inline void AppendRowWith(TNtdDataset& table, const std::string& field, const std::string& text) {
+  table.AppendRow();
+  table.FieldNamed(field).SetTextValue(text);
+  table.PostRow();
+}
+
 // Writes a new empty table of the converter's layout, as the converter does.
 inline void WriteEmptyConverterTable(const std::string& path) {
   TNtdTable maker;
