@@ -7,14 +7,12 @@
 #include "dao/constants.h"
 #include "dao/jet/new_database.h"
 #include "dao/jet/storage.h"
-#include "dao/open_files.h"
 #include "platform/clock.h"
 
 namespace dao {
 namespace {
 
 constexpr const char* kSource = "DAO.Workspace";
-constexpr int kErrFileInUse = 3045;
 constexpr int kErrInstallableIsam = 3170;
 constexpr int kErrOdbcDirect = 3847;
 
@@ -75,11 +73,7 @@ std::shared_ptr<Database> Workspace::Open(const std::string& name, bool readOnly
   if (!jetDatabase->PasswordMatches(ConnectString(connect).Value("PWD").value_or(""))) {
     Raise(jet::kErrWrongPassword, kSource, "Not a valid password.");
   }
-  const bool writable = !jetDatabase->IsReadOnly();
   auto state = std::make_shared<DatabaseState>(engine_, std::move(jetDatabase), name);
-  if (writable && !ClaimFileForWriting(name, state)) {
-    Raise(kErrFileInUse, kSource, "Could not use '" + name + "'; file already in use.");
-  }
   auto database = std::make_shared<Database>(std::move(state), connect);
   opened_.push_back(database);
   return database;

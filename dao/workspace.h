@@ -35,7 +35,7 @@ class Workspace {
   // must match the database password (DaoError 3031). Raises 3024 for a
   // missing file, 3343 for a file that is not a database this engine reads,
   // 3170 for connect strings of other database types, 3045 when another
-  // open database of this process writes the file.
+  // program, or another open database of this one, writes the file.
   std::shared_ptr<Database> OpenDatabase(const std::string& name, bool exclusive = false,
                                          bool readOnly = false, const std::string& connect = "");
   // Creates the new Jet database file `name` (".mdb" is added when it has

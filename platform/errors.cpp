@@ -24,6 +24,9 @@ FileError::FileError(const std::string& action, const std::string& path, int err
       path_(path),
       errorNumber_(errorNumber) {}
 
+FileError::FileError(const std::string& action, const std::string& path, const std::string& reason)
+    : std::runtime_error(action + " '" + path + "': " + reason), path_(path), errorNumber_(0) {}
+
 ConversionError::ConversionError(Kind kind, const std::string& message)
     : std::runtime_error(message), kind_(kind) {}
 

@@ -22,6 +22,9 @@ class FileError : public std::runtime_error {
  public:
   // `action` is the failed step ("Cannot open file"), `errorNumber` the errno.
   FileError(const std::string& action, const std::string& path, int errorNumber);
+  // A failure that is no operating-system error: `reason` takes the place
+  // of the system's text ("Cannot write file '/a/b.ntd': <reason>").
+  FileError(const std::string& action, const std::string& path, const std::string& reason);
 
   const std::string& Path() const { return path_; }
   // The errno value behind the failure (0 when there was none, e.g. a short read).

@@ -4,22 +4,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <climits>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstdlib>
+#include <functional>
 
-#include "platform/errors.h"
+#include "platform/file_lock.h"
+#include "platform/file_system.h"
 
 namespace platform {
 namespace {
+
+// How long a save waits for another program's save or load of the same
+// file to end.
+constexpr std::chrono::seconds kSavePatience{10};
 
 // Owns a file descriptor; closes it when it goes away.
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
   ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) Files().Close(fd_);
   }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -27,7 +34,7 @@ class FileDescriptor {
   int Get() const { return fd_; }
   // Closes now and reports the result (a delayed write error shows here).
   int Close() {
-    const int result = close(fd_);
+    const int result = Files().Close(fd_);
     fd_ = -1;
     return result;
   }
@@ -37,7 +44,7 @@ class FileDescriptor {
 };
 
 FileDescriptor OpenForReading(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (fd < 0) throw FileError("Cannot open file", path, errno);
   return FileDescriptor(fd);
 }
@@ -50,7 +57,7 @@ void ReadInto(const FileDescriptor& file, const std::string& path, std::size_t l
     const std::size_t want = std::min(kChunk, limit - out.size());
     const std::size_t old = out.size();
     out.resize(old + want);
-    const ssize_t got = read(file.Get(), out.data() + old, want);
+    const ssize_t got = Files().Read(file.Get(), out.data() + old, want);
     if (got < 0) {
       out.resize(old);
       if (errno == EINTR) continue;
@@ -63,7 +70,7 @@ void ReadInto(const FileDescriptor& file, const std::string& path, std::size_t l
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
   while (size > 0) {
-    const ssize_t written = write(fd, data, size);
+    const ssize_t written = Files().Write(fd, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
       throw FileError("Cannot write file", path, errno);
@@ -110,25 +117,27 @@ mode_t PermissionsFor(const std::string& target) {
 template <class Producer>
 void ReplaceFile(const std::string& path, Producer&& produce) {
   const std::string target = ReplacementTarget(path);
-  std::string temporary = target + ".tmp-XXXXXX";
-  FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
+  std::string temporary = SiblingPath(target, "", ".tmp-XXXXXX");
+  FileDescriptor file(Files().MakeTemporaryFile(temporary.data(), O_CLOEXEC));
   if (file.Get() < 0) throw FileError("Cannot create file", target, errno);
   try {
     produce(file.Get(), target);
     if (fchmod(file.Get(), PermissionsFor(target)) != 0) {
       throw FileError("Cannot set permissions of file", target, errno);
     }
-    if (fsync(file.Get()) != 0) throw FileError("Cannot write file", target, errno);
+    if (Files().Sync(file.Get()) != 0) throw FileError("Cannot write file", target, errno);
     if (file.Close() != 0) throw FileError("Cannot write file", target, errno);
-    if (rename(temporary.c_str(), target.c_str()) != 0) {
+    if (Files().Rename(temporary.c_str(), target.c_str(), 0) != 0) {
       throw FileError("Cannot replace file", target, errno);
     }
   } catch (...) {
-    unlink(temporary.c_str());
+    Files().Unlink(temporary.c_str());
     throw;
   }
   SyncFolderOf(target);
 }
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 }  // namespace
 
@@ -179,9 +188,71 @@ void CopyFile(const std::string& from, const std::string& to) {
   });
 }
 
+int RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  FileSystem& files = Files();
+  if (files.Rename(from.c_str(), to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A hard link fails the same way when the name is taken.
+  if (files.Link(from.c_str(), to.c_str()) != 0) return errno;
+  files.Unlink(from.c_str());
+  return 0;
+}
+
 void SyncFolderOf(const std::string& path) {
-  FileDescriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Get() >= 0) fsync(folder.Get());
+  FileDescriptor folder(Files().Open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  if (folder.Get() >= 0) Files().Sync(folder.Get());
+}
+
+std::string SiblingPath(const std::string& path, std::string_view prefix, std::string_view suffix) {
+  constexpr std::size_t kLongestName = 255;
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string sibling = std::string(prefix) + name + std::string(suffix);
+  if (sibling.size() <= kLongestName) return folder + sibling;
+  // FNV-1a, spelled out: the name must not change with the library.
+  std::uint64_t value = 0xcbf29ce484222325u;
+  for (const char c : name) value = (value ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hash(16, '0');
+  for (std::size_t i = 16; i-- > 0; value >>= 4) hash[i] = kHex[value & 15];
+  const std::size_t keep = kLongestName - prefix.size() - suffix.size() - 1 - hash.size();
+  return folder + std::string(prefix) + name.substr(0, keep) + "~" + hash + std::string(suffix);
+}
+
+FileVersion VersionOf(std::string_view content) {
+  return FileVersion{content.size(), std::hash<std::string_view>{}(content)};
+}
+
+FileChangedError::FileChangedError(const std::string& path)
+    : FileError("Cannot save file", path,
+                std::string("another program changed it after it was opened; nothing was written")) {}
+
+void SaveFile(const std::string& path, std::string_view bytes, const FileVersion* loaded,
+              const std::string& backupPath) {
+  // The lock is taken on the file that is there now; a save by another
+  // program replaces it by a new file, which the check after locking sees.
+  for (;;) {
+    FileDescriptor file(Files().Open(path.c_str(), O_RDWR | O_CLOEXEC, 0));
+    if (file.Get() < 0) {
+      if (errno != ENOENT) throw FileError("Cannot write file", path, errno);
+      WriteFileAtomically(path, bytes);
+      return;
+    }
+    if (!LockByte(file.Get(), path, kWriterLockByte, LockKind::kExclusive, kSavePatience)) {
+      throw FileError("Cannot write file", path, std::string("another program is writing it"));
+    }
+    struct stat locked {};
+    struct stat current {};
+    if (fstat(file.Get(), &locked) != 0) throw FileError("Cannot write file", path, errno);
+    if (stat(path.c_str(), &current) != 0 || !SameFile(locked, current)) continue;
+    std::string old;
+    ReadInto(file, path, SIZE_MAX, old);
+    if (loaded != nullptr && VersionOf(old) != *loaded) throw FileChangedError(path);
+    if (!backupPath.empty()) WriteFileAtomically(backupPath, old);
+    WriteFileAtomically(path, bytes);
+    return;
+  }
 }
 
 }  // namespace platform

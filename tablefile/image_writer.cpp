@@ -24,6 +24,17 @@ std::size_t HeaderSize(bool enciphered) {
   return kPlainCountOffset + (enciphered ? kHeaderBlockSize : 0);
 }
 
+// Whether two names lead to one file: "./a.ntd" and "a.ntd", or a link and
+// its target, are the same.
+bool IsSameFileName(const std::string& a, const std::string& b) {
+  std::error_code failedA;
+  std::error_code failedB;
+  const auto canonicalA = std::filesystem::weakly_canonical(a, failedA);
+  const auto canonicalB = std::filesystem::weakly_canonical(b, failedB);
+  if (failedA || failedB) return a == b;
+  return canonicalA == canonicalB;
+}
+
 }  // namespace
 
 std::string TNtdCursor::BuildFieldDescriptions() const {
@@ -103,15 +114,21 @@ std::uint32_t TNtdCursor::WriteImage(std::vector<std::uint8_t>& image) {
 
 void TNtdCursor::WriteFile(const std::string& fileName, TNtdSaveOptions options,
                            bool caseInsensitive, std::string_view indexFieldNames) {
-  if ((options & savAutoBackup) != 0 && platform::FileExists(fileName)) {
-    const std::string backup =
-        std::filesystem::path(fileName).replace_extension(kBackupExtension).string();
-    platform::CopyFile(fileName, backup);
-  }
   if ((options & savSortOnIndex) != 0) SortRecords(indexFieldNames, caseInsensitive);
   std::vector<std::uint8_t> image;
   WriteImage(image);
-  platform::WriteFileAtomically(fileName, std::span<const std::uint8_t>(image));
+  const std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
+  const bool toSource = !sourcePath_.empty() && IsSameFileName(fileName, sourcePath_);
+  const std::string backup = (options & savAutoBackup) != 0
+                                 ? std::filesystem::path(fileName).replace_extension(kBackupExtension).string()
+                                 : std::string();
+  platform::SaveFile(fileName, bytes, toSource ? &sourceVersion_ : nullptr, backup);
+  if (toSource) sourceVersion_ = platform::VersionOf(bytes);
+}
+
+void TNtdCursor::SetSourceFile(std::string path, const platform::FileVersion& version) {
+  sourcePath_ = std::move(path);
+  sourceVersion_ = version;
 }
 
 }  // namespace tablefile

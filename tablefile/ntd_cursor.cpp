@@ -49,6 +49,8 @@ void TNtdCursor::ReplaceTable(TNtdCursor&& loaded) {
   enciphered_ = loaded.enciphered_;
   lastAutoIncValue_ = loaded.lastAutoIncValue_;
   notes_ = std::move(loaded.notes_);
+  sourcePath_ = std::move(loaded.sourcePath_);
+  sourceVersion_ = loaded.sourceVersion_;
   loaded.records_.clear();
   loaded.fields_.clear();
   loaded.autoIncField_ = nullptr;
@@ -67,6 +69,7 @@ void TNtdCursor::ReleaseRecords() {
 void TNtdCursor::ClearStore(bool all) {
   ReleaseRecords();
   if (!all) return;
+  sourcePath_.clear();
   enciphered_ = false;
   autoIncField_ = nullptr;
   notes_.clear();

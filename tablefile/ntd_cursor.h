@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "tablefile/ntd_field.h"
 #include "tablefile/ntd_format.h"
 #include "tablefile/ntd_result.h"
@@ -72,9 +73,15 @@ class TNtdCursor {
   std::string BuildFieldDescriptions() const;
   // Writes the table into a file: optional ".~d" backup of the old file,
   // optional sort by `indexFieldNames`, then the image in one piece through a
-  // temporary file renamed over the target. Throws platform::FileError.
+  // temporary file renamed over the target. A write to the file the table
+  // was read from refuses, with platform::FileChangedError and nothing
+  // written, when another program has saved that file since. Throws
+  // platform::FileError.
   void WriteFile(const std::string& fileName, TNtdSaveOptions options, bool caseInsensitive,
                  std::string_view indexFieldNames);
+  // Records that the table was read from the file `path` holding `version`
+  // (forgotten by the next load or ClearStore(true)).
+  void SetSourceFile(std::string path, const platform::FileVersion& version);
 
   // Takes over the table `loaded` has read (fields, records, notes, password
   // and header block); this store's records are released first. The hooks
@@ -169,6 +176,8 @@ class TNtdCursor {
   std::int32_t lastAutoIncValue_ = 0;
   const TNtdField* autoIncField_ = nullptr;
   std::string notes_;
+  std::string sourcePath_;  // the file the table was read from, if any
+  platform::FileVersion sourceVersion_;
   DiscardHook discardHook_;
   ProgressHook progressHook_;
 };

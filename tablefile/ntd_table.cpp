@@ -107,7 +107,10 @@ void TNtdTable::LoadTable() {
       const std::string path = TableFilePath();
       if (!platform::FileExists(path)) RaiseError(FormatText(messages::kFileNotFound, {path}));
       std::string bytes = platform::ReadWholeFile(path);
+      // Taken before reading, which deciphers the bytes in place.
+      const platform::FileVersion version = platform::VersionOf(bytes);
       LoadTableImage(BytesOf(bytes));
+      store_->SetSourceFile(path, version);
       break;
     }
     case TNtdLoadMode::lmClone:

@@ -42,8 +42,12 @@ bool TargetIsTableFile(const LoadOptions& options) {
 
 LoadSummary RunLoad(const LoadOptions& options, std::istream& in, LoadNotes& notes) {
   const bool tableFile = TargetIsTableFile(options);
+  // A Jet database is copied as its last complete write left it.
+  const auto settle = [&](const std::string& target) {
+    if (!tableFile) RollBackJetWrite(target);
+  };
   StagedTarget staged =
-      options.append ? StagedTarget::ForChangeOf(options.target) : StagedTarget::ForNewFile(options.target);
+      options.append ? StagedTarget::ForChangeOf(options.target, settle) : StagedTarget::ForNewFile(options.target);
   std::unique_ptr<LoadSink> loader;
   if (tableFile) {
     loader = std::make_unique<NtdLoader>(staged.WorkPath(), std::filesystem::path(options.target).stem().string(),

@@ -9,6 +9,7 @@
 #include "dao/constants.h"
 #include "dao/dao_error.h"
 #include "dao/db_engine.h"
+#include "dao/jet/storage.h"
 #include "platform/codepage.h"
 #include "platform/text_case.h"
 #include "tools/dao_type_names.h"
@@ -99,6 +100,8 @@ std::size_t Utf16Length(const std::string& utf8) {
 }
 
 }  // namespace
+
+void RollBackJetWrite(const std::string& path) { dao::jet::RollBackUnfinishedWrite(path); }
 
 struct JetLoader::Column {
   // The document's column `described`, stored in the table's field `stored`

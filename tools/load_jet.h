@@ -24,6 +24,11 @@ class Workspace;
 
 namespace tools {
 
+// Rolls back what a Jet writer that is gone left unfinished in the database
+// `path`, so that a copy of it holds its last complete state. Raises the
+// engine's error when the file is in use or cannot be restored.
+void RollBackJetWrite(const std::string& path);
+
 class JetLoader : public LoadSink {
  public:
   // Creates the database `path` (Jet 3 with `jet3`, Jet 4 otherwise; with

@@ -12,6 +12,7 @@
 
 #include "dao/jet/data_page_writer.h"
 #include "dao/jet/database_header.h"
+#include "dao/jet/file_calls.h"
 #include "dao/jet/index_key.h"
 #include "dao/jet/index_page.h"
 #include "dao/jet/jet_error.h"
@@ -20,6 +21,8 @@
 #include "dao/jet/table_definition_writer.h"
 #include "dao/jet/text_codec.h"
 #include "dao/jet/usage_map_writer.h"
+#include "platform/file_io.h"
+#include "platform/file_system.h"
 
 namespace dao::jet {
 namespace {
@@ -357,7 +360,7 @@ class Builder {
     throw JetError(kErrInvalidPath, "'" + path + "' is not a valid path: " + reason + ".");
   if (error == EACCES || error == EPERM || error == EROFS)
     throw JetError(kErrNoPermission, "Cannot create '" + path + "': " + reason + ".");
-  throw JetError(kErrDiskError, "Disk or network error creating '" + path + "': " + reason + ".");
+  ThrowIoError(path, "creating", error);
 }
 
 }  // namespace
@@ -373,26 +376,30 @@ void CreateDatabaseFile(const std::string& path, const Layout& layout, double no
     StoreDatabasePassword(layout, MutableBytes(image.data(), layout.pageSize), std::move(encoded));
   }
   if (fs::exists(fs::symlink_status(path))) ThrowCreateError(path, EEXIST);
-  const fs::path target(path);
-  std::string temporary = (target.parent_path() / (".~" + target.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkstemp(temporary.data());
+  platform::FileSystem& files = platform::Files();
+  std::string temporary = platform::SiblingPath(path, ".~", ".XXXXXX");
+  const int fd = files.MakeTemporaryFile(temporary.data(), O_CLOEXEC);
   if (fd < 0) ThrowCreateError(path, errno);
   // mkstemp makes the file private; a database gets the usual permissions.
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  int error = ::fchmod(fd, 0666 & ~mask) == 0 ? 0 : errno;
-  for (std::size_t written = 0; written < image.size() && error == 0;) {
-    const ssize_t n = ::write(fd, image.data() + written, image.size() - written);
-    if (n < 0 && errno != EINTR) error = errno;
-    if (n > 0) written += static_cast<std::size_t>(n);
+  try {
+    if (::fchmod(fd, 0666 & ~mask) != 0) ThrowCreateError(path, errno);
+    WriteAt(fd, path, 0, image);
+    SyncFile(fd, path);
+  } catch (...) {
+    files.Close(fd);
+    files.Unlink(temporary.c_str());
+    throw;
   }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  // link() refuses an existing target, so a file that appeared meanwhile is
-  // never replaced.
-  if (error == 0 && ::link(temporary.c_str(), path.c_str()) != 0) error = errno;
-  ::unlink(temporary.c_str());
-  if (error != 0) ThrowCreateError(path, error);
+  int error = files.Close(fd) == 0 ? 0 : errno;
+  // A file that appeared meanwhile is never replaced.
+  if (error == 0) error = platform::RenameWithoutReplacing(temporary, path);
+  if (error != 0) {
+    files.Unlink(temporary.c_str());
+    ThrowCreateError(path, error);
+  }
+  SyncFolderOf(path);
 }
 
 }  // namespace dao::jet

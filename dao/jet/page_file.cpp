@@ -13,9 +13,11 @@ PageFile::PageFile(std::unique_ptr<Storage> storage, std::uint32_t pageSize, std
       pageSize_(pageSize),
       cacheLimitPages_(std::max<std::size_t>(cacheBytes / pageSize, 16)) {
   slots_.resize(static_cast<std::size_t>(storage_->Size() / pageSize_));
+  storedPages_ = PageCount();
 }
 
 PageFile::~PageFile() {
+  if (lastFlushFailed_) return;  // the caller has seen why; a second try would hide it
   try {
     Flush();
   } catch (...) {
@@ -31,7 +33,7 @@ PageRef PageFile::Read(std::uint32_t number) {
 MutablePageRef PageFile::Modify(std::uint32_t number) {
   if (!IsWritable()) throw JetError(kErrReadOnly, "Cannot update. Database or object is read-only.");
   Slot& slot = Load(number);
-  slot.dirty = true;
+  MarkChanged(slot);
   return slot.page;
 }
 
@@ -42,18 +44,57 @@ MutablePageRef PageFile::Append() {
   slots_.emplace_back();
   Slot& slot = slots_.back();
   slot.page = std::make_shared<Page>(number, pageSize_);
-  slot.dirty = true;
-  recent_.push_front(number);
-  slot.recent = recent_.begin();
-  ++cachedPages_;
+  if (changedPages_ == 0) firstChange_ = std::chrono::steady_clock::now();
+  slot.changed = true;
+  ++changedPages_;
   return slot.page;
 }
 
 void PageFile::Flush() {
-  for (Slot& slot : slots_) {
-    if (slot.dirty) WriteBack(slot);
+  if (changedPages_ == 0) return;
+  std::vector<Extent> extents;
+  extents.reserve(changedPages_);
+  std::vector<std::vector<std::uint8_t>> enciphered;  // pages as stored, when they differ from the cache
+  for (const Slot& slot : slots_) {
+    if (!slot.changed) continue;
+    const std::uint32_t number = slot.page->Number();
+    Bytes bytes = slot.page->Data();
+    if (databaseKey_ != 0 && number != kHeaderPage) {
+      std::vector<std::uint8_t>& copy = enciphered.emplace_back(bytes.begin(), bytes.end());
+      ApplyPageCipher(databaseKey_, number, copy);
+      bytes = copy;
+    }
+    extents.push_back({static_cast<std::uint64_t>(number) * pageSize_, bytes});
   }
-  if (IsWritable()) storage_->Sync();
+  lastFlushFailed_ = true;
+  storage_->Commit(extents);
+  lastFlushFailed_ = false;
+  for (std::uint32_t number = 0; number < slots_.size(); ++number) {
+    Slot& slot = slots_[number];
+    if (!slot.changed) continue;
+    slot.changed = false;
+    recent_.push_front(number);
+    slot.recent = recent_.begin();
+  }
+  changedPages_ = 0;
+  storedPages_ = PageCount();
+  Trim();
+}
+
+bool PageFile::DropAppendedPages(std::uint32_t count) {
+  if (count < storedPages_) return false;
+  for (std::uint32_t number = count; number < slots_.size(); ++number) {
+    if (slots_[number].changed) --changedPages_;
+  }
+  if (count < slots_.size()) slots_.resize(count);
+  return true;
+}
+
+void PageFile::FlushIfDue() {
+  if (changedPages_ == 0) return;
+  if (changedPages_ * 2 >= cacheLimitPages_ || std::chrono::steady_clock::now() - firstChange_ >= flushInterval_) {
+    Flush();
+  }
 }
 
 PageFile::Slot& PageFile::Load(std::uint32_t number) {
@@ -63,7 +104,7 @@ PageFile::Slot& PageFile::Load(std::uint32_t number) {
   }
   Slot& cached = slots_[number];
   if (cached.page) {
-    Touch(cached);
+    if (!cached.changed && cached.recent != recent_.begin()) recent_.splice(recent_.begin(), recent_, cached.recent);
     return cached;
   }
   const std::uint64_t offset = static_cast<std::uint64_t>(number) * pageSize_;
@@ -81,34 +122,30 @@ PageFile::Slot& PageFile::Load(std::uint32_t number) {
   slot.page = std::move(page);
   recent_.push_front(number);
   slot.recent = recent_.begin();
-  ++cachedPages_;
   return slot;
 }
 
-void PageFile::Touch(Slot& slot) {
-  if (slot.recent != recent_.begin()) recent_.splice(recent_.begin(), recent_, slot.recent);
-}
-
-void PageFile::WriteBack(Slot& slot) {
-  std::vector<std::uint8_t> bytes(slot.page->Data().begin(), slot.page->Data().end());
-  const std::uint32_t number = slot.page->Number();
-  if (databaseKey_ != 0 && number != kHeaderPage) ApplyPageCipher(databaseKey_, number, bytes);
-  storage_->Write(static_cast<std::uint64_t>(number) * pageSize_, bytes);
-  slot.dirty = false;
+void PageFile::MarkChanged(Slot& slot) {
+  if (slot.changed) return;
+  // Changed pages leave the cache's order: nothing evicts them before they
+  // are flushed.
+  recent_.erase(slot.recent);
+  if (changedPages_ == 0) firstChange_ = std::chrono::steady_clock::now();
+  slot.changed = true;
+  ++changedPages_;
 }
 
 void PageFile::Trim() {
   // Walk from the least recently used end; pages still held by a caller
-  // (use count above one) stay, dirty pages are written before they go.
+  // (use count above one) stay. Changed pages count against the limit too,
+  // so that the cache as a whole keeps to it.
   auto it = recent_.end();
-  while (cachedPages_ >= cacheLimitPages_ && it != recent_.begin()) {
+  while (recent_.size() + changedPages_ >= cacheLimitPages_ && it != recent_.begin()) {
     --it;
     Slot& slot = slots_[*it];
     if (slot.page.use_count() > 1) continue;
-    if (slot.dirty) WriteBack(slot);
     slot.page.reset();
     it = recent_.erase(it);
-    --cachedPages_;
   }
 }
 

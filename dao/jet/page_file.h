@@ -1,10 +1,11 @@
 // The database file as an array of fixed-size pages with a cache. Readers
 // get shared, read-only pages; writers change pages in place through
-// Modify/Append, and the changed pages reach the file on Flush (or when the
-// cache must make room). Pages are decrypted on read and encrypted on write
-// when the database has a page key.
+// Modify/Append, and the changed pages reach the file together on Flush,
+// as one group that a crash cannot cut in half. Pages are decrypted on read
+// and encrypted on write when the database has a page key.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -45,13 +46,18 @@ class PageFile {
  public:
   // Cache size used when none is given.
   static constexpr std::size_t kDefaultCacheBytes = 64u << 20;
+  // How long changes wait in the cache at most before FlushIfDue writes
+  // them, unless set otherwise.
+  static constexpr std::chrono::milliseconds kDefaultFlushInterval{1000};
 
   // Works on `storage` in pages of `pageSize` bytes; a trailing partial page
   // is not part of the file. The cache keeps at most about `cacheBytes` of
-  // unreferenced pages.
+  // pages that are not referenced; changed pages stay until they are
+  // flushed, the oldest unchanged ones make room.
   PageFile(std::unique_ptr<Storage> storage, std::uint32_t pageSize,
            std::size_t cacheBytes = kDefaultCacheBytes);
-  // Writes dirty pages back (errors are lost here: call Flush to see them).
+  // Writes changed pages back unless the last Flush failed (errors are lost
+  // here: call Flush to see them).
   ~PageFile();
   PageFile(const PageFile&) = delete;
   PageFile& operator=(const PageFile&) = delete;
@@ -69,10 +75,23 @@ class PageFile {
   // Page `number` for changing in place; it is written back on Flush.
   // Raises JetError 3027 on a read-only file.
   MutablePageRef Modify(std::uint32_t number);
-  // A new zero-filled page at the end of the file, marked dirty.
+  // A new zero-filled page at the end of the file, marked changed.
   MutablePageRef Append();
-  // Writes every dirty page, in page order, and syncs the storage.
+  // Writes every changed page to the storage as one group that lasts a
+  // crash (Storage::Commit). When it raises, every page stays changed in
+  // the cache for the next Flush, and the file holds what the last
+  // successful Flush left.
   void Flush();
+  // To be called only between complete changes: flushes when the changed
+  // pages fill half the cache or the oldest of them has waited for the
+  // flush interval, so that a long run of changes reaches the file in steps
+  // and memory stays bounded.
+  void FlushIfDue();
+  void SetFlushInterval(std::chrono::milliseconds interval) { flushInterval_ = interval; }
+  // Forgets the pages from `count` on, when all of them were appended since
+  // the last flush (so that they exist only in the cache), and returns true;
+  // otherwise changes nothing and returns false.
+  bool DropAppendedPages(std::uint32_t count);
 
   // Page encryption key from page 0 (0: pages are stored in clear).
   void SetEncryptionKey(std::uint32_t databaseKey) { databaseKey_ = databaseKey; }
@@ -80,13 +99,12 @@ class PageFile {
  private:
   struct Slot {
     MutablePageRef page;
-    bool dirty = false;
-    std::list<std::uint32_t>::iterator recent;
+    bool changed = false;
+    std::list<std::uint32_t>::iterator recent;  // valid while cached and unchanged
   };
 
   Slot& Load(std::uint32_t number);
-  void Touch(Slot& slot);
-  void WriteBack(Slot& slot);
+  void MarkChanged(Slot& slot);
   void Trim();
 
   std::unique_ptr<Storage> storage_;
@@ -94,8 +112,12 @@ class PageFile {
   std::size_t cacheLimitPages_;
   std::uint32_t databaseKey_ = 0;
   std::vector<Slot> slots_;
-  std::list<std::uint32_t> recent_;  // cached pages, most recently used first
-  std::size_t cachedPages_ = 0;
+  std::list<std::uint32_t> recent_;  // unchanged cached pages, most recently used first
+  std::size_t changedPages_ = 0;
+  std::uint32_t storedPages_ = 0;  // pages the storage holds
+  std::chrono::steady_clock::time_point firstChange_;
+  std::chrono::milliseconds flushInterval_ = kDefaultFlushInterval;
+  bool lastFlushFailed_ = false;
 };
 
 }  // namespace dao::jet

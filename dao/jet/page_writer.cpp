@@ -51,6 +51,9 @@ MutablePageRef PageWriter::Modify(std::uint32_t number) {
 }
 
 void PageWriter::BeginTransaction() {
+  // Between two complete changes the file may take the pages changed so
+  // far; a failure to write them fails this change before it starts.
+  if (depth_ == 0) pages_.FlushIfDue();
   if (depth_++ > 0) return;
   inTransaction_ = true;
   pageCountAtBegin_ = pages_.PageCount();
@@ -72,7 +75,11 @@ void PageWriter::Rollback() {
     spareBuffers_.push_back(std::move(bytes));
   }
   saved_.clear();
-  // Freeing may itself append bitmap pages of the global map; those stay.
+  // Pages appended meanwhile exist only in the cache (the file takes pages
+  // between transactions), so the file stays exactly as it was. Should they
+  // have reached it after all, they stay, zeroed and marked free; freeing
+  // may itself append bitmap pages of the global map, and those stay too.
+  if (pages_.DropAppendedPages(pageCountAtBegin_)) return;
   const std::uint32_t end = pages_.PageCount();
   for (std::uint32_t number = pageCountAtBegin_; number < end; ++number) {
     const MutableBytes page = pages_.Modify(number)->MutableData();

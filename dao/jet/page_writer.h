@@ -35,13 +35,15 @@ class PageWriter {
   MutablePageRef Modify(std::uint32_t number);
 
   // Starts a group of changes; they stay in effect unless rolled back.
-  // Groups nest: only the outermost one keeps or restores pages.
+  // Groups nest: only the outermost one keeps or restores pages, and before
+  // it starts, the pages changed so far may be flushed (PageFile::FlushIfDue).
   void BeginTransaction();
   // Keeps the changes since BeginTransaction.
   void Commit();
   // Restores every page changed since the outermost BeginTransaction
-  // (an inner group leaves that to the outer one). Pages appended meanwhile
-  // stay in the file, zeroed and marked free in the global map.
+  // (an inner group leaves that to the outer one) and forgets the pages
+  // appended meanwhile; should some of them have been flushed, they stay in
+  // the file instead, zeroed and marked free in the global map.
   void Rollback();
   // Runs `change` as one group: kept when it returns; when it raises, rolled
   // back, then `undo` restores what the caller holds in memory, and the

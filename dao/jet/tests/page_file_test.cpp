@@ -34,8 +34,7 @@ class FailingStorage final : public Storage {
     if (offset + out.size() > failFrom_) throw JetError(kErrDiskError, "Disk or network error.");
     memory_.Read(offset, out);
   }
-  void Write(std::uint64_t offset, Bytes data) override { memory_.Write(offset, data); }
-  void Sync() override {}
+  void Commit(std::span<const Extent> extents) override { memory_.Commit(extents); }
   bool IsWritable() const override { return false; }
 
  private:
@@ -128,13 +127,13 @@ TEST(PageFile, PagesOfADatabaseWithAKeyAreDecrypted) {
   EXPECT_EQ(database.Table(database.FindTable("nuta")->id)->rowCount, 28u);
 }
 
-TEST(PageFile, ChangedPagesSurviveEvictionAndReachTheStorageOnFlush) {
+TEST(PageFile, ChangedPagesStayCachedAndReachTheStorageTogetherOnFlush) {
   auto owned = std::make_unique<MemoryStorage>(std::vector<std::uint8_t>(64 * 512, 0));
   MemoryStorage* storage = owned.get();
   PageFile pages(std::move(owned), 512, /*cacheBytes=*/16 * 512);
   pages.Modify(3)->MutableData()[7] = 0xAB;
-  for (std::uint32_t page = 0; page < 64; ++page) pages.Read(page);  // pushes page 3 out of the cache
-  EXPECT_EQ(storage->Contents()[3 * 512 + 7], 0xAB);                 // written when it was evicted
+  for (std::uint32_t page = 0; page < 64; ++page) pages.Read(page);  // would push page 3 out of the cache
+  EXPECT_EQ(storage->Contents()[3 * 512 + 7], 0x00);                 // not written before the flush
   EXPECT_EQ(pages.Read(3)->Data()[7], 0xAB);
 
   const MutablePageRef appended = pages.Append();
@@ -144,6 +143,7 @@ TEST(PageFile, ChangedPagesSurviveEvictionAndReachTheStorageOnFlush) {
   pages.Flush();
   EXPECT_EQ(storage->Size(), 65u * 512);
   EXPECT_EQ(storage->Contents()[64 * 512], 0x01);
+  EXPECT_EQ(storage->Contents()[3 * 512 + 7], 0xAB);
 
   // A page held by a reader stays valid however much else is read.
   const PageRef held = pages.Read(5);
@@ -168,16 +168,18 @@ TEST(PageFile, ShortFilesAndFailingReadsEndInErrors) {
             kErrDiskError);
 }
 
-TEST(Storage, MissingFilesAndExistingTargetsAreReported) {
+TEST(Storage, MissingFilesAndReadOnlyOpensAreReported) {
   EXPECT_EQ(JetErrorOf([] { FileStorage::Open("/nonexistent/folder/x.mdb", false); }), kErrFileNotFound);
   const platform::testing::TempFolder folder;
-  const std::string path = folder.File("storage.mdb");
-  FileStorage::Create(path)->Write(0, std::vector<std::uint8_t>(16, 7));
-  EXPECT_EQ(JetErrorOf([&] { FileStorage::Create(path); }), kErrDatabaseExists);
-  const auto readOnly = FileStorage::Open(path, false);
-  EXPECT_EQ(readOnly->Mapped().size(), 16u);
-  EXPECT_EQ(readOnly->Mapped()[15], 7);
-  EXPECT_EQ(JetErrorOf([&] { readOnly->Write(0, std::vector<std::uint8_t>(1)); }), kErrReadOnly);
+  const std::string path = folder.Write("storage.mdb", std::string(16, '\x07'));
+  const std::vector<std::uint8_t> one(1, 0);
+  for (const std::uint64_t snapshotLimit : {std::uint64_t{1} << 20, std::uint64_t{0}}) {
+    // Read as a copy, and in place.
+    const auto readOnly = FileStorage::Open(path, false, SharingOptions{snapshotLimit});
+    EXPECT_EQ(readOnly->Mapped().size(), 16u);
+    EXPECT_EQ(readOnly->Mapped()[15], 7);
+    EXPECT_EQ(JetErrorOf([&] { readOnly->Commit(std::vector<Extent>{{0, one}}); }), kErrReadOnly);
+  }
 }
 
 }  // namespace

@@ -90,30 +90,41 @@ TEST(PageWriterTest, OwnerMapsMoveTheirWindowOrBecomeReferenceMaps) {
   EXPECT_EQ(ReadUsageMap(database.File(), kJet4Layout, map), (std::vector<std::uint32_t>{20, 650, 655}));
 }
 
-TEST(PageWriterTest, RollbackRestoresPagesAndFreesAppendedOnes) {
+TEST(PageWriterTest, RollbackRestoresPagesAndForgetsAppendedOnes) {
   testing::MemoryDatabase database(kJet4Layout);
   PageWriter& pages = database.Writer();
   const RowPointer map = NewOwnerMap(pages);
   const std::vector<std::uint8_t> before = database.Image();
   const std::uint32_t count = pages.PageCount();
 
-  pages.BeginTransaction();
-  pages.BeginTransaction();  // nested groups roll back with the outer one
-  const MutablePageRef added = pages.Allocate();
-  added->MutableData()[100] = 42;
-  pages.SetListed(map, added->Number(), true);
-  pages.Modify(map.page)->MutableData()[200] = 7;
+  const auto change = [&] {
+    pages.BeginTransaction();
+    pages.BeginTransaction();  // nested groups roll back with the outer one
+    const MutablePageRef added = pages.Allocate();
+    added->MutableData()[100] = 42;
+    pages.SetListed(map, added->Number(), true);
+    pages.Modify(map.page)->MutableData()[200] = 7;
+    return added->Number();
+  };
+  change();
   pages.Rollback();
   pages.Rollback();
+  EXPECT_EQ(pages.PageCount(), count);
+  EXPECT_EQ(database.Image(), before);
 
+  // Appended pages that reached the file stay, zeroed and marked free.
+  const std::uint32_t added = change();
+  database.File().Flush();
+  pages.Rollback();
+  pages.Rollback();
   const std::vector<std::uint8_t> after = database.Image();
   ASSERT_EQ(after.size(), before.size() + kJet4Layout.pageSize);
   // Pages 0 and 1 differ only in the bit that marks the appended page free.
   EXPECT_TRUE(std::equal(before.begin() + kJet4Layout.pageSize * 2, before.end(),
                          after.begin() + kJet4Layout.pageSize * 2));
-  EXPECT_EQ(FreePages(database), std::vector<std::uint32_t>{count});
+  EXPECT_EQ(FreePages(database), std::vector<std::uint32_t>{added});
   EXPECT_TRUE(ReadUsageMap(database.File(), kJet4Layout, map).empty());
-  EXPECT_EQ(database.File().Read(count)->Data()[100], 0);
+  EXPECT_EQ(database.File().Read(added)->Data()[100], 0);
 }
 
 }  // namespace

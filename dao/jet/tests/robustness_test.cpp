@@ -56,8 +56,7 @@ class DamagedStorage final : public Storage {
     if (offset > size_ || out.size() > size_ - offset) throw JetError(kErrDiskError, "read beyond the end");
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
   }
-  void Write(std::uint64_t, Bytes) override { throw JetError(kErrReadOnly, "read-only"); }
-  void Sync() override {}
+  void Commit(std::span<const Extent>) override { throw JetError(kErrReadOnly, "read-only"); }
   bool IsWritable() const override { return false; }
   Bytes Mapped() const override { return Bytes(bytes_).first(static_cast<std::size_t>(size_)); }
 
@@ -78,8 +77,7 @@ class RecordingStorage final : public Storage {
     pages_.insert(static_cast<std::uint32_t>(offset / pageSize_));
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
   }
-  void Write(std::uint64_t, Bytes) override {}
-  void Sync() override {}
+  void Commit(std::span<const Extent>) override {}
   bool IsWritable() const override { return false; }
 
  private:
