@@ -10,6 +10,7 @@
 #include "access/field_text.h"
 #include "dao/constants.h"
 #include "dao/dao_error.h"
+#include "recordset/field_value_states.h"
 #include "recordset/messages.h"
 
 namespace accessdb {
@@ -181,19 +182,7 @@ bool TAccessTable::GetFieldBytes(const TField& field, std::span<std::byte> targe
 }
 
 void TAccessTable::PutFieldBytes(TField& field, NativeValue value) {
-  switch (State()) {
-    case TDataSetState::Edit:
-    case TDataSetState::Insert:
-    case TDataSetState::KeyEntry:
-    case TDataSetState::Computing:
-    case TDataSetState::Filtering:
-    case TDataSetState::NewValue:
-    case TDataSetState::InternalComputing:
-      break;
-    default:
-      // A value written outside a change would never be stored.
-      RaiseError(messages::kNotEditing);
-  }
+  if (!AcceptsFieldValues(State())) RaiseError(messages::kNotEditing);
   TAccessRowBuffer* buffer = CurrentBuffer();
   if (field.FieldKind() != fkData && field.FieldKind() != fkInternalCalc) {
     if (buffer != nullptr) WriteComputedField(*buffer, field, value);

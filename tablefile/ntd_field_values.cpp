@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "recordset/field_value_states.h"
 #include "tablefile/ntd_dataset.h"
 #include "tablefile/ntd_messages.h"
 #include "tablefile/text_format.h"
@@ -117,18 +118,7 @@ bool TNtdDataset::GetFieldBytes(const recordset::TField& field, std::span<std::b
 
 void TNtdDataset::PutFieldBytes(recordset::TField& field, recordset::NativeValue value) {
   const TDataSetState state = State();
-  switch (state) {
-    case TDataSetState::Edit:
-    case TDataSetState::Insert:
-    case TDataSetState::KeyEntry:
-    case TDataSetState::Computing:
-    case TDataSetState::Filtering:
-    case TDataSetState::NewValue:
-    case TDataSetState::InternalComputing:
-      break;
-    default:
-      RaiseError(messages::kNotEditing);
-  }
+  if (!recordset::AcceptsFieldValues(state)) RaiseError(messages::kNotEditing);
   if (field.FieldKind() != recordset::fkData) {
     if (recordset::TRowBuffer* row = StateRow()) WriteComputedField(*row, field, value);
     return;
