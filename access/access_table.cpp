@@ -4,17 +4,24 @@
 #include "access/access_table.h"
 
 #include "access/access_database.h"
+#include "access/access_master_link.h"
 #include "access/access_messages.h"
 #include "access/dao_failures.h"
+#include "access/sql_literals.h"
+#include "access/text_lines.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 
 namespace accessdb {
 
-TAccessTable::TAccessTable(std::string name) : TDataSet(std::move(name)) {}
+TAccessTable::TAccessTable(std::string name)
+    : TDataSet(std::move(name)),
+      identifierChars_(IdentifierCharsOfAnsiCodePage()),
+      masterLink_(std::make_unique<TAccessMasterLink>(*this)) {}
 
 TAccessTable::~TAccessTable() {
+  destroying_ = true;
   CloseBeforeDestruction();
   if (database_ != nullptr) database_->UnbindTable(*this);
 }
@@ -51,30 +58,12 @@ void TAccessTable::SetTableName(std::string name) {
   tableName_ = std::move(name);
   if (!clears) return;
   indexName_.clear();
-  sql_.clear();
+  ChangeSQL(std::string());
   queryDefName_.clear();
+  queryDefSqlText_.clear();
+  queryDefParameters_.clear();
   sortedBy_.clear();
   ClearSourceDependents();
-}
-
-void TAccessTable::SetSQL(std::string text) {
-  sql_ = std::move(text);
-  if (sql_.empty()) return;
-  queryDefName_.clear();
-  indexName_.clear();
-  tableName_.clear();
-  ClearSourceDependents();
-}
-
-void TAccessTable::SetQueryDefName(std::string name) {
-  if (Active()) RaiseError(messages::kSetQueryDefName);
-  queryDefName_ = std::move(name);
-  if (queryDefName_.empty()) return;
-  indexName_.clear();
-  tableName_.clear();
-  sql_.clear();
-  ClearSourceDependents();
-  if (tableType_ == kTableTypeTable || tableType_ == kTableTypeDynamic) tableType_ = kTableTypeDynaset;
 }
 
 void TAccessTable::SetTableType(int type) {
@@ -95,25 +84,9 @@ void TAccessTable::SetSortedBy(std::vector<std::string> lines) {
   if (Active()) ReopenRecordset();
 }
 
-std::string TAccessTable::SortedByText() const {
-  std::string text;
-  for (const std::string& line : sortedBy_) text += line + "\n";
-  return text;
-}
+std::string TAccessTable::SortedByText() const { return LinesText(sortedBy_); }
 
-void TAccessTable::SetSortedByText(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(start, end - start));
-    start = end;
-    if (start < text.size() && text[start] == '\r') ++start;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
-  SetSortedBy(std::move(lines));
-}
+void TAccessTable::SetSortedByText(std::string_view text) { SetSortedBy(SplitLines(text)); }
 
 void TAccessTable::PostRow() {
   TDataSet::PostRow();
