@@ -126,10 +126,10 @@ void TAccessTable::ParseMasterFields() {
 
 std::string TAccessTable::MasterCondition() const {
   if (detailNames_.size() != masterNames_.size()) RaiseError(messages::kMasterDetailCount);
-  const std::vector<TField*>& masters = masterLink_->Fields();
+  const TDataSet& master = *MasterDataSet();
   std::string condition;
-  for (std::size_t i = 0; i < detailNames_.size() && i < masters.size(); ++i) {
-    const std::optional<std::string> test = MasterTest(*masters[i]);
+  for (std::size_t i = 0; i < detailNames_.size(); ++i) {
+    const std::optional<std::string> test = MasterTest(master.FieldNamed(masterNames_[i]));
     if (!test) RaiseError(messages::kMasterDetailType);
     if (!condition.empty()) condition += " AND ";
     condition += "(" + (useBrackets_ ? BracketName(detailNames_[i]) : detailNames_[i]) + " " + *test + ")";

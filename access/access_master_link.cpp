@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "access/access_table.h"
+#include "platform/name_list.h"
 
 namespace accessdb {
 
@@ -14,7 +15,16 @@ void TAccessMasterLink::SetFieldNames(std::string names) {
 
 void TAccessMasterLink::LookUpFields() {
   fields_.clear();
-  if (Active() && DataSet() != nullptr) fields_ = DataSet()->FieldList(fieldNames_);
+  if (!Active() || DataSet() == nullptr) return;
+  // A name the master lacks leaves the link without fields; the detail
+  // names it when it builds its condition.
+  std::vector<recordset::TField*> fields;
+  for (const std::string_view name : platform::SplitNameList(fieldNames_)) {
+    recordset::TField* field = DataSet()->FindField(name);
+    if (field == nullptr) return;
+    fields.push_back(field);
+  }
+  fields_ = std::move(fields);
 }
 
 void TAccessMasterLink::ActiveChanged() {

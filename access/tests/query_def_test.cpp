@@ -53,12 +53,13 @@ TEST_F(QueryDefTest, EveryStoredQueryOfAccessHasItsTypeNameAndText) {
       EXPECT_EQ(table->QueryDefSQLText(), database->GetQueryDefSQL(query["name"].text));
       EXPECT_FALSE(table->QueryDefSQLText().empty());
     }
-    // The select query opens through its own recordset, with its fields.
+    // The select query opens through its own recordset, with its fields
+    // (named with their tables where two tables give the same name).
     auto select = QueryTable(*database, "SelectQuery");
     select->SetActive(true);
     EXPECT_EQ(select->RowCount(), 0);
     ASSERT_GE(select->FieldCount(), 4);
-    EXPECT_EQ(select->Field(0).FieldName(), "col1");
+    EXPECT_EQ(select->Field(0).FieldName(), "Table1.col1");
     // An action query is no source of rows: DAO's own refusal comes through.
     auto update = QueryTable(*database, "DeleteQuery");
     EXPECT_FALSE(ErrorOf([&] { update->SetActive(true); }).empty());
