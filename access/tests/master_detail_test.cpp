@@ -82,9 +82,22 @@ class MasterDetailTest : public testing::AccessTest {
     return master;
   }
 
+  // master_ on "Rubriken", shown by source_, and detail_ on "nuta"
+  // following it by `fields`; both closed.
+  void Link(std::vector<std::string> fields = {"Rubrik -> Name"}) {
+    master_ = Master();
+    source_.SetDataSet(master_.get());
+    detail_ = Detail();
+    detail_->SetMasterSource(&source_);
+    detail_->SetMasterFields(std::move(fields));
+  }
+
   std::string path_;
   std::unique_ptr<TAccessDatabase> database_;
   std::vector<std::vector<std::string>> all_;
+  std::unique_ptr<TAccessTable> master_;
+  TDataSource source_;
+  std::unique_ptr<TAccessTable> detail_;
 };
 
 const Names kLargeRubriken = {"Obst",          "Gemüse & Kartoffeln", "Brot & Backwaren", "Teigwaren & Getreide",
@@ -94,12 +107,10 @@ const Names kLargeRubriken = {"Obst",          "Gemüse & Kartoffeln", "Brot & B
 
 TEST_F(MasterDetailTest, ATableOfRubrikNamesAndTheLargeNutaFollowEachOther) {
   Prepare("nutaro/nuta4-large.mdb", kLargeRubriken);
-  auto master = Master();
-  TDataSource source("MasterSource");
-  source.SetDataSet(master.get());
-  auto detail = Detail();
-  detail->SetMasterSource(&source);
-  detail->SetMasterFieldsText("Rubrik -> Name\n");
+  Link({});
+  detail_->SetMasterFieldsText("Rubrik -> Name\n");
+  TAccessTable* master = master_.get();
+  TAccessTable* detail = detail_.get();
   // Opening the detail opens its master.
   detail->SetActive(true);
   EXPECT_TRUE(master->Active());
@@ -124,12 +135,9 @@ TEST_F(MasterDetailTest, ATableOfRubrikNamesAndTheLargeNutaFollowEachOther) {
 
 TEST_F(MasterDetailTest, NewDetailRowsTakeTheMastersValues) {
   Prepare("nutaro/nuta4-basic.mdb", {"Obst", "Neu"});
-  auto master = Master();
-  TDataSource source;
-  source.SetDataSet(master.get());
-  auto detail = Detail();
-  detail->SetMasterSource(&source);
-  detail->SetMasterFields({"Rubrik -> Name"});
+  Link();
+  TAccessTable* master = master_.get();
+  TAccessTable* detail = detail_.get();
   detail->SetActive(true);
   master->GoLast();
   EXPECT_EQ(detail->RowCount(), 0);
@@ -302,12 +310,9 @@ TEST_F(MasterDetailTest, QueryAndSqlDetailsFollowTooWithTheirFilterAndOrder) {
 
 TEST_F(MasterDetailTest, TheLinkComesAndGoesWithTheMaster) {
   Prepare("nutaro/nuta4-basic.mdb", {"Obst", "Fisch"});
-  auto master = Master();
-  TDataSource source;
-  source.SetDataSet(master.get());
-  auto detail = Detail();
-  detail->SetMasterSource(&source);
-  detail->SetMasterFields({"Rubrik -> Name"});
+  Link();
+  TAccessTable* master = master_.get();
+  TAccessTable* detail = detail_.get();
   // Without MasterAutoActivate a closed master leaves the detail unlinked.
   detail->SetMasterAutoActivate(false);
   detail->SetActive(true);
@@ -335,10 +340,10 @@ TEST_F(MasterDetailTest, TheLinkComesAndGoesWithTheMaster) {
   EXPECT_TRUE(detail->MasterFields().empty());
   EXPECT_EQ(detail->RowCount(), static_cast<int>(all_.size()));
   // The detail may go first.
-  detail->SetMasterSource(&source);
+  detail->SetMasterSource(&source_);
   detail->SetMasterFieldsText("Rubrik -> Name");
   EXPECT_EQ(Shown(*detail), Expected("Obst"));
-  detail.reset();
+  detail_.reset();
   master->GoNext();
 }
 
@@ -400,12 +405,9 @@ TEST_F(MasterDetailTest, RandomMovesAndAppendsMatchAModel) {
   std::map<std::string, std::multiset<std::string>> model;
   for (const auto& row : all_) model[row[kRubrik]].insert(row[kName]);
 
-  auto master = Master();
-  TDataSource source;
-  source.SetDataSet(master.get());
-  auto detail = Detail();
-  detail->SetMasterSource(&source);
-  detail->SetMasterFields({"Rubrik -> Name"});
+  Link();
+  TAccessTable* master = master_.get();
+  TAccessTable* detail = detail_.get();
   detail->SetActive(true);
 
   const unsigned seed = 20261209;
