@@ -11,6 +11,7 @@
 #include <random>
 
 #include "access/access_table.h"
+#include "access/dao_call_log.h"
 #include "access/tests/access_test_support.h"
 #include "dao/constants.h"
 #include "dao/jet/tests/external_readers.h"
@@ -306,6 +307,43 @@ TEST_F(MasterDetailTest, QueryAndSqlDetailsFollowTooWithTheirFilterAndOrder) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(filtered, expected) << rubrik;
   }
+}
+
+TEST_F(MasterDetailTest, OnlySqlDetailsOpenAnewWhenTheMasterMoves) {
+  Prepare("nutaro/nuta4-basic.mdb", {"Obst", "Fisch"});
+  database_->CreateQueryDef("AlleNuta", "SELECT * FROM nuta;");
+  database_->RefreshDefinitions();
+  Link();
+  TAccessTable byQuery("ByQuery");
+  byQuery.SetDatabase(database_.get());
+  byQuery.SetQueryDefName("AlleNuta");
+  byQuery.SetMasterSource(&source_);
+  byQuery.SetMasterFields({"Rubrik -> Name"});
+  detail_->SetActive(true);
+  byQuery.SetActive(true);
+  const auto count = [](const RecordedDaoCalls& log, std::string_view call) {
+    return std::count(log.calls.begin(), log.calls.end(), call);
+  };
+  {
+    // The table opens its statement again, the query derives from its
+    // requeried recordset; neither describes its fields anew.
+    RecordedDaoCalls log;
+    const ScopedDaoCallLog scope(log);
+    master_->GoNext();
+    EXPECT_EQ(count(log, "Database.OpenRecordset"), 1);
+    EXPECT_EQ(count(log, "Recordset.Requery"), 1);
+    EXPECT_EQ(count(log, "Field.Attributes"), 0);
+  }
+  EXPECT_EQ(Shown(byQuery), Expected("Fisch"));
+  byQuery.SetActive(false);
+  detail_->SetActive(false);
+  detail_->SetSQL("Select * from nuta");
+  detail_->SetActive(true);
+  RecordedDaoCalls log;
+  const ScopedDaoCallLog scope(log);
+  master_->GoFirst();
+  EXPECT_GT(count(log, "Field.Attributes"), 0);
+  EXPECT_EQ(Shown(*detail_), Expected("Obst"));
 }
 
 TEST_F(MasterDetailTest, TheLinkComesAndGoesWithTheMaster) {
