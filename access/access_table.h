@@ -244,8 +244,8 @@ class TAccessTable : public recordset::TDataSet {
   void SetQueryDefParameters(std::vector<std::string> lines) { queryDefParameters_ = std::move(lines); }
   std::string QueryDefParametersText() const;
   void SetQueryDefParametersText(std::string_view text);
-  // "dbQSelect", "dbQAppend", ... for the stored query; empty when closed
-  // database, no query or a type without a name.
+  // "dbQSelect", "dbQAppend", ... for the stored query; empty without a
+  // connected database or a query, and for a type without a name.
   std::string QueryDefType() const;
 
   // --- Master/detail (access_master_detail.cpp) ----------------------------
