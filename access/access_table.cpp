@@ -6,6 +6,7 @@
 #include "access/access_database.h"
 #include "access/access_master_link.h"
 #include "access/access_messages.h"
+#include "access/dao_call_log.h"
 #include "access/dao_failures.h"
 #include "access/sql_literals.h"
 #include "access/text_lines.h"
@@ -151,20 +152,26 @@ bool TAccessTable::LockEdits() {
   return recordset_.LockEdits();
 }
 
-std::string TAccessTable::TableDate(platform::Variant (DaoRecordset::*date)()) {
+std::string TAccessTable::TableDate(bool created) {
   std::string text;
-  if (cursorOpen_ && tableType_ == kTableTypeTable) {
-    IgnoringErrors([&] {
-      const platform::Variant value = (recordset_.*date)();
-      if (!value.IsNull() && !value.IsEmpty()) text = value.ToText();
-    });
-  }
+  if (!cursorOpen_) return text;
+  IgnoringErrors([&] {
+    platform::Variant value;
+    if (tableType_ == kTableTypeTable) {
+      value = created ? recordset_.DateCreated() : recordset_.LastUpdated();
+    } else if (!queryDefName_.empty()) {
+      LogDaoCall(created ? "QueryDef.DateCreated" : "QueryDef.LastUpdated");
+      const auto& query = database_->DatabaseObject()->QueryDefs().Item(queryDefName_);
+      value = created ? query->DateCreated() : query->LastUpdated();
+    }
+    if (!value.IsNull() && !value.IsEmpty()) text = value.ToText();
+  });
   return text;
 }
 
-std::string TAccessTable::TableDateCreated() { return TableDate(&DaoRecordset::DateCreated); }
+std::string TAccessTable::TableDateCreated() { return TableDate(true); }
 
-std::string TAccessTable::TableLastUpdated() { return TableDate(&DaoRecordset::LastUpdated); }
+std::string TAccessTable::TableLastUpdated() { return TableDate(false); }
 
 std::string TAccessTable::TranslateText(std::string_view text, bool toOem, bool inPlace) {
   if (!translation_) return std::string(text);

@@ -342,8 +342,9 @@ class TAccessTable : public recordset::TDataSet {
   void OpenMasterStatement(const std::string& condition);
   void FollowMaster();
   bool FollowMasterQuickly();
-  // A date of a table-type recordset as text; empty otherwise or on failure.
-  std::string TableDate(platform::Variant (DaoRecordset::*date)());
+  // The creation (`created`) or last change of a table-type recordset's
+  // table or of the stored query, as text; empty otherwise or on failure.
+  std::string TableDate(bool created);
 
   // Field data (access_field_data.cpp).
   TAccessRowBuffer* CurrentBuffer() const;

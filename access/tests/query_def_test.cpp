@@ -60,6 +60,9 @@ TEST_F(QueryDefTest, EveryStoredQueryOfAccessHasItsTypeNameAndText) {
     EXPECT_EQ(select->RowCount(), 0);
     ASSERT_GE(select->FieldCount(), 4);
     EXPECT_EQ(select->Field(0).FieldName(), "Table1.col1");
+    // The query's own dates stand for the table's.
+    EXPECT_NE(select->TableDateCreated(), "");
+    EXPECT_NE(select->TableLastUpdated(), "");
     // An action query is no source of rows: DAO's own refusal comes through.
     auto update = QueryTable(*database, "DeleteQuery");
     EXPECT_FALSE(ErrorOf([&] { update->SetActive(true); }).empty());
