@@ -229,16 +229,7 @@ void TAccessTable::FollowMaster() {
       // The whole open below reports what is really wrong.
     }
   }
-  if (!followed) {
-    try {
-      ReleaseRecordset();
-      OpenDaoRecordset();
-    } catch (...) {
-      // Without a recordset the table cannot stay open.
-      SetActive(false);
-      throw;
-    }
-  }
+  if (!followed) OpenRecordsetAgain();
   GoFirst();
 }
 

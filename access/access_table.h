@@ -327,6 +327,9 @@ class TAccessTable : public recordset::TDataSet {
   // that shapes the recordset changed.
   void ReopenIfActive();
   void ReopenRecordset();
+  // Closes the recordset and opens it again; a table that cannot get it
+  // back closes, and the error propagates.
+  void OpenRecordsetAgain();
   // Opens the recordset on the table, the SQL text or the stored query.
   void OpenSourceRecordset();
   void OpenStoredQuery();

@@ -293,9 +293,19 @@ void TAccessTable::CloseStore() {
 void TAccessTable::ReopenRecordset() {
   CheckBrowseMode();
   ClearBuffers();
-  ReleaseRecordset();
-  OpenDaoRecordset();
+  OpenRecordsetAgain();
   GoFirst();
+}
+
+void TAccessTable::OpenRecordsetAgain() {
+  ReleaseRecordset();
+  try {
+    OpenDaoRecordset();
+  } catch (...) {
+    // Without a recordset the table cannot stay open.
+    SetActive(false);
+    throw;
+  }
 }
 
 void TAccessTable::ReopenIfActive() {

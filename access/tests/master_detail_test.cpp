@@ -435,6 +435,25 @@ TEST_F(MasterDetailTest, RefusesCirclesUnequalPairsAndTypesWithoutACondition) {
   EXPECT_FALSE(detail->Active());
 }
 
+TEST_F(MasterDetailTest, AnOpenTableThatCannotOpenAgainCloses) {
+  Prepare("nutaro/nuta4-basic.mdb", {"Obst"});
+  Link();
+  detail_->SetActive(true);
+  EXPECT_EQ(ErrorOf([&] { detail_->SetMasterFields({"Rubrik -> Fehlt"}); }),
+            "Master: Das Feld 'Fehlt' wurde nicht gefunden");
+  EXPECT_FALSE(detail_->Active());
+  EXPECT_FALSE(ErrorOf([&] { detail_->GoFirst(); }).empty());
+  detail_->SetMasterFields({"Rubrik -> Name"});
+  detail_->SetActive(true);
+  EXPECT_EQ(Shown(*detail_), Expected("Obst"));
+  // The same for an order DAO refuses.
+  EXPECT_FALSE(ErrorOf([&] { detail_->SetSortedBy({"Fehlt"}); }).empty());
+  EXPECT_FALSE(detail_->Active());
+  detail_->SetSortedBy({});
+  detail_->SetActive(true);
+  EXPECT_EQ(Shown(*detail_), Expected("Obst"));
+}
+
 // Random master moves and detail appends against a model of which foods
 // each Rubrik holds.
 TEST_F(MasterDetailTest, RandomMovesAndAppendsMatchAModel) {
