@@ -98,6 +98,13 @@ inline constexpr std::string_view kDatabaseNotConnected =
     "TAccessTable.OpenDaoRecordset: Database is NOT connected";
 inline constexpr std::string_view kDynamicForOdbcOnly =
     "TAccessTable.OpenDaoRecordset: DynamicTables are for ODBC connections only!";
+inline constexpr std::string_view kInvalidQueryDefParameters =
+    "TAccessTable.OpenDaoRecordset: Invalid number of QueryDef parameters or parameter is not in valid format!";
+
+// TAccessTable: master/detail.
+inline constexpr std::string_view kMasterDetailCount = "The number of Master and Detail fields must be equal!";
+inline constexpr std::string_view kMasterDetailType = "Unable to build Master/Detail SQL Relationship!";
+inline constexpr std::string_view kCircularLinks = "Circular links not allowed!";
 
 // TAccessTable: row marks, counting and large values.
 inline constexpr std::string_view kGotoBookmarkClosed =

@@ -207,8 +207,7 @@ void TAccessTable::RecoverCursor() {
 void TAccessTable::ReopenAtPosition() {
   const std::int32_t position = currentPosition_;
   ClearBuffers();
-  ReleaseRecordset();
-  OpenDaoRecordset();
+  OpenRecordsetAgain();
   GoFirst();
   if (position < RowCount()) {
     MoveBy(position);

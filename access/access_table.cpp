@@ -4,17 +4,25 @@
 #include "access/access_table.h"
 
 #include "access/access_database.h"
+#include "access/access_master_link.h"
 #include "access/access_messages.h"
+#include "access/dao_call_log.h"
 #include "access/dao_failures.h"
+#include "access/sql_literals.h"
+#include "access/text_lines.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 
 namespace accessdb {
 
-TAccessTable::TAccessTable(std::string name) : TDataSet(std::move(name)) {}
+TAccessTable::TAccessTable(std::string name)
+    : TDataSet(std::move(name)),
+      identifierChars_(IdentifierCharsOfAnsiCodePage()),
+      masterLink_(std::make_unique<TAccessMasterLink>(*this)) {}
 
 TAccessTable::~TAccessTable() {
+  destroying_ = true;
   CloseBeforeDestruction();
   if (database_ != nullptr) database_->UnbindTable(*this);
 }
@@ -51,30 +59,12 @@ void TAccessTable::SetTableName(std::string name) {
   tableName_ = std::move(name);
   if (!clears) return;
   indexName_.clear();
-  sql_.clear();
+  ChangeSQL(std::string());
   queryDefName_.clear();
+  queryDefSqlText_.clear();
+  queryDefParameters_.clear();
   sortedBy_.clear();
   ClearSourceDependents();
-}
-
-void TAccessTable::SetSQL(std::string text) {
-  sql_ = std::move(text);
-  if (sql_.empty()) return;
-  queryDefName_.clear();
-  indexName_.clear();
-  tableName_.clear();
-  ClearSourceDependents();
-}
-
-void TAccessTable::SetQueryDefName(std::string name) {
-  if (Active()) RaiseError(messages::kSetQueryDefName);
-  queryDefName_ = std::move(name);
-  if (queryDefName_.empty()) return;
-  indexName_.clear();
-  tableName_.clear();
-  sql_.clear();
-  ClearSourceDependents();
-  if (tableType_ == kTableTypeTable || tableType_ == kTableTypeDynamic) tableType_ = kTableTypeDynaset;
 }
 
 void TAccessTable::SetTableType(int type) {
@@ -95,25 +85,9 @@ void TAccessTable::SetSortedBy(std::vector<std::string> lines) {
   if (Active()) ReopenRecordset();
 }
 
-std::string TAccessTable::SortedByText() const {
-  std::string text;
-  for (const std::string& line : sortedBy_) text += line + "\n";
-  return text;
-}
+std::string TAccessTable::SortedByText() const { return LinesText(sortedBy_); }
 
-void TAccessTable::SetSortedByText(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(start, end - start));
-    start = end;
-    if (start < text.size() && text[start] == '\r') ++start;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
-  SetSortedBy(std::move(lines));
-}
+void TAccessTable::SetSortedByText(std::string_view text) { SetSortedBy(SplitLines(text)); }
 
 void TAccessTable::PostRow() {
   TDataSet::PostRow();
@@ -178,20 +152,26 @@ bool TAccessTable::LockEdits() {
   return recordset_.LockEdits();
 }
 
-std::string TAccessTable::TableDate(platform::Variant (DaoRecordset::*date)()) {
+std::string TAccessTable::TableDate(bool created) {
   std::string text;
-  if (cursorOpen_ && tableType_ == kTableTypeTable) {
-    IgnoringErrors([&] {
-      const platform::Variant value = (recordset_.*date)();
-      if (!value.IsNull() && !value.IsEmpty()) text = value.ToText();
-    });
-  }
+  if (!cursorOpen_) return text;
+  IgnoringErrors([&] {
+    platform::Variant value;
+    if (tableType_ == kTableTypeTable) {
+      value = created ? recordset_.DateCreated() : recordset_.LastUpdated();
+    } else if (!queryDefName_.empty()) {
+      LogDaoCall(created ? "QueryDef.DateCreated" : "QueryDef.LastUpdated");
+      const auto& query = database_->DatabaseObject()->QueryDefs().Item(queryDefName_);
+      value = created ? query->DateCreated() : query->LastUpdated();
+    }
+    if (!value.IsNull() && !value.IsEmpty()) text = value.ToText();
+  });
   return text;
 }
 
-std::string TAccessTable::TableDateCreated() { return TableDate(&DaoRecordset::DateCreated); }
+std::string TAccessTable::TableDateCreated() { return TableDate(true); }
 
-std::string TAccessTable::TableLastUpdated() { return TableDate(&DaoRecordset::LastUpdated); }
+std::string TAccessTable::TableLastUpdated() { return TableDate(false); }
 
 std::string TAccessTable::TranslateText(std::string_view text, bool toOem, bool inPlace) {
   if (!translation_) return std::string(text);

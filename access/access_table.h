@@ -23,12 +23,15 @@
 
 #include "access/access_row_buffer.h"
 #include "access/dao_recordset.h"
+#include "recordset/data_source.h"
 #include "recordset/dataset.h"
 #include "recordset/index_defs.h"
+#include "recordset/params.h"
 
 namespace accessdb {
 
 class TAccessDatabase;
+class TAccessMasterLink;
 
 // The recordset options of OpenOptions, in DAO's order; the options value
 // handed to DAO sums 1 << option for the options present.
@@ -198,6 +201,70 @@ class TAccessTable : public recordset::TDataSet {
   std::string TableDateCreated();
   std::string TableLastUpdated();
 
+  // --- SQL parameters (access_sql_params.cpp) ----------------------------------
+  // The parameters the SQL text names as ":name", found again at every
+  // change of SQL (unless loading or ParamCheck is off); those that were
+  // there keep their values. With ParamCheck the values are put into the
+  // text when the table opens.
+  recordset::TParams& Params() { return params_; }
+  const recordset::TParams& Params() const { return params_; }
+  // Takes over the values of the same-named parameters of `params`.
+  void SetParams(const recordset::TParams& params);
+  // The stored property "ParamData": Params as a locale-free text. It is
+  // written when Params differs from the `ancestor`'s (the component this
+  // one inherits its stored values from) or, without one, when there is
+  // at least one parameter.
+  bool ParamDataStored(const TAccessTable* ancestor) const;
+  std::string ParamData() const { return params_.SaveToText(); }
+  void SetParamData(std::string_view text) { params_.LoadFromText(text); }
+  // `text` with each ":name" of a parameter, standing as a whole word,
+  // replaced by the parameter's SQL literal; unchanged without ParamCheck.
+  std::string SubstitutedSQL(std::string_view text) const;
+  // The characters that continue a name: "_" and the letters and digits of
+  // the ANSI code page.
+  const std::u32string& IdentifierChars() const { return identifierChars_; }
+  // Between BeginLoading and Loaded the component is read from its stored
+  // form: SQL does not re-parse Params, QueryDefSQLText does not write.
+  void BeginLoading() { loading_ = true; }
+  void Loaded() { loading_ = false; }
+  bool Loading() const { return loading_; }
+
+  // --- Stored queries (access_query_def.cpp) --------------------------------
+  // The stored query's SQL as read from the database. With
+  // QueryDefSQLModify, a closed table and a connected database, writing it
+  // stores the text (parameters put in) as the query, creating the query
+  // when the database has none of that name.
+  const std::string& QueryDefSQLText() const { return queryDefSqlText_; }
+  void SetQueryDefSQLText(std::string text);
+  bool QueryDefSQLModify() const { return queryDefSqlModify_; }
+  void SetQueryDefSQLModify(bool on) { queryDefSqlModify_ = on; }
+  // One value per input parameter of the stored query, in its order;
+  // "NULL" gives Null.
+  const std::vector<std::string>& QueryDefParameters() const { return queryDefParameters_; }
+  void SetQueryDefParameters(std::vector<std::string> lines) { queryDefParameters_ = std::move(lines); }
+  std::string QueryDefParametersText() const;
+  void SetQueryDefParametersText(std::string_view text);
+  // "dbQSelect", "dbQAppend", ... for the stored query; empty without a
+  // connected database or a query, and for a type without a name.
+  std::string QueryDefType() const;
+
+  // --- Master/detail (access_master_detail.cpp) ----------------------------
+  // The data source of the master; the table then shows the rows whose
+  // detail fields hold the master row's values. Refused for a source that
+  // follows this table; none clears MasterFields. An open table re-opens.
+  recordset::TDataSource* MasterSource() const;
+  void SetMasterSource(recordset::TDataSource* source);
+  // The field pairs: one line "A;B;..." (the same names in both), or lines
+  // "detail -> master". An open table re-opens.
+  const std::vector<std::string>& MasterFields() const { return masterFields_; }
+  void SetMasterFields(std::vector<std::string> lines);
+  std::string MasterFieldsText() const;
+  void SetMasterFieldsText(std::string_view text);
+  recordset::TDataSource* LinkedSource() const override;
+  // From the master link: the master row changed; the link went inactive.
+  void MasterChanged();
+  void MasterDisabled();
+
   // --- For the database ---------------------------------------------------------
   // The database component is going away: forget it.
   void DatabaseGone();
@@ -242,6 +309,8 @@ class TAccessTable : public recordset::TDataSet {
   void StoreNewRow(recordset::TRowBuffer& buffer, bool append) override;
   void RemoveRow() override;
   void ReloadRows() override;
+  // A new detail row takes the master row's values of the link fields.
+  void NewRowStarted() override;
 
  private:
   friend class TAccessBlobStream;
@@ -258,8 +327,27 @@ class TAccessTable : public recordset::TDataSet {
   // that shapes the recordset changed.
   void ReopenIfActive();
   void ReopenRecordset();
-  // A date of a table-type recordset as text; empty otherwise or on failure.
-  std::string TableDate(platform::Variant (DaoRecordset::*date)());
+  // Closes the recordset and opens it again; a table that cannot get it
+  // back closes, and the error propagates.
+  void OpenRecordsetAgain();
+  // Opens the recordset on the table, the SQL text or the stored query.
+  void OpenSourceRecordset();
+  void OpenStoredQuery();
+  // The source text given to DAO: the table name or the completed SQL.
+  std::string SourceText();
+  void ChangeSQL(std::string text);
+  // Master/detail.
+  recordset::TDataSet* MasterDataSet() const;
+  void ParseMasterFields();
+  void CopyMasterValuesToParams();
+  void ApplyMasterDetail();
+  std::string MasterCondition() const;
+  void OpenMasterStatement(const std::string& condition);
+  void FollowMaster();
+  bool FollowMasterQuickly();
+  // The creation (`created`) or last change of a table-type recordset's
+  // table or of the stored query, as text; empty otherwise or on failure.
+  std::string TableDate(bool created);
 
   // Field data (access_field_data.cpp).
   TAccessRowBuffer* CurrentBuffer() const;
@@ -324,6 +412,22 @@ class TAccessTable : public recordset::TDataSet {
   bool useGetRecNo_ = true;
   bool useRecordCount_ = true;
   bool warnOnBadDatabase_ = false;
+
+  // SQL parameters, stored queries and master/detail.
+  recordset::TParams params_;
+  bool loading_ = false;
+  std::u32string identifierChars_;
+  std::string queryDefSqlText_;
+  bool queryDefSqlModify_ = false;
+  std::vector<std::string> queryDefParameters_;
+  std::vector<std::string> masterFields_;
+  std::vector<std::string> detailNames_;
+  std::vector<std::string> masterNames_;
+  bool masterInactive_ = true;
+  std::unique_ptr<TAccessMasterLink> masterLink_;
+  // The query's recordset a master/detail recordset is derived from.
+  DaoRecordset baseRecordset_;
+  bool destroying_ = false;
 
   // The open recordset and what is kept of its fields.
   DaoRecordset recordset_;

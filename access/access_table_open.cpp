@@ -87,9 +87,7 @@ void TAccessTable::OpenDaoRecordset() {
     readOnly_ = true;
   }
   optionsValue_ = openOptions_.DaoOptions();
-  const std::string source = sql_.empty() ? tableName_ : sql_;
-  LogDaoCall("Database.OpenRecordset");
-  recordset_ = DaoRecordset(database_->DatabaseObject()->OpenRecordset(source, tableType_, optionsValue_, lockType_));
+  OpenSourceRecordset();
   database_->IdleEngine();
   if (!recordset_.Updatable()) readOnly_ = true;
   hasBookmarks_ = recordset_.Bookmarkable();
@@ -97,6 +95,7 @@ void TAccessTable::OpenDaoRecordset() {
   database_->RefreshDefinitions();
   ReadDaoFieldProperties();
   if (!sortedBy_.empty()) ApplySortedBy();
+  ApplyMasterDetail();
   recordset_.FetchFields();
   countStale_ = true;
   currentPosition_ = -1;
@@ -269,6 +268,8 @@ void TAccessTable::ReleaseRecordset() {
     IgnoringErrors([&] { recordset_.Close(); });
   }
   recordset_ = DaoRecordset();
+  if (baseRecordset_) IgnoringErrors([&] { baseRecordset_.Close(); });
+  baseRecordset_ = DaoRecordset();
 }
 
 void TAccessTable::CloseStore() {
@@ -292,9 +293,19 @@ void TAccessTable::CloseStore() {
 void TAccessTable::ReopenRecordset() {
   CheckBrowseMode();
   ClearBuffers();
-  ReleaseRecordset();
-  OpenDaoRecordset();
+  OpenRecordsetAgain();
   GoFirst();
+}
+
+void TAccessTable::OpenRecordsetAgain() {
+  ReleaseRecordset();
+  try {
+    OpenDaoRecordset();
+  } catch (...) {
+    // Without a recordset the table cannot stay open.
+    SetActive(false);
+    throw;
+  }
 }
 
 void TAccessTable::ReopenIfActive() {

@@ -110,7 +110,8 @@ bool TNtdDataset::GetFieldBytes(const recordset::TField& field, std::span<std::b
       const std::uint8_t* slot = record->Slots.data() + stored->Offset;
       const bool zero = std::all_of(slot, slot + stored->BufferSize, [](std::uint8_t b) { return b == 0; });
       if (zero && !ZeroIsAValue(stored->StorageType)) return false;
-      std::memcpy(target.data(), slot, std::min<std::size_t>(target.size(), stored->BufferSize));
+      // An empty target only asks whether there is a value.
+      if (!target.empty()) std::memcpy(target.data(), slot, std::min<std::size_t>(target.size(), stored->BufferSize));
       return true;
     }
   }

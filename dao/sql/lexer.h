@@ -1,5 +1,6 @@
 // Splits Access SQL text into tokens: names (plain or in brackets), numbers,
-// texts in double or single quotes, dates between # signs, and symbols.
+// texts in double or single quotes, dates between # signs, GUIDs written
+// {guid {...}}, and symbols.
 // Keywords are names; the parser tells them apart.
 #pragma once
 
@@ -17,6 +18,7 @@ enum class TokenKind {
   kNumber,       // digits, optionally with a fraction and an exponent
   kText,         // "..." or '...' with the doubled quote undone
   kDate,         // #...#: the text between the signs
+  kGuid,         // {guid {...}}: the GUID text with its braces
   kSymbol,       // ( ) , ; . ! * + - / \ ^ & = <> < > <= >= ?
 };
 

@@ -13,6 +13,7 @@
 #include "dao/sql/values.h"
 #include "dao/tests/write_support.h"
 #include "platform/codepage.h"
+#include "platform/guids.h"
 
 namespace dao {
 namespace {
@@ -75,6 +76,31 @@ TEST_F(SearchTest, FilterAndSortShapeTheDerivedRecordsetOnly) {
   dynaset->SetSort("Kcal DESC");
   EXPECT_EQ(Names(*dynaset->OpenRecordset()).front(), "butter");
   EXPECT_EQ(ErrorOf([&] { dynaset->OpenRecordset(dbOpenTable); }), 3219);
+}
+
+TEST_F(SearchTest, GuidLiteralsCompareWithGuidFields) {
+  auto table = database_->CreateTableDef("Codes");
+  testing::AppendField(*table, "Name", dbText, 50);
+  testing::AppendField(*table, "Code", dbGUID);
+  database_->TableDefs().Append(table);
+  const platform::Guid first = platform::ParseGuid("{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}");
+  const platform::Guid second = platform::ParseGuid("{11111111-2222-3333-4444-555555555555}");
+  const auto rows = database_->OpenRecordset("Codes", dbOpenTable);
+  testing::AddRow(*rows, {{"Name", Variant("first")}, {"Code", Variant(first)}});
+  testing::AddRow(*rows, {{"Name", Variant("second")}, {"Code", Variant(second)}});
+  testing::AddRow(*rows, {{"Name", Variant("none")}});
+  // The word is taken in any case, the GUID in either case of its digits.
+  EXPECT_EQ(Names(*database_->OpenRecordset(
+                "SELECT Name FROM Codes WHERE Code = {GUID {0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}}")),
+            (std::vector<std::string>{"first"}));
+  const auto dynaset = database_->OpenRecordset("Codes", dbOpenDynaset);
+  dynaset->SetFilter("(Code = {guid {11111111-2222-3333-4444-555555555555}}) AND (Name <> \"x\")");
+  EXPECT_EQ(Names(*dynaset->OpenRecordset()), (std::vector<std::string>{"second"}));
+  for (const char* bad : {"Code = {guid }", "Code = {guid {0A1B2C3D}}", "Code = {0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}",
+                          "Code = {guid {0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}"}) {
+    dynaset->SetFilter(bad);
+    EXPECT_EQ(ErrorOf([&] { dynaset->OpenRecordset(); }), 3075) << bad;
+  }
 }
 
 TEST_F(SearchTest, FindMovesToMatchesAndKeepsTheRowWhenNothingMatches) {
