@@ -95,8 +95,13 @@ void TAccessTable::OpenDaoRecordset() {
   hasBookmarks_ = recordset_.Bookmarkable();
   markRegistry_.clear();
   database_->RefreshDefinitions();
+  if (!indexName_.empty()) {
+    // A name the table does not know leaves the storage order.
+    IgnoringErrors([&] { recordset_.Object()->SetIndex(indexName_); });
+  }
   ReadDaoFieldProperties();
   if (!sortedBy_.empty()) ApplySortedBy();
+  if (Filtered() && !Filter().empty()) ApplyFilter();
   recordset_.FetchFields();
   countStale_ = true;
   currentPosition_ = -1;
@@ -190,6 +195,7 @@ void TAccessTable::DescribeFields() {
       if (daoType == dao::dbGUID) def.SetPrecision(kGuidFieldMarker);
       daoTypes_.push_back(daoType);
     }
+    ReadIndexDefs();
   } catch (...) {
     if (temporary) ReleaseRecordset();
     throw;
