@@ -9,8 +9,10 @@
 #include "access/access_messages.h"
 #include "access/access_table.h"
 #include "access/dao_failures.h"
+#include "access/dao_helpers.h"
 #include "access/key_conditions.h"
 #include "access/key_match.h"
+#include "dao/constants.h"
 #include "dao/table_def.h"
 #include "platform/name_list.h"
 #include "platform/text_case.h"
@@ -63,7 +65,7 @@ std::string TAccessTable::KeyCondition(const std::vector<std::string>& names, co
                                        const TLocateOptions* lookup) {
   std::string condition;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const TField& field = FieldByName(names[i]);
+    const TField& field = FieldNamed(names[i]);
     const KeyField key{.name = names[i], .type = field.DataType(), .guid = IsGuidField(field)};
     const KeyValue value = KeyValueOf(values[i]);
     const std::optional<std::string> part =
@@ -97,7 +99,7 @@ bool RowHoldsKeys(DaoRecordset& rows, TDataSet& table, const std::vector<std::st
                   const std::function<bool(const TField&)>& isGuid) {
   const dao::FieldCollection& fields = rows.Fields();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const TField& field = table.FieldByName(names[i]);
+    const TField& field = table.FieldNamed(names[i]);
     if (!KeyMatches(field.DataType(), isGuid(field), fields.Item(names[i])->Value(), values[i], options)) return false;
   }
   return true;
@@ -112,28 +114,34 @@ std::optional<RowMark> TAccessTable::FindOnClone(const std::vector<std::string>&
   if (tableType_ == kTableTypeTable) {
     if (index.empty()) RaiseError(messages::kLocateWithoutIndex);
     std::vector<std::string> indexFields;
+    std::vector<bool> descending;
     for (const auto& field : database_->DatabaseObject()->TableDefs().Item(tableName_)->Indexes().Item(index)->Fields()) {
       indexFields.push_back(field->Name());
+      descending.push_back((field->Attributes() & dao::dbDescending) != 0);
     }
-    std::vector<Variant> keys(std::min(kMaxSeekKeys, indexFields.size()), Variant::Null());
-    std::ptrdiff_t last = -1;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
+    // Seek takes the keys of the index's leading fields, up to the first
+    // field that is no key field, and up to a partial key on a descending
+    // field (whose rows lie before the key in the index's order).
+    const std::ptrdiff_t leading = indexFields.empty() ? -1 : PlaceOf(names, indexFields.front());
+    std::vector<Variant> keys;
+    for (std::size_t i = 0; i < std::min(kMaxSeekKeys, indexFields.size()); ++i) {
       const std::ptrdiff_t place = PlaceOf(names, indexFields[i]);
-      if (place < 0) continue;
-      keys[i] = values[static_cast<std::size_t>(place)];
-      last = static_cast<std::ptrdiff_t>(i);
+      if (place < 0) break;
+      const TField& field = FieldNamed(names[static_cast<std::size_t>(place)]);
+      const bool partialText = options.partialKey && (field.DataType() == ftString || field.DataType() == ftMemo);
+      if (partialText && descending[i]) break;
+      keys.push_back(values[static_cast<std::size_t>(place)]);
+      if (partialText) break;
     }
-    if (last >= 0) keys.resize(static_cast<std::size_t>(last) + 1);
-    const bool equal = names.size() == indexFields.size() && !options.partialKey;
+    const bool equal = keys.size() == indexFields.size() && names.size() == indexFields.size() && !options.partialKey;
     ClosingRecordset clone(recordset_.Clone());
     LogDaoCall("Recordset.Index:=");
     clone->Object()->SetIndex(index);
     clone->MoveFirst();
-    // The index leads with a key field: the rows with the keys follow the
-    // row Seek lands on, as long as that field still matches. Otherwise
-    // Seek cannot narrow the search and every row is looked at in turn.
-    const std::ptrdiff_t leading = indexFields.empty() ? -1 : PlaceOf(names, indexFields.front());
-    if (leading >= 0) {
+    // The rows with the keys follow the row Seek lands on, as long as the
+    // index's leading field still matches. Without keys to seek by every
+    // row is looked at in turn.
+    if (!keys.empty()) {
       LogDaoCall("Recordset.Seek");
       clone->Object()->Seek(equal ? "=" : ">=", keys);
       LogDaoCall("Recordset.NoMatch");
@@ -144,7 +152,7 @@ std::optional<RowMark> TAccessTable::FindOnClone(const std::vector<std::string>&
     const std::vector<Variant> leadValue{values[lead]};
     for (; !clone->AtEOF(); clone->MoveNext()) {
       if (RowHoldsKeys(*clone, *this, names, values, options, isGuid)) return MarkOf(clone->Bookmark());
-      if (leading >= 0 && !RowHoldsKeys(*clone, *this, leadName, leadValue, options, isGuid)) break;
+      if (!keys.empty() && !RowHoldsKeys(*clone, *this, leadName, leadValue, options, isGuid)) break;
     }
     return std::nullopt;
   }
@@ -158,11 +166,13 @@ std::optional<RowMark> TAccessTable::FindOnClone(const std::vector<std::string>&
   return MarkOf(clone->Bookmark());
 }
 
-void TAccessTable::ShowLocatedRow(const RowMark& mark, std::int32_t position) {
+void TAccessTable::ShowLocatedRow(const RowMark& mark) {
+  // A pending change is stored while DAO still stands on its row.
   CheckBrowseMode();
   DoBeforeScroll();
   GoToMark(mark);
-  currentPosition_ = position;
+  currentPosition_ = PositionFromDao() ? static_cast<std::int32_t>(recordset_.AbsolutePosition()) : SearchRowPosition();
+  GoToMark(mark);
   Resynchronise({.exact = true, .center = true});
   DoAfterScroll();
 }
@@ -203,15 +213,7 @@ bool TAccessTable::LocateRow(std::string_view keyNames, const std::vector<Varian
   if (!hasBookmarks_) return LocateByWalking(names, values, options);
   const std::optional<RowMark> mark = FindOnClone(names, values, options);
   if (!mark) return false;
-  std::int32_t position = -1;
-  if (PositionFromDao()) {
-    GoToMark(*mark);
-    position = static_cast<std::int32_t>(recordset_.AbsolutePosition());
-  } else {
-    GoToMark(*mark);
-    position = SearchRowPosition();
-  }
-  ShowLocatedRow(*mark, position);
+  ShowLocatedRow(*mark);
   return true;
 }
 

@@ -315,7 +315,8 @@ class TAccessTable : public recordset::TDataSet {
                                                 recordset::TLocateOptions options);
   bool LocateByWalking(const std::vector<std::string>& names, const std::vector<platform::Variant>& values,
                        recordset::TLocateOptions options);
-  void ShowLocatedRow(const recordset::RowMark& mark, std::int32_t position);
+  // Shows the row of `mark` a search found, storing a pending change first.
+  void ShowLocatedRow(const recordset::RowMark& mark);
   void ReadIndexDefs();
   std::string LocateIndex(const std::vector<std::string>& names) const;
   void CreateDaoIndex(const recordset::TIndexDef& def);

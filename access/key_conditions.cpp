@@ -34,7 +34,7 @@ bool IsNumberType(TFieldType type) { return (type >= ftSmallint && type <= ftBCD
 
 bool IsDateType(TFieldType type) { return type == ftDate || type == ftTime || type == ftDateTime; }
 
-bool IsTextType(TFieldType type) { return type == ftString || type == ftMemo || type == ftBlob; }
+bool IsSearchedAsText(TFieldType type) { return type == ftString || type == ftMemo || type == ftBlob; }
 
 std::string Part(const KeyField& field, bool useBrackets, std::string_view test) {
   const std::string name = useBrackets ? BracketName(field.name) : field.name;
@@ -95,7 +95,10 @@ std::vector<platform::Variant> KeyValueList(const std::vector<platform::Variant>
 std::string LikeLiteral(std::string_view text) {
   std::string literal;
   for (const char c : text) {
-    if (std::string_view("!#*-?[]").find(c) != std::string_view::npos) {
+    // Outside a bracket list "!", "-" and "]" stand for themselves; in
+    // brackets "]" would end an empty list that matches nothing and "!"
+    // would make one that matches any character.
+    if (std::string_view("#*?[").find(c) != std::string_view::npos) {
       literal += '[';
       literal += c;
       literal += ']';
@@ -135,7 +138,7 @@ std::optional<std::string> SqlDateLiteral(TFieldType type, const KeyValue& value
 
 std::optional<std::string> ExactKeyCondition(const KeyField& field, const KeyValue& value, bool useBrackets) {
   if (value.null) return Part(field, useBrackets, "IS NULL");
-  if (IsTextType(field.type)) return Part(field, useBrackets, "= " + Quoted(value.text));
+  if (IsSearchedAsText(field.type)) return Part(field, useBrackets, "= " + Quoted(value.text));
   const std::optional<std::string> test = NonTextTest(field, value);
   if (!test) return std::nullopt;
   return Part(field, useBrackets, *test);
@@ -143,7 +146,7 @@ std::optional<std::string> ExactKeyCondition(const KeyField& field, const KeyVal
 
 std::optional<std::string> LookupKeyCondition(const KeyField& field, const KeyValue& value, bool useBrackets,
                                               TLocateOptions options) {
-  if (value.null || !IsTextType(field.type)) return ExactKeyCondition(field, value, useBrackets);
+  if (value.null || !IsSearchedAsText(field.type)) return ExactKeyCondition(field, value, useBrackets);
   std::string test;
   if (options.partialKey) {
     const std::string pattern = LikeLiteral(DoubledQuotes(value.text)) + "*";

@@ -51,8 +51,8 @@ std::optional<std::string> ExactKeyCondition(const KeyField& field, const KeyVal
 std::optional<std::string> LookupKeyCondition(const KeyField& field, const KeyValue& value, bool useBrackets,
                                               recordset::TLocateOptions options);
 
-// `text` with each of the characters LIKE treats specially ("!", "#", "*",
-// "-", "?", "[", "]") enclosed in brackets, so that it matches literally.
+// `text` with each of the characters LIKE reads as a pattern ("#", "*",
+// "?", "[") enclosed in brackets, so that it matches literally.
 std::string LikeLiteral(std::string_view text);
 // A number text in the user's format as SQL reads it: thousands
 // separators removed, the decimal separator a full stop.

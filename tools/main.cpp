@@ -87,6 +87,17 @@ int RunDump(const std::vector<std::string>& arguments) {
     }
     case tools::FileFormat::kJet3:
     case tools::FileFormat::kJet4: {
+      if (options.filter || !options.order.empty()) {
+        // A condition or an order DAO refuses is found only when a table is
+        // opened: the document is printed when complete, or not at all.
+        std::ostringstream document;
+        {
+          tools::JsonWriter writer(document);
+          tools::DumpJet(file, options, writer);
+        }
+        std::cout << document.view();
+        return tools::kExitDone;
+      }
       // A Jet database may hold far more than memory: its document is
       // printed as the rows are read. Files and tables are checked before
       // anything is printed; a damaged row ends the document early, with

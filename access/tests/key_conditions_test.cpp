@@ -52,9 +52,9 @@ TEST(KeyConditions, LookupFormsFollowTheOptions) {
 }
 
 TEST(KeyConditions, PatternCharactersOfPartialKeysMatchLiterally) {
-  EXPECT_EQ(LikeLiteral("a!b#c*d-e?f[g]h"), "a[!]b[#]c[*]d[-]e[?]f[[]g[]]h");
+  EXPECT_EQ(LikeLiteral("a!b#c*d-e?f[g]h"), "a!b[#]c[*]d-e[?]f[[]g]h");
   EXPECT_EQ(Lookup(Variant("Ap*fel"), false, true), "([Feld] LIKE \"Ap[*]fel*\")");
-  EXPECT_EQ(Lookup(Variant("[\"x\"]"), false, true), "([Feld] LIKE \"[[]\"\"x\"\"[]]*\")");
+  EXPECT_EQ(Lookup(Variant("[\"x\"]"), false, true), "([Feld] LIKE \"[[]\"\"x\"\"]*\")");
   // Only partial keys go through LIKE: an exact key keeps its characters.
   EXPECT_EQ(Lookup(Variant("Ap*fel"), true, false), "([Feld] = LCASE(\"ap*fel\"))");
 }

@@ -17,6 +17,7 @@ enum class TokenKind {
   kNumber,       // digits, optionally with a fraction and an exponent
   kText,         // "..." or '...' with the doubled quote undone
   kDate,         // #...#: the text between the signs
+  kGuid,         // {guid {...}}: the GUID's 38-character text
   kSymbol,       // ( ) , ; . ! * + - / \ ^ & = <> < > <= >= ?
 };
 

@@ -8,6 +8,7 @@
 #include "dao/sql/date_literal.h"
 #include "dao/sql/lexer.h"
 #include "dao/sql/sql_error.h"
+#include "platform/guids.h"
 #include "platform/text_case.h"
 
 namespace dao::sql {
@@ -394,6 +395,15 @@ ExprPtr Parser::Literal() {
       expr->value = platform::Variant::FromDate(*date);
       break;
     }
+    case TokenKind::kGuid: {
+      const auto guid = platform::TryParseGuid(token.text);
+      if (!guid) {
+        RaiseSql(kErrSyntaxInExpression, "Malformed GUID in query expression '" +
+                                             std::string(text_.substr(token.begin, token.end - token.begin)) + "'.");
+      }
+      expr->value = platform::Variant(*guid);
+      break;
+    }
     case TokenKind::kNumber: {
       const char* first = token.text.data();
       const char* last = first + token.text.size();
@@ -420,6 +430,7 @@ ExprPtr Parser::Primary() {
   switch (token.kind) {
     case TokenKind::kText:
     case TokenKind::kDate:
+    case TokenKind::kGuid:
     case TokenKind::kNumber:
       return Literal();
     case TokenKind::kSymbol:
