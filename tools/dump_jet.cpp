@@ -29,6 +29,8 @@ void WriteDate(platform::TDateTime value, JsonWriter& out) {
   out.String(text);
 }
 
+namespace {
+
 // Column values as the dump format writes them.
 class JsonValueSink final : public dao::jet::ValueSink {
  public:
