@@ -4,6 +4,7 @@
 // found.
 
 #include <algorithm>
+#include <cmath>
 
 #include "access/access_database.h"
 #include "access/access_messages.h"
@@ -134,9 +135,17 @@ std::optional<RowMark> TAccessTable::FindOnClone(const std::vector<std::string>&
       if (partialText) break;
     }
     const bool equal = keys.size() == indexFields.size() && names.size() == indexFields.size() && !options.partialKey;
-    ClosingRecordset clone(recordset_.Clone());
-    LogDaoCall("Recordset.Index:=");
-    clone->Object()->SetIndex(index);
+    // The clone is kept for the next search: setting its index reads the
+    // whole index, which costs more than a search. DAO brings its order up
+    // to date when the rows change.
+    if (!seekClone_ || !platform::AnsiSameText(seekCloneIndex_, index)) {
+      ReleaseSeekClone();
+      seekClone_ = recordset_.Clone();
+      LogDaoCall("Recordset.Index:=");
+      seekClone_.Object()->SetIndex(index);
+      seekCloneIndex_ = index;
+    }
+    DaoRecordset* clone = &seekClone_;
     clone->MoveFirst();
     // The rows with the keys follow the row Seek lands on, as long as the
     // index's leading field still matches. Without keys to seek by every
@@ -166,12 +175,35 @@ std::optional<RowMark> TAccessTable::FindOnClone(const std::vector<std::string>&
   return MarkOf(clone->Bookmark());
 }
 
+void TAccessTable::ReleaseSeekClone() {
+  if (seekClone_) IgnoringErrors([&] { seekClone_.Close(); });
+  seekClone_ = DaoRecordset();
+  seekCloneIndex_.clear();
+}
+
+std::int32_t TAccessTable::MarkedRowPosition(const RowMark& mark) {
+  // DAO's share of rows before the row tells its position to a fraction
+  // of a row; a few rows around it are looked at. Only when the count
+  // is off (a damaged table) is the row searched for the long way.
+  const long count = recordset_.RecordCount();
+  const double percent = recordset_.PercentPosition();
+  auto position = static_cast<std::int32_t>(std::max(0.0, std::nearbyint(count * percent / 100.0) - 2));
+  recordset_.MoveFirst();
+  recordset_.Move(position);
+  for (int look = 0; look < 5 && !recordset_.AtEOF(); ++look, ++position) {
+    if (MarkOf(recordset_.Bookmark()) == mark) return position;
+    recordset_.MoveNext();
+  }
+  GoToMark(mark);
+  return SearchRowPosition();
+}
+
 void TAccessTable::ShowLocatedRow(const RowMark& mark) {
   // A pending change is stored while DAO still stands on its row.
   CheckBrowseMode();
   DoBeforeScroll();
   GoToMark(mark);
-  currentPosition_ = PositionFromDao() ? static_cast<std::int32_t>(recordset_.AbsolutePosition()) : SearchRowPosition();
+  currentPosition_ = PositionFromDao() ? static_cast<std::int32_t>(recordset_.AbsolutePosition()) : MarkedRowPosition(mark);
   GoToMark(mark);
   Resynchronise({.exact = true, .center = true});
   DoAfterScroll();

@@ -315,6 +315,9 @@ class TAccessTable : public recordset::TDataSet {
                                                 recordset::TLocateOptions options);
   bool LocateByWalking(const std::vector<std::string>& names, const std::vector<platform::Variant>& values,
                        recordset::TLocateOptions options);
+  void ReleaseSeekClone();
+  // The position of the row of `mark` in a table-type recordset.
+  std::int32_t MarkedRowPosition(const recordset::RowMark& mark);
   // Shows the row of `mark` a search found, storing a pending change first.
   void ShowLocatedRow(const recordset::RowMark& mark);
   void ReadIndexDefs();
@@ -397,6 +400,9 @@ class TAccessTable : public recordset::TDataSet {
   std::string sortText_;  // the Sort given to DAO, from SortedBy
   bool hasBookmarks_ = false;
   bool encoderHooks_ = false;  // an Encrypter is in use for this open
+  // The clone of a table-type recordset Seek searches on, with its index.
+  DaoRecordset seekClone_;
+  std::string seekCloneIndex_;
   // The row a filter test or a lookup reads in state Filtering.
   TAccessRowBuffer* scratchBuffer_ = nullptr;
   bool cursorOpen_ = false;

@@ -269,6 +269,7 @@ bool TAccessTable::IsGuidField(const TField& field) const {
 }
 
 void TAccessTable::ReleaseRecordset() {
+  ReleaseSeekClone();
   recordset_.ReleaseFields();
   if (recordset_) {
     // A recordset of a database closed meanwhile is gone already.
