@@ -206,6 +206,32 @@ TEST_F(LocateTest, TheRowFoundIsNumberedAndMovesOnInTheIndexOrder) {
   EXPECT_EQ(Nr(*table), 43);
 }
 
+TEST_F(LocateTest, SeekingFollowsRowsStoredAndDeletedMeanwhile) {
+  auto table = Open(kTableTypeTable);
+  table->SetIndexName("PrimaryKey");
+  ASSERT_TRUE(table->LocateRow("Name", {Variant("Apfel")}, {}));
+  EXPECT_FALSE(table->LocateRow("Name", {Variant("Quitte")}, {}));
+  table->AppendRow();
+  table->FieldNamed("Nr").SetVariantValue(Variant(61));
+  table->FieldNamed("Name").SetVariantValue(Variant("Quitte"));
+  table->PostRow();
+  table->GoFirst();
+  ASSERT_TRUE(table->LocateRow("Name", {Variant("quitte")}, {}));
+  EXPECT_EQ(Nr(*table), 61);
+  EXPECT_EQ(table->RowNumber(), 61);
+  // Deleted through another recordset: the search does not see it any more.
+  table->GoFirst();
+  auto other = Open(kTableTypeDynaset);
+  ASSERT_TRUE(other->LocateRow("Nr", {Variant(61)}, {}));
+  other->DeleteRow();
+  EXPECT_FALSE(table->LocateRow("Name", {Variant("Quitte")}, {}));
+  // Re-opening drops the kept search; the next one starts afresh.
+  table->SetActive(false);
+  table->SetActive(true);
+  ASSERT_TRUE(table->LocateRow("Nr", {Variant(60)}, {}));
+  EXPECT_EQ(table->RowNumber(), 60);
+}
+
 TEST_F(LocateTest, ASearchBetweenTwoStatesLeavesTheTableAsItWas) {
   auto table = Open(kTableTypeDynaset);
   table->GoToRowNumber(20);
