@@ -18,9 +18,8 @@ using namespace recordset;
 using platform::Variant;
 using testing::ErrorOf;
 using testing::ModelMatches;
+using testing::Nr;
 using testing::TypedColumns;
-
-int Nr(const TDataSet& table) { return table.FieldNamed("Nr").VariantValue().ToInt32(); }
 
 class FilterTest : public testing::AccessTest {
  protected:

@@ -21,6 +21,7 @@ using namespace recordset;
 using platform::Variant;
 using testing::ErrorOf;
 using testing::ModelMatches;
+using testing::Nr;
 using testing::TypedColumns;
 
 constexpr TLocateOptions kOptionSets[] = {
@@ -29,8 +30,6 @@ constexpr TLocateOptions kOptionSets[] = {
     {.caseInsensitive = false, .partialKey = true},
     {.caseInsensitive = true, .partialKey = true},
 };
-
-int Nr(const TDataSet& table) { return table.FieldNamed("Nr").VariantValue().ToInt32(); }
 
 bool IsText(TFieldType type) { return type == ftString || type == ftMemo; }
 

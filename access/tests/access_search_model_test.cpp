@@ -68,10 +68,7 @@ class Model {
   int current_ = 0;
 };
 
-int ShownNr(const TAccessTable& table) {
-  if (table.IsEmpty()) return 0;
-  return table.FieldNamed("Nr").VariantValue().ToInt32();
-}
+int ShownNr(const TAccessTable& table) { return table.IsEmpty() ? 0 : testing::Nr(table); }
 
 class SearchModelTest : public testing::AccessTest {};
 

@@ -129,6 +129,6 @@ bool ModelMatches(TFieldType type, const Variant& stored, const Variant& key, bo
   }
 }
 
-Variant ValueOf(TAccessTable& table, const std::string& name) { return table.FieldNamed(name).VariantValue(); }
+int Nr(const TDataSet& table) { return table.FieldNamed("Nr").VariantValue().ToInt32(); }
 
 }  // namespace accessdb::testing

@@ -39,7 +39,7 @@ std::vector<std::vector<platform::Variant>> CreateTypedTable(TAccessDatabase& da
 bool ModelMatches(recordset::TFieldType type, const platform::Variant& stored, const platform::Variant& key,
                   bool partial);
 
-// The value of the table's field `name` in its active row.
-platform::Variant ValueOf(TAccessTable& table, const std::string& name);
+// The Nr of the table's active row.
+int Nr(const recordset::TDataSet& table);
 
 }  // namespace accessdb::testing
