@@ -11,6 +11,7 @@
 #include "access/tests/search_test_support.h"
 #include "dao/database.h"
 #include "platform/format_settings.h"
+#include "platform/text_case.h"
 #include "recordset/field_factory.h"
 #include "recordset/float_fields.h"
 
@@ -317,6 +318,41 @@ TEST_F(LocateTest, LookupsComputeCalculatedFieldsOfTheRowFound) {
   EXPECT_EQ(table.LookupValues("Nr", {Variant(21)}, "Nr;Doppelt2"), Variant::Array({Variant(21), Variant(42.0)}));
   EXPECT_EQ(Nr(table), 3);
   EXPECT_EQ(doubled.VariantValue(), Variant(6.0));
+}
+
+// The 20,000 rows of the large Nutaro fixture: filters and searches by
+// name and category find what a scan of the rows finds.
+TEST_F(LocateTest, TheLargeFixtureIsFilteredAndSearchedAsAScanFindsIt) {
+  auto database = Connect(CopyFixture("nutaro/nuta4-large.mdb"));
+  auto table = OpenTable(*database, "nuta");
+  std::vector<std::pair<std::string, std::string>> rows;  // name, category
+  for (table->GoFirst(); !table->AtEnd(); table->GoNext()) {
+    rows.emplace_back(table->FieldNamed("Nahrungsmittel").TextValue(), table->FieldNamed("Rubrik").TextValue());
+  }
+  ASSERT_EQ(rows.size(), 20000u);
+  table->SetFilter("[Rubrik] = \"Obst\"");
+  table->SetFiltered(true);
+  const auto fruit = std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.second == "Obst"; });
+  EXPECT_EQ(table->RowCount(), fruit);
+  table->SetFiltered(false);
+  for (std::size_t sample = 0; sample < rows.size(); sample += 1999) {
+    const std::string prefix = rows[sample].first.substr(0, rows[sample].first.find(","));
+    for (const TLocateOptions options : kOptionSets) {
+      const auto first = std::find_if(rows.begin(), rows.end(), [&](const auto& row) {
+        return options.partialKey ? platform::AnsiLowerCase(row.first).starts_with(platform::AnsiLowerCase(prefix))
+                                  : platform::AnsiSameText(row.first, rows[sample].first);
+      });
+      ASSERT_TRUE(table->LocateRow("Nahrungsmittel", {Variant(options.partialKey ? prefix : rows[sample].first)}, options))
+          << prefix << " / " << rows[sample].first << " ci=" << options.caseInsensitive << " p=" << options.partialKey;
+      EXPECT_EQ(table->RowNumber(), first - rows.begin() + 1) << prefix;
+    }
+  }
+  EXPECT_EQ(table->LookupValues("Nahrungsmittel", {Variant(rows[12345].first)}, "Rubrik"),
+            rows[12345].second.empty() ? Variant::Null() : Variant(rows[12345].second));
+  // Empty categories are Null: searched with IS NULL.
+  const auto uncategorised = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.second.empty(); });
+  ASSERT_TRUE(table->LocateRow("Rubrik", {Variant::Null()}, {}));
+  EXPECT_EQ(table->RowNumber(), uncategorised - rows.begin() + 1);
 }
 
 }  // namespace
