@@ -55,9 +55,7 @@ void TAccessTable::SetOnFilterRecord(TDataSetEvents::FilterEvent handler) {
   if (Active() && Filtered()) ReopenForFilter([&] { Events().onFilterRecord = previous; });
 }
 
-bool TAccessTable::RowFilterActive() const {
-  return Filtered() && static_cast<bool>(const_cast<TAccessTable*>(this)->Events().onFilterRecord);
-}
+bool TAccessTable::RowFilterActive() { return Filtered() && static_cast<bool>(Events().onFilterRecord); }
 
 void TAccessTable::ShowingRow(TAccessRowBuffer& buffer, const std::function<void()>& action) {
   const TDataSetState previous = SetTempState(TDataSetState::Filtering);

@@ -295,7 +295,7 @@ class TAccessTable : public recordset::TDataSet {
   // setting goes back (`restore`) and the error propagates.
   void ReopenForFilter(const std::function<void()>& restore);
   // Filtered is on and an OnFilterRecord handler is set.
-  bool RowFilterActive() const;
+  bool RowFilterActive();
   // Runs `action` with the fields showing `buffer` (state Filtering).
   void ShowingRow(TAccessRowBuffer& buffer, const std::function<void()>& action);
   // Computes the row's computed fields and asks OnFilterRecord about it.
