@@ -91,30 +91,26 @@ std::vector<std::string> SomeNames(TAccessTable& table) {
   return names;
 }
 
-void BM_AccessLocateByNameOnDynaset(benchmark::State& state) {
+// Opens "nuta" of a copy of nuta4-large.mdb as `tableType` (a table-type
+// one with an index on the name) and locates names in turn.
+void LocateByName(benchmark::State& state, int tableType) {
   const std::string path = LargeCopy("access_bench_locate.mdb");
   if (path.empty()) return state.SkipWithError("nuta4-large.mdb is absent");
   auto database = Connected(path);
   TAccessTable table("AccessTable1");
   table.SetDatabase(database.get());
   table.SetTableName("nuta");
+  table.SetTableType(tableType);
   table.SetActive(true);
+  if (tableType == kTableTypeTable) {
+    table.IndexDefs().Add("ixName", "Nahrungsmittel");
+    table.RefreshIndexList();
+  }
   LocateNames(state, table, SomeNames(table));
 }
 
-void BM_AccessLocateByNameSeekingAnIndex(benchmark::State& state) {
-  const std::string path = LargeCopy("access_bench_seek.mdb");
-  if (path.empty()) return state.SkipWithError("nuta4-large.mdb is absent");
-  auto database = Connected(path);
-  TAccessTable table("AccessTable1");
-  table.SetDatabase(database.get());
-  table.SetTableName("nuta");
-  table.SetTableType(kTableTypeTable);
-  table.SetActive(true);
-  table.IndexDefs().Add("ixName", "Nahrungsmittel");
-  table.RefreshIndexList();
-  LocateNames(state, table, SomeNames(table));
-}
+void BM_AccessLocateByNameOnDynaset(benchmark::State& state) { LocateByName(state, kTableTypeDynaset); }
+void BM_AccessLocateByNameSeekingAnIndex(benchmark::State& state) { LocateByName(state, kTableTypeTable); }
 
 void AppendNuta(benchmark::State& state, bool numbered) {
   const std::string path = (std::filesystem::path(NUTARO_BINARY_DIR) / "access_bench.mdb").string();
