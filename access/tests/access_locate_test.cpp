@@ -9,6 +9,7 @@
 
 #include "access/tests/access_test_support.h"
 #include "access/tests/search_test_support.h"
+#include "dao/dao_error.h"
 #include "dao/database.h"
 #include "platform/format_settings.h"
 #include "platform/text_case.h"
@@ -247,6 +248,17 @@ TEST_F(LocateTest, ASearchBetweenTwoStatesLeavesTheTableAsItWas) {
   EXPECT_EQ(table->State(), TDataSetState::Browse);
   ASSERT_TRUE(table->LocateRow("Zahl", {Variant(31337)}, {}));
   EXPECT_EQ(Nr(*table), 20);
+}
+
+TEST_F(LocateTest, AForwardOnlyTableCannotGoBackToSearch) {
+  auto table = Open(kTableTypeForwardOnly);
+  table->GoNext();
+  // Without bookmarks the rows are walked from the first, which DAO cannot
+  // go back to here; the table stays where it was.
+  EXPECT_THROW(table->LocateRow("Nr", {Variant(1)}, {}), dao::DaoError);
+  EXPECT_EQ(Nr(*table), 2);
+  table->GoNext();
+  EXPECT_EQ(Nr(*table), 3);
 }
 
 TEST_F(LocateTest, EveryRefusalHasItsMessage) {
