@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "access/tests/access_test_support.h"
 #include "access/tests/search_test_support.h"
+#include "dao/database.h"
 #include "platform/text_case.h"
 
 namespace accessdb {
@@ -182,6 +184,100 @@ TEST_F(SearchModelTest, RandomFilterAndSearchSequencesFollowTheModel) {
       }
       ASSERT_EQ(table->Filter(), Conditions()[model.condition_].text) << context;
       ASSERT_EQ(table->Filtered(), model.filtered_) << context;
+    }
+  }
+}
+
+// Table-type recordsets: random index choices, AutoFindIndex, searches by
+// one or two fields with every option and moves. A search answers true
+// exactly when some model row holds the keys, the row shown holds them,
+// and its row number leads back to it.
+TEST_F(SearchModelTest, RandomSeeksOnTableTypeRecordsetsFollowTheModel) {
+  auto database = NewDatabase("typen.mdb");
+  const std::vector<Row> rows = testing::CreateTypedTable(*database, 50, 5);
+  dao::Database& dao = *database->DatabaseObject();
+  dao.Execute("CREATE INDEX ixName ON Typen (Name)");
+  dao.Execute("CREATE INDEX ixZahlName ON Typen (Zahl, Name DESC)");
+  dao.Execute("CREATE INDEX ixGeldDatum ON Typen (Geld DESC, Datum)");
+  dao.Execute("CREATE UNIQUE INDEX PrimaryKey ON Typen (Nr) WITH PRIMARY");
+  database->RefreshDefinitions();
+  const std::vector<std::string> indexes{"", "PrimaryKey", "ixName", "ixZahlName", "ixGeldDatum"};
+  // Key fields: Name, Zahl, Geld, Datum (columns after Nr).
+  const std::vector<std::size_t> keyColumns{0, 2, 8, 9};
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    TAccessTable table("T");
+    table.SetDatabase(database.get());
+    table.SetTableName("Typen");
+    table.SetTableType(kTableTypeTable);
+    table.SetIndexName("PrimaryKey");
+    table.SetActive(true);
+    std::mt19937 random(seed);
+    const auto pick = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
+    for (int step = 0; step < 120; ++step) {
+      std::string done;
+      switch (pick(4)) {
+        case 0:
+          done = "index " + indexes[pick(indexes.size())];
+          table.SetIndexName(done.substr(6));
+          break;
+        case 1:
+          table.SetAutoFindIndex(pick(2) == 1);
+          done = table.AutoFindIndex() ? "auto index" : "set index";
+          break;
+        case 2: {
+          std::vector<std::size_t> columns{keyColumns[pick(keyColumns.size())]};
+          if (pick(2) == 1) columns.push_back(keyColumns[pick(keyColumns.size())]);
+          if (columns.size() == 2 && columns[0] == columns[1]) columns.pop_back();
+          // Keys of an existing row, or drawn from the pools.
+          const Row& source = rows[pick(rows.size())];
+          std::vector<Variant> keys;
+          std::string names;
+          for (const std::size_t c : columns) {
+            const auto& pool = TypedColumns()[c].pool;
+            Variant key = pick(3) == 0 ? pool[pick(pool.size())] : source[c + 1];
+            // The start of a text, for partial keys.
+            if (TypedColumns()[c].type == ftString && !key.IsNull() && pick(2) == 0) {
+              const std::string text = key.ToText();
+              std::size_t length = 0;
+              while (length < 2 && length < text.size() && static_cast<unsigned char>(text[length]) < 0x80) ++length;
+              key = Variant(text.substr(0, length));
+            }
+            keys.push_back(key);
+            names += (names.empty() ? "" : ";") + TypedColumns()[c].name;
+          }
+          const TLocateOptions options{.caseInsensitive = pick(2) == 1, .partialKey = pick(2) == 1};
+          const auto holds = [&](const Row& row) {
+            for (std::size_t k = 0; k < columns.size(); ++k) {
+              const TFieldType type = TypedColumns()[columns[k]].type;
+              if (!ModelMatches(type, row[columns[k] + 1], keys[k], options.partialKey && type == ftString)) return false;
+            }
+            return true;
+          };
+          done = "locate " + names;
+          const bool expected = std::any_of(rows.begin(), rows.end(), holds);
+          bool found = false;
+          try {
+            found = table.LocateRow(names, keys, options);
+          } catch (const std::exception& error) {
+            // Only a table without a usable index refuses.
+            ASSERT_NE(std::string(error.what()).find("Index Property is Empty"), std::string::npos) << done;
+            break;
+          }
+          ASSERT_EQ(found, expected) << done;
+          if (found) {
+            ASSERT_TRUE(holds(rows[static_cast<std::size_t>(testing::Nr(table) - 1)])) << done;
+            const int shown = testing::Nr(table);
+            table.GoToRowNumber(table.RowNumber());
+            ASSERT_EQ(testing::Nr(table), shown) << done << ": its row number leads back to it";
+          }
+          break;
+        }
+        default:
+          done = "next";
+          table.GoNext();
+          break;
+      }
+      ASSERT_EQ(table.RowCount(), 50) << "seed " << seed << " step " << step << ": " << done;
     }
   }
 }
