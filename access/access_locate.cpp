@@ -92,78 +92,24 @@ std::string TAccessTable::LocateIndex(const std::vector<std::string>& names) con
   return indexName_.empty() ? found() : indexName_;
 }
 
-namespace {
-
-// Whether the row a recordset stands on holds the keys.
-bool RowHoldsKeys(DaoRecordset& rows, TDataSet& table, const std::vector<std::string>& names,
-                  const std::vector<Variant>& values, TLocateOptions options,
-                  const std::function<bool(const TField&)>& isGuid) {
+bool TAccessTable::RowHoldsKeys(DaoRecordset& rows, const std::vector<std::string>& names,
+                                const std::vector<Variant>& values, TLocateOptions options) {
   const dao::FieldCollection& fields = rows.Fields();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const TField& field = table.FieldNamed(names[i]);
-    if (!KeyMatches(field.DataType(), isGuid(field), fields.Item(names[i])->Value(), values[i], options)) return false;
+    const TField& field = FieldNamed(names[i]);
+    if (!KeyMatches(field.DataType(), IsGuidField(field), fields.Item(names[i])->Value(), values[i], options)) {
+      return false;
+    }
   }
   return true;
 }
 
-}  // namespace
-
 std::optional<RowMark> TAccessTable::FindOnClone(const std::vector<std::string>& names,
                                                  const std::vector<Variant>& values, TLocateOptions options) {
-  const std::string index = LocateIndex(names);
-  const auto isGuid = [this](const TField& field) { return IsGuidField(field); };
   if (tableType_ == kTableTypeTable) {
+    const std::string index = LocateIndex(names);
     if (index.empty()) RaiseError(messages::kLocateWithoutIndex);
-    std::vector<std::string> indexFields;
-    std::vector<bool> descending;
-    for (const auto& field : database_->DatabaseObject()->TableDefs().Item(tableName_)->Indexes().Item(index)->Fields()) {
-      indexFields.push_back(field->Name());
-      descending.push_back((field->Attributes() & dao::dbDescending) != 0);
-    }
-    // Seek takes the keys of the index's leading fields, up to the first
-    // field that is no key field, and up to a partial key on a descending
-    // field (whose rows lie before the key in the index's order).
-    const std::ptrdiff_t leading = indexFields.empty() ? -1 : PlaceOf(names, indexFields.front());
-    std::vector<Variant> keys;
-    for (std::size_t i = 0; i < std::min(kMaxSeekKeys, indexFields.size()); ++i) {
-      const std::ptrdiff_t place = PlaceOf(names, indexFields[i]);
-      if (place < 0) break;
-      const TField& field = FieldNamed(names[static_cast<std::size_t>(place)]);
-      const bool partialText = options.partialKey && (field.DataType() == ftString || field.DataType() == ftMemo);
-      if (partialText && descending[i]) break;
-      keys.push_back(values[static_cast<std::size_t>(place)]);
-      if (partialText) break;
-    }
-    const bool equal = keys.size() == indexFields.size() && names.size() == indexFields.size() && !options.partialKey;
-    // The clone is kept for the next search: setting its index reads the
-    // whole index, which costs more than a search. DAO brings its order up
-    // to date when the rows change.
-    if (!seekClone_ || !platform::AnsiSameText(seekCloneIndex_, index)) {
-      ReleaseSeekClone();
-      seekClone_ = recordset_.Clone();
-      LogDaoCall("Recordset.Index:=");
-      seekClone_.Object()->SetIndex(index);
-      seekCloneIndex_ = index;
-    }
-    DaoRecordset* clone = &seekClone_;
-    clone->MoveFirst();
-    // The rows with the keys follow the row Seek lands on, as long as the
-    // index's leading field still matches. Without keys to seek by every
-    // row is looked at in turn.
-    if (!keys.empty()) {
-      LogDaoCall("Recordset.Seek");
-      clone->Object()->Seek(equal ? "=" : ">=", keys);
-      LogDaoCall("Recordset.NoMatch");
-      if (clone->Object()->NoMatch()) return std::nullopt;
-    }
-    const auto lead = static_cast<std::size_t>(std::max<std::ptrdiff_t>(leading, 0));
-    const std::vector<std::string> leadName{names[lead]};
-    const std::vector<Variant> leadValue{values[lead]};
-    for (; !clone->AtEOF(); clone->MoveNext()) {
-      if (RowHoldsKeys(*clone, *this, names, values, options, isGuid)) return MarkOf(clone->Bookmark());
-      if (!keys.empty() && !RowHoldsKeys(*clone, *this, leadName, leadValue, options, isGuid)) break;
-    }
-    return std::nullopt;
+    return SeekOnClone(index, names, values, options);
   }
   const std::string condition = KeyCondition(names, values, &options);
   ClosingRecordset clone(recordset_.Clone());
@@ -173,6 +119,62 @@ std::optional<RowMark> TAccessTable::FindOnClone(const std::vector<std::string>&
   LogDaoCall("Recordset.NoMatch");
   if (clone->Object()->NoMatch()) return std::nullopt;
   return MarkOf(clone->Bookmark());
+}
+
+std::optional<RowMark> TAccessTable::SeekOnClone(const std::string& index, const std::vector<std::string>& names,
+                                                 const std::vector<Variant>& values, TLocateOptions options) {
+  std::vector<std::string> indexFields;
+  std::vector<bool> descending;
+  for (const auto& field : database_->DatabaseObject()->TableDefs().Item(tableName_)->Indexes().Item(index)->Fields()) {
+    indexFields.push_back(field->Name());
+    descending.push_back((field->Attributes() & dao::dbDescending) != 0);
+  }
+  // Seek takes the keys of the index's leading fields, up to the first
+  // field that is no key field, and up to a partial key on a descending
+  // field (whose rows lie before the key in the index's order).
+  std::vector<Variant> keys;
+  for (std::size_t i = 0; i < std::min(kMaxSeekKeys, indexFields.size()); ++i) {
+    const std::ptrdiff_t place = PlaceOf(names, indexFields[i]);
+    if (place < 0) break;
+    const TField& field = FieldNamed(names[static_cast<std::size_t>(place)]);
+    const bool partialText = options.partialKey && (field.DataType() == ftString || field.DataType() == ftMemo);
+    if (partialText && descending[i]) break;
+    keys.push_back(values[static_cast<std::size_t>(place)]);
+    if (partialText) break;
+  }
+  const bool equal = keys.size() == indexFields.size() && names.size() == indexFields.size() && !options.partialKey;
+  // The clone is kept for the next search: setting its index reads the
+  // whole index, which costs more than a search. DAO brings its order up
+  // to date when the rows change.
+  if (!seekClone_ || !platform::AnsiSameText(seekCloneIndex_, index)) {
+    ReleaseSeekClone();
+    seekClone_ = recordset_.Clone();
+    LogDaoCall("Recordset.Index:=");
+    seekClone_.Object()->SetIndex(index);
+    seekCloneIndex_ = index;
+  }
+  seekClone_.MoveFirst();
+  if (keys.empty()) {
+    // Seek cannot narrow the search: every row is looked at in turn.
+    for (; !seekClone_.AtEOF(); seekClone_.MoveNext()) {
+      if (RowHoldsKeys(seekClone_, names, values, options)) return MarkOf(seekClone_.Bookmark());
+    }
+    return std::nullopt;
+  }
+  LogDaoCall("Recordset.Seek");
+  seekClone_.Object()->Seek(equal ? "=" : ">=", keys);
+  LogDaoCall("Recordset.NoMatch");
+  if (seekClone_.Object()->NoMatch()) return std::nullopt;
+  // The rows with the keys follow the row Seek lands on, as long as the
+  // index's leading field still matches.
+  const auto lead = static_cast<std::size_t>(PlaceOf(names, indexFields.front()));
+  const std::vector<std::string> leadName{names[lead]};
+  const std::vector<Variant> leadValue{values[lead]};
+  for (; !seekClone_.AtEOF(); seekClone_.MoveNext()) {
+    if (RowHoldsKeys(seekClone_, names, values, options)) return MarkOf(seekClone_.Bookmark());
+    if (!RowHoldsKeys(seekClone_, leadName, leadValue, options)) break;
+  }
+  return std::nullopt;
 }
 
 void TAccessTable::ReleaseSeekClone() {
@@ -212,11 +214,10 @@ void TAccessTable::ShowLocatedRow(const RowMark& mark) {
 bool TAccessTable::LocateByWalking(const std::vector<std::string>& names, const std::vector<Variant>& values,
                                    TLocateOptions options) {
   const std::int32_t remembered = currentPosition_;
-  const auto isGuid = [this](const TField& field) { return IsGuidField(field); };
   std::int32_t position = 0;
   recordset_.MoveFirst();
   for (; !recordset_.AtEOF(); recordset_.MoveNext(), ++position) {
-    if (RowHoldsKeys(recordset_, *this, names, values, options, isGuid)) {
+    if (RowHoldsKeys(recordset_, names, values, options)) {
       CheckBrowseMode();
       DoBeforeScroll();
       currentPosition_ = position;

@@ -313,6 +313,13 @@ class TAccessTable : public recordset::TDataSet {
   std::optional<recordset::RowMark> FindOnClone(const std::vector<std::string>& names,
                                                 const std::vector<platform::Variant>& values,
                                                 recordset::TLocateOptions options);
+  // Seek on a clone ordered by `index`, checking the rows it lands on.
+  std::optional<recordset::RowMark> SeekOnClone(const std::string& index, const std::vector<std::string>& names,
+                                                const std::vector<platform::Variant>& values,
+                                                recordset::TLocateOptions options);
+  // Whether the row `rows` stands on holds the keys.
+  bool RowHoldsKeys(DaoRecordset& rows, const std::vector<std::string>& names,
+                    const std::vector<platform::Variant>& values, recordset::TLocateOptions options);
   bool LocateByWalking(const std::vector<std::string>& names, const std::vector<platform::Variant>& values,
                        recordset::TLocateOptions options);
   void ReleaseSeekClone();
