@@ -26,6 +26,8 @@ TAccessRowBuffer* TAccessTable::CurrentBuffer() const {
       return static_cast<TAccessRowBuffer*>(ActiveBuffer());
     case TDataSetState::Computing:
       return static_cast<TAccessRowBuffer*>(CalcBuffer());
+    case TDataSetState::Filtering:
+      return scratchBuffer_;
     case TDataSetState::OldValue:
       return editCopy_ ? editCopy_.get() : static_cast<TAccessRowBuffer*>(ActiveBuffer());
     default:

@@ -114,4 +114,16 @@ inline constexpr std::string_view kBookmarksNotSupported = "Bookmarks are not su
 inline constexpr std::string_view kNeedsRepair = "Database %s needs to be repaired and compacted!";
 inline constexpr std::string_view kWriteReadOnlyTable = "Cannot write to ReadOnly table!";
 
+// TAccessTable: searching by key and index definitions.
+inline constexpr std::string_view kKeyCountMismatch =
+    "Number of elements in the KeyValues array must be equal to the number of fields.";
+inline constexpr std::string_view kLocateWithoutIndex =
+    "Index Property is Empty!\r\nYou must set an index before using Locate with StandardTables";
+inline constexpr std::string_view kNoResultFields = "ResultFields are not defined";
+inline constexpr std::string_view kInvalidFieldName = "Invalid field name: %s";
+inline constexpr std::string_view kCannotBuildKeySql = "Unable to build Key SQL!";
+inline constexpr std::string_view kCannotBuildLookupSql = "Unable to build Lookup Key SQL!";
+inline constexpr std::string_view kIndexOnlyOnTables =
+    "TAccessTable.F_Set_IndexName: Indexes can be set only on Standard Tables!";
+
 }  // namespace accessdb::messages

@@ -104,6 +104,17 @@ FetchResult TAccessTable::FetchRow(TRowBuffer& row, FetchMode mode, bool) {
   if (State() == TDataSetState::Edit && recordset_.EditMode() == dao::dbEditInProgress) {
     return FetchResult::FetchFailed;
   }
+  for (;;) {
+    const FetchResult result = StepDao(mode);
+    if (result != FetchResult::RowOk) return result;
+    if (!ReadDaoRow(buffer)) return FetchResult::FetchFailed;
+    if (RowPassesFilter(buffer)) return result;
+    // A row the filter rejects is no row here; going on, the next one is.
+    if (mode == FetchMode::Current) return FetchResult::FetchFailed;
+  }
+}
+
+FetchResult TAccessTable::StepDao(FetchMode mode) {
   FetchResult result = FetchResult::RowOk;
   switch (mode) {
     case FetchMode::Current:
@@ -142,7 +153,6 @@ FetchResult TAccessTable::FetchRow(TRowBuffer& row, FetchMode mode, bool) {
   } else {
     knownCount_ = std::max(knownCount_, currentPosition_);
   }
-  if (result == FetchResult::RowOk && !ReadDaoRow(buffer)) return FetchResult::FetchFailed;
   return result;
 }
 
@@ -154,9 +164,17 @@ void TAccessTable::SeekBufferedRow(TRowBuffer& row) {
   currentPosition_ = buffer.positionKey;
   if (ForwardOnly() || State() == TDataSetState::KeyEntry) return;
   if (!hasBookmarks_) {
-    try {
-      if (currentPosition_ != previous) recordset_.Move(currentPosition_ - previous);
-    } catch (const std::exception&) {
+    // After a walk of the row filter the cursor may stand anywhere: it is
+    // counted from the first row then, as when a relative move fails.
+    bool moved = false;
+    if (!RowFilterActive()) {
+      try {
+        if (currentPosition_ != previous) recordset_.Move(currentPosition_ - previous);
+        moved = true;
+      } catch (const std::exception&) {
+      }
+    }
+    if (!moved) {
       recordset_.MoveFirst();
       recordset_.Move(currentPosition_);
     }
@@ -258,6 +276,8 @@ int TAccessTable::RowCount() {
   if (recordset_.Empty()) {
     count = 0;
     currentPosition_ = -1;
+  } else if (RowFilterActive()) {
+    count = CountPassingRows();
   } else {
     if (tableType_ == kTableTypeTable) {
       count = recordset_.RecordCount();
@@ -304,6 +324,7 @@ int TAccessTable::RowNumber() {
   if (currentPosition_ < -1) positionUnknown_ = true;
   if (ForwardOnly()) return currentPosition_ + 1;
   if (recordset_.AtBOF()) return -1;
+  if (RowFilterActive()) return PassingRowNumber();
   if (positionUnknown_ && buffer != nullptr) {
     if (PositionFromDao()) {
       currentPosition_ = recordset_.AbsolutePosition();
@@ -374,9 +395,13 @@ std::int32_t TAccessTable::SearchRowPosition() {
 void TAccessTable::GoToRowNumber(int number) {
   CheckBrowseMode();
   DoBeforeScroll();
-  currentPosition_ = number - 1;
-  recordset_.MoveFirst();
-  recordset_.Move(number - 1);
+  if (RowFilterActive()) {
+    GoToPassingRow(number);
+  } else {
+    currentPosition_ = number - 1;
+    recordset_.MoveFirst();
+    recordset_.Move(number - 1);
+  }
   Resynchronise({.exact = true, .center = true});
   DoAfterScroll();
 }

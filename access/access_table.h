@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -126,7 +127,11 @@ class TAccessTable : public recordset::TDataSet {
   void SetExportMethod(TExportMethod method) { exportMethod_ = method; }
   // The DAO indexes of a stored table opened as table type.
   recordset::TIndexDefs& IndexDefs() { return indexDefs_; }
+  // The DAO index a table-type recordset follows ("" for storage order).
+  // Setting it on an open table shows its first row in the new order;
+  // other recordset types refuse a non-empty name.
   const std::string& IndexName() const { return indexName_; }
+  void SetIndexName(std::string name);
   // The recordset's LockEdits where it has a meaning; false otherwise.
   bool LockEdits();
   void SetLockEdits(bool) {}
@@ -288,6 +293,25 @@ class TAccessTable : public recordset::TDataSet {
   // again in their order and the table goes to its first row.
   void PostRow() override;
 
+  // --- Filters, searches and index definitions (access_filter.cpp,
+  // access_locate.cpp, access_index_defs.cpp) ------------------------------
+  // Sets the row filter event; an open, filtered table reads its rows again.
+  void SetOnFilterRecord(recordset::TDataSetEvents::FilterEvent handler);
+  // Searches run in DAO on a clone of the recordset: Seek on an index for
+  // table-type recordsets, FindFirst with a condition otherwise.
+  bool LocateRow(std::string_view keyNames, const std::vector<platform::Variant>& keyValues,
+                 recordset::TLocateOptions options) override;
+  // The result fields' values in the first row with the keys, read through
+  // a snapshot; false when there is none. Filter and row stay as they were.
+  platform::Variant LookupValues(std::string_view keyNames, const std::vector<platform::Variant>& keyValues,
+                                 std::string_view resultNames) override;
+  // Creates the DAO indexes IndexDefs has and DAO lacks, deletes those DAO
+  // has and IndexDefs lacks, and reads IndexDefs again (table type only).
+  void RefreshIndexList() override;
+  // The index whose fields suit the key fields `fieldList` (";"-separated;
+  // a leading "!" asks for exactly these fields); "" when none does.
+  std::string IndexForFields(std::string_view fieldList) const;
+
  protected:
   void OpenStore() override;
   void CloseStore() override;
@@ -311,6 +335,8 @@ class TAccessTable : public recordset::TDataSet {
   void ReloadRows() override;
   // A new detail row takes the master row's values of the link fields.
   void NewRowStarted() override;
+  void SwitchFilter(bool on) override;
+  void SetFilterExpression(std::string text) override;
 
  private:
   friend class TAccessBlobStream;
@@ -349,6 +375,50 @@ class TAccessTable : public recordset::TDataSet {
   // table or of the stored query, as text; empty otherwise or on failure.
   std::string TableDate(bool created);
 
+  // Filters and searches (access_filter.cpp, access_locate.cpp,
+  // access_index_defs.cpp).
+  // Replaces the recordset by one derived from it through Filter.
+  void ApplyFilter();
+  // Reads the rows again after a filter setting changed; on failure the
+  // setting goes back (`restore`) and the error propagates.
+  void ReopenForFilter(const std::function<void()>& restore);
+  // Filtered is on and an OnFilterRecord handler is set.
+  bool RowFilterActive();
+  // Runs `action` with the fields showing `buffer` (state Filtering).
+  void ShowingRow(TAccessRowBuffer& buffer, const std::function<void()>& action);
+  // Computes the row's computed fields and asks OnFilterRecord about it.
+  bool RowPassesFilter(TAccessRowBuffer& buffer);
+  // With the row filter on: the rows that pass, the number of the active
+  // row among them, and moving to the `number`-th of them.
+  void WalkPassingRows(const std::function<bool(const TAccessRowBuffer&)>& visit);
+  int CountPassingRows();
+  int PassingRowNumber();
+  void GoToPassingRow(int number);
+  // The condition over the key fields with the values (exact or lookup).
+  std::string KeyCondition(const std::vector<std::string>& names, const std::vector<platform::Variant>& values,
+                           const recordset::TLocateOptions* lookup);
+  // The mark of the row a clone of the recordset finds, if any.
+  std::optional<recordset::RowMark> FindOnClone(const std::vector<std::string>& names,
+                                                const std::vector<platform::Variant>& values,
+                                                recordset::TLocateOptions options);
+  // Seek on a clone ordered by `index`, checking the rows it lands on.
+  std::optional<recordset::RowMark> SeekOnClone(const std::string& index, const std::vector<std::string>& names,
+                                                const std::vector<platform::Variant>& values,
+                                                recordset::TLocateOptions options);
+  // Whether the row `rows` stands on holds the keys.
+  bool RowHoldsKeys(DaoRecordset& rows, const std::vector<std::string>& names,
+                    const std::vector<platform::Variant>& values, recordset::TLocateOptions options);
+  bool LocateByWalking(const std::vector<std::string>& names, const std::vector<platform::Variant>& values,
+                       recordset::TLocateOptions options);
+  void ReleaseSeekClone();
+  // The position of the row of `mark` in a table-type recordset.
+  std::int32_t MarkedRowPosition(const recordset::RowMark& mark);
+  // Shows the row of `mark` a search found, storing a pending change first.
+  void ShowLocatedRow(const recordset::RowMark& mark);
+  void ReadIndexDefs();
+  std::string LocateIndex(const std::vector<std::string>& names) const;
+  void CreateDaoIndex(const recordset::TIndexDef& def);
+
   // Field data (access_field_data.cpp).
   TAccessRowBuffer* CurrentBuffer() const;
   bool ReadDaoRow(TAccessRowBuffer& buffer);
@@ -363,6 +433,8 @@ class TAccessTable : public recordset::TDataSet {
   // Navigation and posting (access_navigation.cpp, access_posting.cpp).
   bool ForwardOnly() const { return tableType_ == kTableTypeForwardOnly; }
   bool PositionFromDao() const;
+  // Moves DAO for a fetch in `mode` and counts; RowOk when it found a row.
+  recordset::FetchResult StepDao(recordset::FetchMode mode);
   void GoToMark(const recordset::RowMark& mark);
   void RegisterMark(std::int32_t positionKey, const recordset::RowMark& mark) const;
   long VerifiedTableCount(long count);
@@ -439,6 +511,11 @@ class TAccessTable : public recordset::TDataSet {
   std::string sortText_;  // the Sort given to DAO, from SortedBy
   bool hasBookmarks_ = false;
   bool encoderHooks_ = false;  // an Encrypter is in use for this open
+  // The clone of a table-type recordset Seek searches on, with its index.
+  DaoRecordset seekClone_;
+  std::string seekCloneIndex_;
+  // The row a filter test or a lookup reads in state Filtering.
+  TAccessRowBuffer* scratchBuffer_ = nullptr;
   bool cursorOpen_ = false;
 
   // Where the DAO cursor stands, as the table counts (access_navigation.cpp).

@@ -93,8 +93,13 @@ void TAccessTable::OpenDaoRecordset() {
   hasBookmarks_ = recordset_.Bookmarkable();
   markRegistry_.clear();
   database_->RefreshDefinitions();
+  if (!indexName_.empty()) {
+    // A name the table does not know leaves the storage order.
+    IgnoringErrors([&] { recordset_.Object()->SetIndex(indexName_); });
+  }
   ReadDaoFieldProperties();
   if (!sortedBy_.empty()) ApplySortedBy();
+  if (Filtered() && !Filter().empty()) ApplyFilter();
   ApplyMasterDetail();
   recordset_.FetchFields();
   countStale_ = true;
@@ -189,6 +194,7 @@ void TAccessTable::DescribeFields() {
       if (daoType == dao::dbGUID) def.SetPrecision(kGuidFieldMarker);
       daoTypes_.push_back(daoType);
     }
+    ReadIndexDefs();
   } catch (...) {
     if (temporary) ReleaseRecordset();
     throw;
@@ -262,6 +268,7 @@ bool TAccessTable::IsGuidField(const TField& field) const {
 }
 
 void TAccessTable::ReleaseRecordset() {
+  ReleaseSeekClone();
   recordset_.ReleaseFields();
   if (recordset_) {
     // A recordset of a database closed meanwhile is gone already.

@@ -3,11 +3,14 @@
 // text) and appending 20,000 rows through AppendRow, field texts and
 // PostRow into a new Nuta table made by TAccessTableManager, also with the
 // RowNumber the converter's progress caption asks for before every row.
-// Reports rows per second.
+// Reports rows per second. Finding rows of the same table by name with
+// LocateRow, on a dynaset (FindFirst on a clone) and on a table-type
+// recordset with an index on the name (Seek), reports lookups per second.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "access/access_database.h"
 #include "access/access_table.h"
@@ -56,6 +59,59 @@ void BM_AccessTableWalkNutaLarge(benchmark::State& state) {
   bench::ReportRowsPerSecond(state, rows);
 }
 
+// A copy of nuta4-large.mdb in the build folder; empty when it is absent.
+std::string LargeCopy(const char* name) {
+  const std::filesystem::path source = std::filesystem::path(NUTARO_FIXTURES_DIR) / "nutaro" / "nuta4-large.mdb";
+  if (!std::filesystem::exists(source)) return std::string();
+  const std::filesystem::path target = std::filesystem::path(NUTARO_BINARY_DIR) / name;
+  std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing);
+  return target.string();
+}
+
+// Locates the rows of `names` in turn, one lookup per iteration.
+void LocateNames(benchmark::State& state, TAccessTable& table, const std::vector<std::string>& names) {
+  std::size_t next = 0;
+  int missed = 0;
+  for (auto _ : state) {
+    if (!table.LocateRow("Nahrungsmittel", {platform::Variant(names[next])}, {})) ++missed;
+    next = (next + 1) % names.size();
+  }
+  if (missed != 0) state.SkipWithError("a name was not found");
+  bench::ReportRowsPerSecond(state, 1, "lookups/s");
+}
+
+// Every 97th name of the table, spread over the whole table.
+std::vector<std::string> SomeNames(TAccessTable& table) {
+  std::vector<std::string> names;
+  int row = 0;
+  for (table.GoFirst(); !table.AtEnd(); table.GoNext(), ++row) {
+    if (row % 97 == 0) names.push_back(table.FieldNamed("Nahrungsmittel").TextValue());
+  }
+  table.GoFirst();
+  return names;
+}
+
+// Opens "nuta" of a copy of nuta4-large.mdb as `tableType` (a table-type
+// one with an index on the name) and locates names in turn.
+void LocateByName(benchmark::State& state, int tableType) {
+  const std::string path = LargeCopy("access_bench_locate.mdb");
+  if (path.empty()) return state.SkipWithError("nuta4-large.mdb is absent");
+  auto database = Connected(path);
+  TAccessTable table("AccessTable1");
+  table.SetDatabase(database.get());
+  table.SetTableName("nuta");
+  table.SetTableType(tableType);
+  table.SetActive(true);
+  if (tableType == kTableTypeTable) {
+    table.IndexDefs().Add("ixName", "Nahrungsmittel");
+    table.RefreshIndexList();
+  }
+  LocateNames(state, table, SomeNames(table));
+}
+
+void BM_AccessLocateByNameOnDynaset(benchmark::State& state) { LocateByName(state, kTableTypeDynaset); }
+void BM_AccessLocateByNameSeekingAnIndex(benchmark::State& state) { LocateByName(state, kTableTypeTable); }
+
 void AppendNuta(benchmark::State& state, bool numbered) {
   const std::string path = (std::filesystem::path(NUTARO_BINARY_DIR) / "access_bench.mdb").string();
   const platform::ScopedFormatSettings german(platform::GermanFormatSettings());
@@ -103,6 +159,8 @@ void BM_AccessTableAppendNuta(benchmark::State& state) { AppendNuta(state, false
 void BM_AccessTableAppendNutaNumberingEachRow(benchmark::State& state) { AppendNuta(state, true); }
 
 BENCHMARK(BM_AccessTableWalkNutaLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AccessLocateByNameOnDynaset)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AccessLocateByNameSeekingAnIndex)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AccessTableAppendNuta)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AccessTableAppendNutaNumberingEachRow)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -469,7 +469,8 @@ void Recordset::Requery() {
       GoToLive(rows_->NextLive(0));
       return;
     }
-    const std::shared_ptr<TableSource>& table = rows_->Table();
+    // A copy: the row set that holds the table may go with the assignment below.
+    const std::shared_ptr<TableSource> table = rows_->Table();
     rows_ = std::make_shared<RowSet>(table, /*empty=*/false, type_ == dbOpenTable);
     table->Database()->AddRowSet(table->Id(), rows_);
     GoToLive(rows_->NextLive(0));

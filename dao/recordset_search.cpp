@@ -225,7 +225,8 @@ void Recordset::FindPrevious(const std::string& criteria) { Find(criteria, false
 void Recordset::SetIndex(const std::string& name) {
   Run([&] {
     if (type_ != dbOpenTable) NotSupported();
-    const std::shared_ptr<TableSource>& table = rows_->Table();
+    // A copy: the row set that holds the table may go when rows_ is replaced.
+    const std::shared_ptr<TableSource> table = rows_->Table();
     if (!name.empty()) {
       const jet::TableDefinition& definition = table->Definition(kSource);
       const bool known = std::any_of(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
@@ -248,7 +249,8 @@ void Recordset::SetIndex(const std::string& name) {
 
 void Recordset::RefreshIndexOrder() {
   if (indexName_.empty() || indexGeneration_ == database_->Generation()) return;
-  const std::shared_ptr<TableSource>& table = rows_->Table();
+  // A copy: the row set that holds the table may go when rows_ is replaced.
+  const std::shared_ptr<TableSource> table = rows_->Table();
   const jet::TableDefinition& definition = table->Definition(kSource);
   const jet::LogicalIndex* logical = nullptr;
   for (const jet::LogicalIndex& index : definition.logicalIndexes) {

@@ -1,6 +1,7 @@
 #include "tools/dump_jet.h"
 
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -12,14 +13,12 @@
 #include "platform/format_settings.h"
 #include "platform/guids.h"
 #include "tools/dao_type_names.h"
+#include "tools/dump_access_rows.h"
 #include "tools/hex_text.h"
 #include "tools/terminal_password.h"
 
 namespace tools {
-namespace {
 
-// "YYYY-MM-DD HH:MM:SS.mmm"; a value outside the calendar is shown as the
-// number the file holds.
 void WriteDate(platform::TDateTime value, JsonWriter& out) {
   if (!platform::IsValidDateTime(value)) return out.Double(value);
   const platform::DateParts date = platform::DecodeDate(value);
@@ -29,6 +28,8 @@ void WriteDate(platform::TDateTime value, JsonWriter& out) {
                 time.minute, time.second, time.millisecond);
   out.String(text);
 }
+
+namespace {
 
 // Column values as the dump format writes them.
 class JsonValueSink final : public dao::jet::ValueSink {
@@ -56,7 +57,8 @@ class JsonValueSink final : public dao::jet::ValueSink {
   JsonWriter& out_;
 };
 
-// A property value (the values of stored properties are variants).
+}  // namespace
+
 void WriteValue(const platform::Variant& value, JsonWriter& out) {
   using platform::VariantType;
   switch (value.Type()) {
@@ -82,6 +84,8 @@ void WriteValue(const platform::Variant& value, JsonWriter& out) {
       return out.EndArray();
   }
 }
+
+namespace {
 
 bool IsColumnFact(const std::string& name) {
   static const std::set<std::string> kFacts{"Name", "Type", "Size", "OrdinalPosition", "SourceTable", "SourceField"};
@@ -144,7 +148,16 @@ void WriteIndexes(const dao::TableDef& table, JsonWriter& out) {
   out.EndArray();
 }
 
-void WriteTable(dao::Database& database, const dao::TableDef& table, bool schema, JsonWriter& out) {
+// The dump of a database: the DAO objects, and what reading through the
+// Access layer needs (the file and its password).
+struct DumpSource {
+  std::string path;
+  std::optional<std::string> password;
+  std::shared_ptr<dao::Database> database;
+};
+
+void WriteTable(const DumpSource& source, const dao::TableDef& table, const DumpOptions& options, JsonWriter& out) {
+  const bool schema = options.schema;
   out.BeginObject();
   out.Key("name");
   out.String(table.Name());
@@ -153,9 +166,16 @@ void WriteTable(dao::Database& database, const dao::TableDef& table, bool schema
   for (const auto& field : table.Fields()) WriteColumn(*field, schema, out);
   out.EndArray();
   if (schema) WriteIndexes(table, out);
+  if (options.filter || !options.order.empty()) {
+    DumpOptions access = options;
+    access.password = source.password;
+    DumpAccessRows(source.path, table.Name(), access, out);
+    out.EndObject();
+    return;
+  }
   out.Key("rows");
   out.BeginArray();
-  const auto recordset = database.OpenRecordset(table.Name(), dao::dbOpenForwardOnly);
+  const auto recordset = source.database->OpenRecordset(table.Name(), dao::dbOpenForwardOnly);
   JsonValueSink sink(out);
   for (; !recordset->AtEOF(); recordset->MoveNext()) {
     out.BeginArray(JsonLayout::kInline);
@@ -166,16 +186,21 @@ void WriteTable(dao::Database& database, const dao::TableDef& table, bool schema
   out.EndObject();
 }
 
-std::shared_ptr<dao::Database> OpenDatabase(dao::Workspace& workspace, const std::string& path,
-                                            const DumpOptions& options) {
-  if (options.password) return workspace.OpenDatabase(path, false, true, ";PWD=" + *options.password);
+DumpSource OpenDatabase(dao::Workspace& workspace, const std::string& path, const DumpOptions& options) {
+  DumpSource source{.path = path, .password = options.password, .database = nullptr};
+  if (options.password) {
+    source.database = workspace.OpenDatabase(path, false, true, ";PWD=" + *options.password);
+    return source;
+  }
   try {
-    return workspace.OpenDatabase(path, false, true);
+    source.database = workspace.OpenDatabase(path, false, true);
   } catch (const dao::DaoError& error) {
     std::string password;
     if (error.Number() != dao::jet::kErrWrongPassword || !AskPasswordOnTerminal(password)) throw;
-    return workspace.OpenDatabase(path, false, true, ";PWD=" + password);
+    source.database = workspace.OpenDatabase(path, false, true, ";PWD=" + password);
+    source.password = password;
   }
+  return source;
 }
 
 }  // namespace
@@ -183,7 +208,8 @@ std::shared_ptr<dao::Database> OpenDatabase(dao::Workspace& workspace, const std
 void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& out) {
   const auto engine = dao::DBEngine::Create("DAO.DBEngine.36");
   const auto workspace = engine->CreateWorkspace("nutaro", "Admin", "");
-  const auto database = OpenDatabase(*workspace, path, options);
+  const DumpSource source = OpenDatabase(*workspace, path, options);
+  const std::shared_ptr<dao::Database>& database = source.database;
   const dao::TableDefCollection& tables = database->TableDefs();
 
   std::vector<std::shared_ptr<dao::TableDef>> chosen;
@@ -204,7 +230,7 @@ void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& ou
   out.String(database->Version() == "3.0" ? "jet3" : "jet4");
   out.Key("tables");
   out.BeginArray();
-  for (const auto& table : chosen) WriteTable(*database, *table, options.schema, out);
+  for (const auto& table : chosen) WriteTable(source, *table, options, out);
   out.EndArray();
   out.EndObject();
   out.Finish();

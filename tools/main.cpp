@@ -40,10 +40,12 @@ constexpr tools::Command kDumpCommand{
             "  --schema         also print each table's indexes and field properties\n"
             "  --password TEXT  the password of an enciphered table file or of a\n"
             "                   database that has one\n"
-            "  --filter TEXT    only the rows of a table file that the filter expression\n"
-            "                   accepts, e.g. \"Kcal > 100 AND Rubrik = 'Obst'\"\n"
-            "  --order FIELDS   the rows of a table file in the order of these fields,\n"
-            "                   separated by semicolons\n",
+            "  --filter TEXT    only the rows that the filter accepts: for a table file a\n"
+            "                   filter expression, e.g. \"Kcal > 100 AND Rubrik = 'Obst'\",\n"
+            "                   for a database an Access SQL condition, e.g.\n"
+            "                   \"[Kcal] > 100 AND [Rubrik] Like 'Obst*'\"\n"
+            "  --order FIELDS   the rows in the order of these fields, separated by\n"
+            "                   semicolons (in a database each may end in DESC)\n",
     .run = RunDump};
 
 int BadArguments(const std::string& problem) { return tools::ReportBadUsage(kDumpCommand, problem, std::cerr); }
@@ -86,7 +88,15 @@ int RunDump(const std::vector<std::string>& arguments) {
     case tools::FileFormat::kJet3:
     case tools::FileFormat::kJet4: {
       if (options.filter || !options.order.empty()) {
-        return BadArguments("--filter and --order apply to table files only");
+        // A condition or an order DAO refuses is found only when a table is
+        // opened: the document is printed when complete, or not at all.
+        std::ostringstream document;
+        {
+          tools::JsonWriter writer(document);
+          tools::DumpJet(file, options, writer);
+        }
+        std::cout << document.view();
+        return tools::kExitDone;
       }
       // A Jet database may hold far more than memory: its document is
       // printed as the rows are read. Files and tables are checked before

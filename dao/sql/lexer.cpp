@@ -63,18 +63,18 @@ std::vector<Token> Tokenize(std::string_view text) {
       token.kind = TokenKind::kDate;
       token.text = std::string(text.substr(i + 1, close - i - 1));
       i = close + 1;
-    } else if (c == '{') {
-      // {guid {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}}
-      constexpr std::string_view kWord = "{guid ";
-      const std::size_t open = text.find('{', i + 1);
-      const std::size_t close = open == std::string_view::npos ? open : text.find("}}", open);
-      if (!platform::AnsiSameText(text.substr(i, kWord.size()), kWord) || close == std::string_view::npos) {
+    } else if (c == '{' && platform::AnsiSameText(text.substr(i + 1, 5), "guid ")) {
+      // A GUID literal: {guid {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}}.
+      const std::size_t open = text.find_first_not_of(' ', i + 6);
+      const std::size_t close = open == std::string_view::npos ? open : text.find('}', open);
+      const std::size_t end = close == std::string_view::npos ? close : text.find_first_not_of(' ', close + 1);
+      if (end == std::string_view::npos || text[open] != '{' || text[end] != '}') {
         RaiseSql(kErrSyntaxInExpression,
                  "Malformed GUID in query expression '" + std::string(text.substr(i)) + "'.");
       }
       token.kind = TokenKind::kGuid;
-      token.text = std::string(platform::TrimBlanks(text.substr(i + kWord.size(), close + 1 - i - kWord.size())));
-      i = close + 2;
+      token.text = std::string(text.substr(open, close - open + 1));
+      i = end + 1;
     } else if (c == '[') {
       const std::size_t close = text.find(']', i + 1);
       const std::size_t nested = text.find('[', i + 1);

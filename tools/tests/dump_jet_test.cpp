@@ -144,9 +144,45 @@ TEST_F(DumpJet, NamedTablesComeInTheGivenOrderAndTheOutputIsStable) {
   EXPECT_TRUE(missing.out.empty());
   EXPECT_NE(missing.err.find("Table9"), std::string::npos);
 
-  const ToolRun filtered = Nutaro("dump " + file + " --order Text1");
-  EXPECT_EQ(filtered.exitCode, 2) << "databases have no view to order yet";
-  EXPECT_TRUE(filtered.out.empty());
+}
+
+TEST_F(DumpJet, FilterAndOrderReadTheRowsThroughTheAccessLayer) {
+  const std::string file = Fixture("nutaro/nuta4-large.mdb");
+  const ToolRun run = Nutaro("dump " + file + " nuta --filter \"[Kcal] > 500 AND [Rubrik] Like 'S*'\"" +
+                             " --order 'Kcal DESC;Kjoule'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const Node expected = Parse(platform::ReadWholeFile((fixtures_ / "nutaro" / "nuta4-large.expected.json").string()));
+  std::multiset<std::string> wanted;
+  for (const Node& row : expected["tables"].items[0]["rows"].items) {
+    const Node& rubrik = row.items[7];
+    if (std::stod(row.items[1].text) > 500 && rubrik.kind == JsonKind::String &&
+        (rubrik.text.starts_with("S") || rubrik.text.starts_with("s"))) {
+      wanted.insert(row.items[0].text);
+    }
+  }
+  const Node document = Parse(run.out);
+  const auto& rows = document["tables"].items[0]["rows"].items;
+  ASSERT_FALSE(wanted.empty());
+  std::multiset<std::string> names;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    names.insert(rows[r].items[0].text);
+    if (r == 0) continue;
+    const double kcal = std::stod(rows[r].items[1].text);
+    const double before = std::stod(rows[r - 1].items[1].text);
+    EXPECT_LE(kcal, before) << "row " << r;
+    if (kcal == before) EXPECT_GE(std::stod(rows[r].items[2].text), std::stod(rows[r - 1].items[2].text)) << "row " << r;
+  }
+  EXPECT_EQ(names, wanted);
+  // Columns and values are written as without the options.
+  EXPECT_EQ(document["tables"].items[0]["columns"].items.size(), 8u);
+
+  const ToolRun refused = Nutaro("dump " + file + " --filter '[Kcal] >> 3'");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.out.empty()) << "nothing is printed for a condition DAO refuses";
+  EXPECT_FALSE(refused.err.empty());
+  const ToolRun unknown = Nutaro("dump " + file + " --order Gewicht");
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_TRUE(unknown.out.empty());
 }
 
 TEST_F(DumpJet, EveryValueKindIsWrittenInItsDumpForm) {
