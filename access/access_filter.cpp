@@ -22,19 +22,19 @@ void TAccessTable::ApplyFilter() {
 void TAccessTable::ReopenForFilter(const std::function<void()>& restore) {
   // A pending change is stored (or refused) before anything is given up.
   CheckBrowseMode();
+  ClearBuffers();
   try {
-    ReopenRecordset();
+    ReleaseRecordset();
+    OpenDaoRecordset();
   } catch (...) {
-    // The recordset is gone: the table opens again as it was, or closes,
+    // The table opens again as it was (or closes when that fails too)
     // rather than stay open without rows to read.
     restore();
-    try {
-      ReopenRecordset();
-    } catch (const std::exception&) {
-      IgnoringErrors([&] { SetActive(false); });
-    }
+    OpenRecordsetAgain();
+    GoFirst();
     throw;
   }
+  GoFirst();
 }
 
 void TAccessTable::SetFilterExpression(std::string text) {

@@ -5,7 +5,6 @@
 #include "access/dao_helpers.h"
 #include "access/field_text.h"
 #include "platform/date_time.h"
-#include "platform/format_settings.h"
 #include "platform/guids.h"
 #include "platform/text_case.h"
 
@@ -15,18 +14,8 @@ using namespace recordset;
 
 namespace {
 
-// `text` with every double quote doubled, inside double quotes.
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    quoted += c;
-    if (c == '"') quoted += '"';
-  }
-  return quoted + "\"";
-}
-
 std::string DoubledQuotes(std::string_view text) {
-  const std::string quoted = Quoted(text);
+  const std::string quoted = QuotedSqlText(text);
   return quoted.substr(1, quoted.size() - 2);
 }
 
@@ -39,14 +28,6 @@ bool IsSearchedAsText(TFieldType type) { return type == ftString || type == ftMe
 std::string Part(const KeyField& field, bool useBrackets, std::string_view test) {
   const std::string name = useBrackets ? BracketName(field.name) : field.name;
   return "(" + name + " " + std::string(test) + ")";
-}
-
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-  if (from.empty()) return text;
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
 }
 
 // The test of a value of a type other than text; nullopt for types SQL
@@ -64,7 +45,7 @@ std::optional<std::string> NonTextTest(const KeyField& field, const KeyValue& va
   }
   if (field.type == ftBytes) {
     if (value.text.empty()) return "IS NULL";
-    if (!field.guid) return "= " + Quoted(value.text);
+    if (!field.guid) return "= " + QuotedSqlText(value.text);
     // Row texts of GUID fields carry DAO's own "{guid {...}}" form.
     const std::optional<platform::Guid> guid = GuidOfValueText(value.text);
     return "= {guid " + (guid ? platform::GuidToString(*guid) : value.text) + "}";
@@ -109,22 +90,6 @@ std::string LikeLiteral(std::string_view text) {
   return literal;
 }
 
-std::string SqlNumberText(std::string_view text) {
-  const platform::FormatSettings& settings = platform::CurrentFormatSettings();
-  // Thousands separators go first: in German the full stop is one of them.
-  std::string number = ReplaceAll(std::string(text), settings.thousandsSeparator, "");
-  return ReplaceAll(std::move(number), settings.decimalSeparator, ".");
-}
-
-std::string SqlDateLiteral(TFieldType type, platform::TDateTime value) {
-  // Access SQL reads dates month first whatever the user's format.
-  std::string literal;
-  if (type != ftTime) literal = platform::FormatDateTime("MM/dd/yyyy", value);
-  if (type == ftDateTime) literal += " ";
-  if (type != ftDate) literal += platform::FormatDateTime("HH:mm:ss", value);
-  return "#" + literal + "#";
-}
-
 std::optional<std::string> SqlDateLiteral(TFieldType type, const KeyValue& value) {
   if (value.date) return SqlDateLiteral(type, *value.date);
   const auto read = [type](std::string_view text) {
@@ -138,7 +103,7 @@ std::optional<std::string> SqlDateLiteral(TFieldType type, const KeyValue& value
 
 std::optional<std::string> ExactKeyCondition(const KeyField& field, const KeyValue& value, bool useBrackets) {
   if (value.null) return Part(field, useBrackets, "IS NULL");
-  if (IsSearchedAsText(field.type)) return Part(field, useBrackets, "= " + Quoted(value.text));
+  if (IsSearchedAsText(field.type)) return Part(field, useBrackets, "= " + QuotedSqlText(value.text));
   const std::optional<std::string> test = NonTextTest(field, value);
   if (!test) return std::nullopt;
   return Part(field, useBrackets, *test);
@@ -155,7 +120,7 @@ std::optional<std::string> LookupKeyCondition(const KeyField& field, const KeyVa
   } else if (options.caseInsensitive) {
     test = "= LCASE(\"" + platform::AnsiLowerCase(DoubledQuotes(value.text)) + "\")";
   } else {
-    test = "= " + Quoted(value.text);
+    test = "= " + QuotedSqlText(value.text);
   }
   return Part(field, useBrackets, test);
 }

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/date_time.h"
+#include "access/sql_literals.h"
 #include "platform/variant.h"
 #include "recordset/dataset.h"
 #include "recordset/field_type.h"
@@ -54,15 +54,9 @@ std::optional<std::string> LookupKeyCondition(const KeyField& field, const KeyVa
 // `text` with each of the characters LIKE reads as a pattern ("#", "*",
 // "?", "[") enclosed in brackets, so that it matches literally.
 std::string LikeLiteral(std::string_view text);
-// A number text in the user's format as SQL reads it: thousands
-// separators removed, the decimal separator a full stop.
-std::string SqlNumberText(std::string_view text);
-// "#MM/dd/yyyy#", "#HH:mm:ss#" or "#MM/dd/yyyy HH:mm:ss#" for ftDate,
-// ftTime and ftDateTime.
-std::string SqlDateLiteral(recordset::TFieldType type, platform::TDateTime value);
-// The same of a key value: its date, else its text read in the user's
-// format (as it is, else cleaned by CleanDateText); nullopt when the text
-// does not read as a date or time.
+// The literal of a key value of a date field: its date, else its text read
+// in the user's format (as it is, else cleaned by CleanDateText); nullopt
+// when the text does not read as a date or time.
 std::optional<std::string> SqlDateLiteral(recordset::TFieldType type, const KeyValue& value);
 
 }  // namespace accessdb
