@@ -261,14 +261,27 @@ void Recordset::RefreshIndexOrder() {
     indexName_.clear();
   }
   std::optional<jet::RowPointer> current;
-  if (place_ == Place::kOnRow && !rows_->IsRemoved(index_)) current = rows_->At(index_);
+  // A current row just deleted stays current until the recordset moves,
+  // and moving goes on from its place: the row that followed it.
+  std::optional<jet::RowPointer> deleted;
+  std::optional<jet::RowPointer> following;
+  if (place_ == Place::kOnRow) {
+    current = rows_->At(index_);
+    if (rows_->IsRemoved(index_)) {
+      deleted = current;
+      if (const std::optional<std::size_t> next = rows_->NextLive(index_ + 1)) following = rows_->At(*next);
+    }
+  }
   if (indexName_.empty()) {
     rows_ = std::make_shared<RowSet>(table, /*empty=*/false, /*followsTable=*/true);
     database_->AddRowSet(table->Id(), rows_);
   } else {
     jet::JetDatabase& jet = database_->Jet(kSource);
     jet::IndexReader reader(jet.Pages(), jet.GetLayout(), definition.realIndexes[logical->realIndex]);
-    rows_ = std::make_shared<RowSet>(table, reader.RowsInOrder());
+    std::vector<jet::RowPointer> order = reader.RowsInOrder();
+    if (deleted) order.insert(following ? std::find(order.begin(), order.end(), *following) : order.end(), *deleted);
+    rows_ = std::make_shared<RowSet>(table, std::move(order));
+    if (deleted) rows_->Remove(*deleted);
   }
   indexGeneration_ = database_->Generation();
   // The current row keeps its place in the new order (a pending change

@@ -156,6 +156,29 @@ TEST_F(SearchTest, IndexOrdersATableTypeRecordsetAndFollowsItsChanges) {
   EXPECT_EQ(ErrorOf([&] { dynaset->SetIndex("PrimaryKey"); }), 3251);
 }
 
+TEST_F(SearchTest, MovingFromADeletedRowGoesOnInIndexOrder) {
+  const auto table = database_->OpenRecordset("Food", dbOpenTable);
+  table->SetIndex("ByKcalName");
+  // butter, bagel, Bread, banana, apple, Cheese
+  table->Seek("=", {Variant(245), Variant("Bread")});
+  table->Delete();
+  EXPECT_EQ(ErrorOf([&] { table->Fields().Item("Name")->Value(); }), 3167);
+  table->MoveNext();
+  EXPECT_EQ(table->Fields().Item("Name")->Value(), Variant("banana"));
+  table->MoveLast();
+  table->Delete();
+  table->MoveNext();
+  EXPECT_TRUE(table->AtEOF());
+  table->MoveLast();
+  EXPECT_EQ(table->Fields().Item("Name")->Value(), Variant("apple"));
+  table->MoveFirst();
+  table->Delete();
+  table->MovePrevious();
+  EXPECT_TRUE(table->AtBOF());
+  table->MoveFirst();
+  EXPECT_EQ(Names(*table), (std::vector<std::string>{"bagel", "banana", "apple"}));
+}
+
 // The row a Seek should find, worked out by walking the rows in index
 // order and comparing field values.
 struct IndexedRow {
