@@ -1,60 +1,21 @@
 #include "tools/dump_jet.h"
 
-#include <cstdio>
 #include <set>
 #include <stdexcept>
 
 #include "dao/constants.h"
 #include "dao/db_engine.h"
-#include "dao/jet/column_value.h"
-#include "platform/date_time.h"
+#include "dao/sql/stored_query.h"
 #include "platform/decimal.h"
 #include "platform/format_settings.h"
 #include "platform/guids.h"
 #include "tools/dao_type_names.h"
 #include "tools/hex_text.h"
-#include "tools/terminal_password.h"
+#include "tools/json_value_sink.h"
+#include "tools/open_jet_database.h"
 
 namespace tools {
 namespace {
-
-// "YYYY-MM-DD HH:MM:SS.mmm"; a value outside the calendar is shown as the
-// number the file holds.
-void WriteDate(platform::TDateTime value, JsonWriter& out) {
-  if (!platform::IsValidDateTime(value)) return out.Double(value);
-  const platform::DateParts date = platform::DecodeDate(value);
-  const platform::TimeParts time = platform::DecodeTime(value);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", date.year, date.month, date.day, time.hour,
-                time.minute, time.second, time.millisecond);
-  out.String(text);
-}
-
-// Column values as the dump format writes them.
-class JsonValueSink final : public dao::jet::ValueSink {
- public:
-  explicit JsonValueSink(JsonWriter& out) : out_(out) {}
-
-  void Null() override { out_.Null(); }
-  void Boolean(bool value) override { out_.Boolean(value); }
-  void Byte(std::uint8_t value) override { out_.Integer(value); }
-  void Integer(std::int16_t value) override { out_.Integer(value); }
-  void Long(std::int32_t value) override { out_.Integer(value); }
-  void BigInt(std::int64_t value) override { out_.Integer(value); }
-  void Currency(std::int64_t scaled) override { out_.Currency(scaled); }
-  void Single(float value) override { out_.Single(value); }
-  void Double(double value) override { out_.Double(value); }
-  void Date(double value) override { WriteDate(value, out_); }
-  void Text(std::string_view utf8) override { out_.String(utf8); }
-  void Binary(dao::jet::Bytes data) override { out_.String(LowerHex(data)); }
-  void Guid(const platform::Guid& value) override { out_.String(platform::GuidToString(value)); }
-  void Decimal(const platform::Decimal& value) override {
-    out_.String(platform::DecimalToText(value, platform::EnglishUsFormatSettings()));
-  }
-
- private:
-  JsonWriter& out_;
-};
 
 // A property value (the values of stored properties are variants).
 void WriteValue(const platform::Variant& value, JsonWriter& out) {
@@ -70,7 +31,7 @@ void WriteValue(const platform::Variant& value, JsonWriter& out) {
     case VariantType::kSingle: return out.Single(value.ToSingle());
     case VariantType::kDouble: return out.Double(value.ToDouble());
     case VariantType::kCurrency: return out.Currency(value.ToCurrency().scaled);
-    case VariantType::kDate: return WriteDate(value.ToDate(), out);
+    case VariantType::kDate: return WriteJsonDate(value.ToDate(), out);
     case VariantType::kString: return out.String(*value.StringIf());
     case VariantType::kBytes: return out.String(LowerHex(*value.BytesIf()));
     case VariantType::kGuid: return out.String(platform::GuidToString(value.ToGuid()));
@@ -148,42 +109,85 @@ void WriteTable(dao::Database& database, const dao::TableDef& table, bool schema
   out.BeginObject();
   out.Key("name");
   out.String(table.Name());
-  out.Key("columns");
-  out.BeginArray();
-  for (const auto& field : table.Fields()) WriteColumn(*field, schema, out);
-  out.EndArray();
+  WriteColumnsMember(table.Fields(), schema, out);
   if (schema) WriteIndexes(table, out);
-  out.Key("rows");
-  out.BeginArray();
-  const auto recordset = database.OpenRecordset(table.Name(), dao::dbOpenForwardOnly);
-  JsonValueSink sink(out);
-  for (; !recordset->AtEOF(); recordset->MoveNext()) {
-    out.BeginArray(JsonLayout::kInline);
-    recordset->ReadRow(sink);
-    out.EndArray();
-  }
-  out.EndArray();
+  WriteRowsMember(*database.OpenRecordset(table.Name(), dao::dbOpenForwardOnly), out);
   out.EndObject();
 }
 
-std::shared_ptr<dao::Database> OpenDatabase(dao::Workspace& workspace, const std::string& path,
-                                            const DumpOptions& options) {
-  if (options.password) return workspace.OpenDatabase(path, false, true, ";PWD=" + *options.password);
-  try {
-    return workspace.OpenDatabase(path, false, true);
-  } catch (const dao::DaoError& error) {
-    std::string password;
-    if (error.Number() != dao::jet::kErrWrongPassword || !AskPasswordOnTerminal(password)) throw;
-    return workspace.OpenDatabase(path, false, true, ";PWD=" + password);
+// A query type as the document names it: DAO's name without its prefix.
+const char* QueryTypeName(int type) {
+  switch (type) {
+    case dao::sql::kQuerySelect: return "Select";
+    case dao::sql::kQueryCrosstab: return "Crosstab";
+    case dao::sql::kQueryDelete: return "Delete";
+    case dao::sql::kQueryUpdate: return "Update";
+    case dao::sql::kQueryAppend: return "Append";
+    case dao::sql::kQueryMakeTable: return "MakeTable";
+    case dao::sql::kQueryDataDefinition: return "DDL";
+    case dao::sql::kQueryPassThrough: return "SQLPassThrough";
+    case dao::sql::kQueryUnion: return "SetOperation";
+    case 144: return "SPTBulk";
+    case 160: return "Compound";
+    case 224: return "Procedure";
+    default: return "Action";
   }
+}
+
+void WriteQueries(dao::Database& database, JsonWriter& out) {
+  dao::QueryDefCollection& queries = database.QueryDefs();
+  if (queries.Count() == 0) return;
+  out.Key("queries");
+  out.BeginArray();
+  for (const auto& query : queries) {
+    out.BeginObject();
+    out.Key("name");
+    out.String(query->Name());
+    out.Key("type");
+    out.String(QueryTypeName(query->Type()));
+    out.Key("sql");
+    out.String(query->SQL());
+    out.Key("parameters");
+    out.BeginArray(JsonLayout::kInline);
+    for (const auto& parameter : query->Parameters()) {
+      out.BeginObject(JsonLayout::kInline);
+      out.Key("name");
+      out.String(parameter->Name());
+      out.Key("type");
+      out.String(DaoTypeName(parameter->Type()));
+      out.EndObject();
+    }
+    out.EndArray();
+    out.EndObject();
+  }
+  out.EndArray();
 }
 
 }  // namespace
 
+void WriteColumnsMember(const dao::FieldCollection& fields, bool schema, JsonWriter& out) {
+  out.Key("columns");
+  out.BeginArray();
+  for (const auto& field : fields) WriteColumn(*field, schema, out);
+  out.EndArray();
+}
+
+void WriteRowsMember(dao::Recordset& recordset, JsonWriter& out) {
+  out.Key("rows");
+  out.BeginArray();
+  JsonValueSink sink(out);
+  for (; !recordset.AtEOF(); recordset.MoveNext()) {
+    out.BeginArray(JsonLayout::kInline);
+    recordset.ReadRow(sink);
+    out.EndArray();
+  }
+  out.EndArray();
+}
+
 void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& out) {
   const auto engine = dao::DBEngine::Create("DAO.DBEngine.36");
   const auto workspace = engine->CreateWorkspace("nutaro", "Admin", "");
-  const auto database = OpenDatabase(*workspace, path, options);
+  const auto database = OpenJetDatabase(*workspace, path, options.password, true);
   const dao::TableDefCollection& tables = database->TableDefs();
 
   std::vector<std::shared_ptr<dao::TableDef>> chosen;
@@ -206,6 +210,7 @@ void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& ou
   out.BeginArray();
   for (const auto& table : chosen) WriteTable(*database, *table, options.schema, out);
   out.EndArray();
+  if (options.schema) WriteQueries(*database, out);
   out.EndObject();
   out.Finish();
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "dao/field.h"
+#include "dao/recordset.h"
 #include "tools/dump_ntd.h"
 #include "tools/json_writer.h"
 
@@ -14,5 +16,13 @@ namespace tools {
 // the database cannot be read (3031 for a wrong password) and
 // std::runtime_error for a table name the database does not hold.
 void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& out);
+
+// The member "columns" of a table object: name, DAO type and size of each
+// field (with `schema`, also its properties).
+void WriteColumnsMember(const dao::FieldCollection& fields, bool schema, JsonWriter& out);
+
+// The member "rows": the rows of `recordset` from the current one to its
+// end, one inline array each.
+void WriteRowsMember(dao::Recordset& recordset, JsonWriter& out);
 
 }  // namespace tools

@@ -20,6 +20,7 @@
 #include "tools/file_format.h"
 #include "tools/json_writer.h"
 #include "tools/load_command.h"
+#include "tools/query_command.h"
 #include "tools/terminal_password.h"
 
 namespace {
@@ -108,6 +109,7 @@ constexpr const tools::Command* kCommands[] = {
     &tools::kConvertCommand,
     &kDumpCommand,
     &tools::kLoadCommand,
+    &tools::kQueryCommand,
 };
 
 }  // namespace
