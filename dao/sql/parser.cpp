@@ -451,7 +451,9 @@ ExprPtr Parser::Primary() {
           return expr;
         }
       }
-      if (IsReserved(token)) FailExpression(token.begin);
+      // Left and Right are also functions: before "(" they are calls.
+      if (IsReserved(token) && !((token.IsWord("LEFT") || token.IsWord("RIGHT")) && Peek(1).IsSymbol("(")))
+        FailExpression(token.begin);
       return NameOrCall();
     case TokenKind::kBracketName:
       return NameOrCall();
