@@ -7,6 +7,7 @@
 #include "platform/decimal.h"
 #include "platform/format_settings.h"
 #include "platform/guids.h"
+#include "tools/hex_text.h"
 
 namespace tools {
 namespace {
@@ -81,16 +82,7 @@ void CsvValueSink::Double(double value) {
 void CsvValueSink::Date(double value) { Quoted(DateText(value)); }
 void CsvValueSink::Text(std::string_view utf8) { Quoted(utf8); }
 
-void CsvValueSink::Binary(dao::jet::Bytes data) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(data.size() * 2);
-  for (const std::uint8_t b : data) {
-    text += kDigits[b >> 4];
-    text += kDigits[b & 0x0F];
-  }
-  Quoted(text);
-}
+void CsvValueSink::Binary(dao::jet::Bytes data) { Quoted(UpperHex(data)); }
 
 void CsvValueSink::Guid(const platform::Guid& value) { Quoted(platform::GuidToString(value)); }
 

@@ -41,15 +41,24 @@ std::vector<std::uint8_t> StoredDefinition(const std::string& file, std::uint32_
   return stream;
 }
 
+// The file at `path` read whole into memory, with its layout and codec,
+// for looking at its pages without touching it.
+struct FileInMemory {
+  explicit FileInMemory(const std::string& path)
+      : bytes(jet::testing::ReadFileBytes(path)),
+        layout(bytes[jet::kVersionOffset] == jet::kJet4VersionByte ? &jet::kJet4Layout : &jet::kJet3Layout),
+        pages(std::make_unique<jet::MemoryStorage>(bytes), layout->pageSize),
+        codec(layout->version, jet::kDefaultCodePage) {}
+  std::vector<std::uint8_t> bytes;
+  const jet::Layout* layout;
+  jet::PageFile pages;
+  jet::TextCodec codec;
+};
+
 // Real index `real` of the table holds exactly the entries of its rows.
 void ExpectIndexExact(const std::string& file, std::uint32_t tableId, std::size_t real) {
-  std::unique_ptr<jet::Storage> storage = jet::FileStorage::Open(file, false);
-  std::vector<std::uint8_t> bytes(storage->Size());
-  storage->Read(0, bytes);
-  const jet::Layout& layout = bytes[jet::kVersionOffset] == jet::kJet4VersionByte ? jet::kJet4Layout : jet::kJet3Layout;
-  jet::PageFile pages(std::make_unique<jet::MemoryStorage>(std::move(bytes)), layout.pageSize);
-  const jet::TextCodec codec(layout.version, jet::kDefaultCodePage);
-  jet::DatabaseWriter writer(pages, layout, codec);
+  FileInMemory stored(file);
+  jet::DatabaseWriter writer(stored.pages, *stored.layout, stored.codec);
   jet::TableWriter& table = writer.Table(tableId);
   EXPECT_EQ(table.IndexEntries(real), table.ExpectedIndexEntries(real));
 }
@@ -141,16 +150,14 @@ std::string MdbIndexStatements(const std::string& file) {
 // name in the table at `tablePage`, by foreign key.
 std::map<std::string, std::string> RelatedIndexNames(const std::string& file, std::uint32_t tablePage,
                                                      const std::vector<std::uint32_t>& tables) {
-  std::unique_ptr<jet::Storage> storage = jet::FileStorage::Open(file, false);
-  std::vector<std::uint8_t> bytes(storage->Size());
-  storage->Read(0, bytes);
-  const jet::Layout& layout = bytes[jet::kVersionOffset] == jet::kJet4VersionByte ? jet::kJet4Layout : jet::kJet3Layout;
-  jet::PageFile pages(std::make_unique<jet::MemoryStorage>(std::move(bytes)), layout.pageSize);
-  const jet::TextCodec codec(layout.version, jet::kDefaultCodePage);
-  const jet::TableDefinition target = jet::ReadTableDefinition(pages, layout, codec, tablePage);
+  FileInMemory stored(file);
+  const auto definition = [&](std::uint32_t page) {
+    return jet::ReadTableDefinition(stored.pages, *stored.layout, stored.codec, page);
+  };
+  const jet::TableDefinition target = definition(tablePage);
   std::map<std::string, std::string> related;
   for (const std::uint32_t table : tables) {
-    for (const jet::LogicalIndex& index : jet::ReadTableDefinition(pages, layout, codec, table).logicalIndexes) {
+    for (const jet::LogicalIndex& index : definition(table).logicalIndexes) {
       if (index.kind != jet::kIndexKindForeign || index.relatedTablePage != tablePage) continue;
       std::string& name = related[std::to_string(table) + " " + index.name];
       for (const jet::LogicalIndex& named : target.logicalIndexes) {

@@ -133,12 +133,13 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST_F(QueryCommand, CsvOfAWholeTableIsWhatMdbExportWrites) {
   if (!dao::jet::testing::HaveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-  // Text with quotes and commas, singles, doubles, currency, dates, Yes/No
-  // and Nulls, in Jet 3 and Jet 4 files.
+  // Text with quotes and commas, singles, doubles, currency, dates, Yes/No,
+  // binary and Nulls, in Jet 3 and Jet 4 files.
   const std::vector<std::pair<std::string, std::string>> tables{
       {"nutaro/nuta4-basic.mdb", "nuta"},           {"access/v2000-test.mdb", "Table1"},
       {"access/v1997-testIndexCodes.mdb", "Table6"}, {"access/v1997-testIndexCodes.mdb", "Table8"},
-      {"access/v1997-testIndexCodes.mdb", "Table10"}, {"access/v2000-fixedNumericTest.mdb", "test"}};
+      {"access/v1997-testIndexCodes.mdb", "Table10"}, {"access/v2000-fixedNumericTest.mdb", "test"},
+      {"access/v1997-test2.mdb", "MSP_PROJECTS"}};
   // Where we differ on purpose: an empty text is "" (mdb-export writes it
   // as it writes Null), and mdb-export cannot show dates before 1900.
   static const std::regex kEmptyText("(^|,)\"\"(?=,|$)");
