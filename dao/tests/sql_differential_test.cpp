@@ -316,6 +316,18 @@ class Generator {
                 (text ? "(" + a.sqlite + ") COLLATE NOCASE" : a.sqlite) + not_ + " IN (" + list + ")", Kind::kWhole};
       }
       case 4: {
+        if (Chance(30)) {
+          // Texts in order: the bounds sorted without regard to case.
+          const Expr a = Column(table, Kind::kText);
+          std::string low = Text(2), high = Text(2);
+          const auto folded = [](std::string text) {
+            for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return text;
+          };
+          if (folded(high) < folded(low)) std::swap(low, high);
+          const std::string bounds = "'" + low + "' AND '" + high + "'";
+          return {a.access + " BETWEEN " + bounds, "(" + a.sqlite + ") COLLATE NOCASE BETWEEN " + bounds, Kind::kWhole};
+        }
         const Expr a = Number(table, 1, false);
         const int low = Between(-20, 10);
         const std::string bounds = std::to_string(low) + " AND " + std::to_string(low + Between(0, 15));
@@ -400,23 +412,46 @@ Statement MakeStatement(Generator& g) {
   switch (g.Between(0, 9)) {
     case 0:
     case 1: {
-      // Grouping: a key column, aggregates, HAVING sometimes.
+      // Grouping: one or two key columns, aggregates of numbers and of
+      // texts, HAVING sometimes.
       const bool textKey = g.Chance(50);
       const Expr key = textKey ? g.Column("T1", Kind::kText) : g.Column("T1", Kind::kWhole);
-      const Expr value = g.Chance(50) ? g.Column("T1", Kind::kWhole) : g.Column("T1", Kind::kReal);
-      static const std::vector<std::string> kAggregates{"Count", "Sum", "Avg", "Min", "Max"};
+      std::string keys = key.access, keysSqlite = key.sqlite + (textKey ? " COLLATE NOCASE" : "");
       std::string select = key.access, selectSqlite = key.sqlite;
       statement.anyCase.push_back(textKey);
-      for (int n = g.Between(1, 3); n > 0; --n) {
-        const std::string aggregate = g.Pick(kAggregates);
-        if (g.Chance(20)) {
-          select += ", Count(*)";
-          selectSqlite += ", count(*)";
-        } else {
-          select += ", " + aggregate + "(" + value.access + ")";
-          selectSqlite += ", " + aggregate + "(" + value.sqlite + ")";
+      const std::string direction = g.Chance(50) ? " DESC" : "";
+      std::string orderBy = key.access + direction, orderBySqlite = keysSqlite + direction;
+      if (g.Chance(30)) {
+        const Expr second = g.Column("T1", Kind::kWhole);
+        if (second.access != key.access) {
+          keys += ", " + second.access;
+          keysSqlite += ", " + second.sqlite;
+          select += ", " + second.access;
+          selectSqlite += ", " + second.sqlite;
+          orderBy += ", " + second.access;
+          orderBySqlite += ", " + second.sqlite;
+          statement.anyCase.push_back(false);
         }
-        statement.anyCase.push_back(false);
+      }
+      static const std::vector<std::string> kAggregates{"Count", "Sum", "Avg", "Min", "Max"};
+      std::vector<std::pair<std::string, std::string>> aggregates;
+      for (int n = g.Between(1, 3); n > 0; --n) {
+        if (g.Chance(20)) {
+          aggregates.emplace_back("Count(*)", "count(*)");
+          statement.anyCase.push_back(false);
+          continue;
+        }
+        // Min and Max of a text: which of the texts equal but for case
+        // stands for them is not defined.
+        const bool text = g.Chance(25);
+        const std::string aggregate = text ? (g.Chance(50) ? "Min" : "Max") : g.Pick(kAggregates);
+        const Expr value = text ? g.Column("T1", Kind::kText) : g.Number("T1", g.Between(0, 1), false);
+        aggregates.emplace_back(aggregate + "(" + value.access + ")", aggregate + "(" + value.sqlite + ")");
+        statement.anyCase.push_back(text);
+      }
+      for (const auto& [access, sqlite] : aggregates) {
+        select += ", " + access;
+        selectSqlite += ", " + sqlite;
       }
       std::string where, whereSqlite;
       if (g.Chance(50)) {
@@ -429,12 +464,35 @@ Statement MakeStatement(Generator& g) {
         const std::string count = std::to_string(g.Between(1, 8));
         having = " HAVING Count(*) >= " + count;
         havingSqlite = " HAVING count(*) >= " + count;
+      } else if (g.Chance(20)) {
+        const auto& [access, sqlite] = g.Pick(aggregates);
+        having = " HAVING " + access + " IS NOT NULL";
+        havingSqlite = " HAVING " + sqlite + " IS NOT NULL";
+      }
+      statement.access =
+          "SELECT " + select + " FROM T1" + where + " GROUP BY " + keys + having + " ORDER BY " + orderBy;
+      statement.sqlite = "SELECT " + selectSqlite + " FROM T1" + whereSqlite + " GROUP BY " + keysSqlite +
+                         havingSqlite + " ORDER BY " + orderBySqlite;
+      return statement;
+    }
+    case 4: {
+      // DISTINCT values, ordered by themselves (Access allows no other
+      // order with DISTINCT).
+      Expr value;
+      do {
+        value = g.Number("T1", g.Between(0, 2), g.Chance(50));
+      } while (value.access.find('.') == std::string::npos);
+      std::string where, whereSqlite;
+      if (g.Chance(60)) {
+        const Expr c = g.Condition("T1", 1);
+        where = " WHERE " + c.access;
+        whereSqlite = " WHERE " + c.sqlite;
       }
       const std::string direction = g.Chance(50) ? " DESC" : "";
-      statement.access = "SELECT " + select + " FROM T1" + where + " GROUP BY " + key.access + having + " ORDER BY " +
-                         key.access + direction;
-      statement.sqlite = "SELECT " + selectSqlite + " FROM T1" + whereSqlite + " GROUP BY " + key.sqlite +
-                         havingSqlite + " ORDER BY " + key.sqlite + (textKey ? " COLLATE NOCASE" : "") + direction;
+      statement.access = "SELECT DISTINCT " + value.access + " FROM T1" + where + " ORDER BY " + value.access + direction;
+      statement.sqlite =
+          "SELECT DISTINCT " + value.sqlite + " FROM T1" + whereSqlite + " ORDER BY " + value.sqlite + direction;
+      statement.anyCase.push_back(false);
       return statement;
     }
     case 2:
@@ -492,8 +550,12 @@ Statement MakeStatement(Generator& g) {
     orderBy += (i ? ", " : "") + keys[i];
     orderBySqlite += (i ? ", " : "") + keys[i];
   }
-  statement.access = "SELECT " + select + " FROM " + from + where + " ORDER BY " + orderBy;
-  statement.sqlite = "SELECT " + selectSqlite + " FROM " + fromSqlite + whereSqlite + " ORDER BY " + orderBySqlite;
+  // TOP n keeps rows tied with the last one; the ids leave no ties.
+  const int top = g.Chance(15) ? g.Between(1, 20) : 0;
+  statement.access = "SELECT " + (top ? "TOP " + std::to_string(top) + " " : std::string()) + select + " FROM " + from +
+                     where + " ORDER BY " + orderBy;
+  statement.sqlite = "SELECT " + selectSqlite + " FROM " + fromSqlite + whereSqlite + " ORDER BY " + orderBySqlite +
+                     (top ? " LIMIT " + std::to_string(top) : std::string());
   return statement;
 }
 
