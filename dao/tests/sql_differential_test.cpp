@@ -501,10 +501,16 @@ Statement MakeStatement(Generator& g) {
       static const std::vector<std::string> kJoins{"INNER", "LEFT", "RIGHT"};
       const std::string join = g.Pick(kJoins);
       from = "T1 " + join + " JOIN T2 ON T1.l = T2.k";
-      if (g.Chance(30)) from = "T1, T2";
+      keys = {"T1.id", "T2.j"};
+      if (g.Chance(30)) {
+        from = "T1, T2";
+      } else if (g.Chance(30)) {
+        // A join beside a third, small set of rows.
+        from += ", T2 AS T3";
+        keys.push_back("T3.j");
+      }
       fromSqlite = from;
       table = "both";
-      keys = {"T1.id", "T2.j"};
       break;
     }
     default:
@@ -530,10 +536,12 @@ Statement MakeStatement(Generator& g) {
     where = " WHERE (" + c.access + ")";
     whereSqlite = " WHERE (" + c.sqlite + ")";
   }
-  if (from == "T1, T2") {
-    where = (where.empty() ? " WHERE " : where + " AND ") + "T1.l = T2.k";
-    whereSqlite = (whereSqlite.empty() ? " WHERE " : whereSqlite + " AND ") + "T1.l = T2.k";
-  }
+  const auto alsoWhere = [&](const std::string& condition) {
+    where = (where.empty() ? " WHERE " : where + " AND ") + condition;
+    whereSqlite = (whereSqlite.empty() ? " WHERE " : whereSqlite + " AND ") + condition;
+  };
+  if (from == "T1, T2") alsoWhere("T1.l = T2.k");
+  if (from.ends_with("T2 AS T3")) alsoWhere("T3.j <= 3");
   std::string orderBy, orderBySqlite;
   if (g.Chance(70)) {
     // A sort key names a column: a number alone would be a column's place.
