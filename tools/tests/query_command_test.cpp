@@ -188,6 +188,10 @@ TEST_F(QueryCommand, ActionQueriesPrintTheRecordsAffectedAndChangeTheFile) {
   EXPECT_EQ(Query(file, "INSERT INTO Portion (Name, Gramm) SELECT Nahrungsmittel, Kcal FROM nuta WHERE Kcal > 500").exitCode,
             0);
   EXPECT_EQ(Query(file, "DELETE FROM Portion WHERE Gramm > 500").exitCode, 0);
+  // A make-table query is an action too.
+  const ToolRun made = Query(file, "SELECT Nahrungsmittel, Kcal INTO Reich FROM nuta WHERE Kcal > 500");
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_EQ(Query(file, "SELECT Count(*) AS n FROM Reich", " --csv").out, "n\n" + made.out);
   const ToolRun portions = Query(file, "SELECT * FROM Portion", " --csv");
   EXPECT_EQ(portions.out, "Name,Gramm,Am\n\"Apfel, \"\"groß\"\"\",180,\"2024-01-31 10:00:00\"\n");
   if (dao::jet::testing::HaveMdbTools()) {
