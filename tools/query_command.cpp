@@ -94,31 +94,19 @@ const Command kQueryCommand{
     .run = RunQueryCommand};
 
 std::optional<QueryOptions> ParseQueryArguments(const std::vector<std::string>& arguments, std::string& problem) {
-  QueryOptions options;
-  std::vector<std::string> words;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--csv") {
-      options.csv = true;
-    } else if (argument == "--password") {
-      if (++i == arguments.size()) {
-        problem = "--password needs a value";
-        return std::nullopt;
-      }
-      options.password = arguments[i];
-    } else if (argument.starts_with("--")) {
-      problem = "unknown option " + argument;
-      return std::nullopt;
-    } else {
-      words.push_back(argument);
-    }
-  }
-  if (words.size() != 2) {
+  const auto split = SplitCommandArguments(arguments, {"--csv"}, {"--password"}, problem);
+  if (!split) return std::nullopt;
+  if (split->words.size() != 2) {
     problem = "query needs a FILE and one SQL statement";
     return std::nullopt;
   }
-  options.file = words[0];
-  options.sql = words[1];
+  QueryOptions options;
+  options.file = split->words[0];
+  options.sql = split->words[1];
+  options.csv = split->flags.contains("--csv");
+  if (const auto password = split->values.find("--password"); password != split->values.end()) {
+    options.password = password->second;
+  }
   return options;
 }
 
