@@ -62,8 +62,11 @@ int RunQuery(const QueryOptions& options, std::ostream& out) {
     }
     return kExitDone;
   }
+  // The connect string holds the password the database was opened with,
+  // also one asked for on the terminal.
+  const std::string connect = database->Connect();
   database->Close();
-  database = OpenJetDatabase(*workspace, options.file, options.password, false);
+  database = workspace->OpenDatabase(options.file, false, false, connect);
   database->Execute(options.sql, dao::dbFailOnError);
   out << database->RecordsAffected() << '\n';
   database->Close();

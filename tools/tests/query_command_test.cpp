@@ -10,7 +10,10 @@
 #include <regex>
 #include <sstream>
 
+#include "dao/jet/database_header.h"
 #include "dao/jet/tests/external_readers.h"
+#include "dao/jet/tests/fixture_files.h"
+#include "dao/jet/text_codec.h"
 #include "platform/file_io.h"
 #include "tools/json_reader.h"
 #include "tools/tests/program_run.h"
@@ -236,6 +239,21 @@ TEST_F(QueryCommand, FailuresNameDaosErrorAndLeaveTheFileAsItWas) {
   const ToolRun text = Query(folder_.Write("text.mdb", "not a database"), "SELECT 1");
   EXPECT_EQ(text.exitCode, 1);
   EXPECT_NE(text.err.find("not a Jet database"), std::string::npos);
+}
+
+TEST_F(QueryCommand, APasswordOpensTheDatabaseForReadingAndForChanging) {
+  // A copy of a fixture with the password "Kalorie".
+  std::vector<std::uint8_t> bytes = dao::jet::testing::ReadFileBytes(fixtures_ / "nutaro" / "nuta4-basic.mdb");
+  dao::jet::StoreDatabasePassword(dao::jet::kJet4Layout, dao::jet::MutableBytes(bytes.data(), dao::jet::kJet4PageSize),
+                                  dao::jet::Utf8ToUtf16Le("Kalorie"));
+  const std::string locked = folder_.Write("locked.mdb", std::string(bytes.begin(), bytes.end()));
+  const ToolRun refused = Query(locked, "DELETE FROM nuta");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("error 3031: Not a valid password."), std::string::npos) << refused.err;
+  const ToolRun deleted = Query(locked, "DELETE FROM nuta WHERE Kcal > 500", " --password Kalorie");
+  ASSERT_EQ(deleted.exitCode, 0) << deleted.err;
+  EXPECT_EQ(deleted.out, "4\n");
+  EXPECT_EQ(Query(locked, "SELECT Count(*) AS n FROM nuta", " --csv --password Kalorie").out, "n\n24\n");
 }
 
 TEST_F(QueryCommand, BadArgumentsExitWithTwoAndTheUsage) {
