@@ -9,6 +9,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the differential test of the SQL engine compares its answers with SQLite's
+  libsqlite3-dev
   mdbtools locales
   # the tests of the installed program, its package and its file type
   desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl

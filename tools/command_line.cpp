@@ -55,6 +55,34 @@ int ReportBadUsage(const Command& command, const std::string& problem, std::ostr
   return kExitBadArguments;
 }
 
+std::optional<SplitArguments> SplitCommandArguments(const CommandArguments& arguments,
+                                                    std::initializer_list<std::string_view> flags,
+                                                    std::initializer_list<std::string_view> valued,
+                                                    std::string& problem) {
+  const auto listed = [](std::initializer_list<std::string_view> options, const std::string& argument) {
+    return std::find(options.begin(), options.end(), argument) != options.end();
+  };
+  SplitArguments split;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (listed(flags, argument)) {
+      split.flags.insert(argument);
+    } else if (listed(valued, argument)) {
+      if (++i == arguments.size()) {
+        problem = argument + " needs a value";
+        return std::nullopt;
+      }
+      split.values[argument] = arguments[i];
+    } else if (argument.starts_with("--")) {
+      problem = "unknown option " + argument;
+      return std::nullopt;
+    } else {
+      split.words.push_back(argument);
+    }
+  }
+  return split;
+}
+
 int RunCommandLine(std::span<const Command* const> commands, const CommandArguments& arguments, std::ostream& out,
                    std::ostream& err) {
   if (arguments.empty()) return ReportBadProgramUsage(commands, "no command given", err);

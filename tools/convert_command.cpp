@@ -26,20 +26,12 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 std::optional<ConvertOptions> ParseConvertArguments(const std::vector<std::string>& arguments,
                                                     std::string& problem) {
+  const auto split = SplitCommandArguments(arguments, {"--no-categories", "--append"}, {}, problem);
+  if (!split) return std::nullopt;
   ConvertOptions options;
-  std::vector<std::string> files;
-  for (const std::string& argument : arguments) {
-    if (argument == "--no-categories") {
-      options.categories = false;
-    } else if (argument == "--append") {
-      options.append = true;
-    } else if (argument.starts_with("--")) {
-      problem = "unknown option " + argument;
-      return std::nullopt;
-    } else {
-      files.push_back(argument);
-    }
-  }
+  options.categories = !split->flags.contains("--no-categories");
+  options.append = split->flags.contains("--append");
+  const std::vector<std::string>& files = split->words;
   if (files.size() != 2) {
     problem = "convert needs a SOURCE and a TARGET";
     return std::nullopt;

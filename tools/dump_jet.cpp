@@ -1,63 +1,22 @@
 #include "tools/dump_jet.h"
 
-#include <cstdio>
-#include <optional>
 #include <set>
 #include <stdexcept>
 
+#include "dao/connect_string.h"
 #include "dao/constants.h"
 #include "dao/db_engine.h"
-#include "dao/jet/column_value.h"
-#include "platform/date_time.h"
+#include "dao/sql/stored_query.h"
 #include "platform/decimal.h"
 #include "platform/format_settings.h"
 #include "platform/guids.h"
 #include "tools/dao_type_names.h"
 #include "tools/dump_access_rows.h"
 #include "tools/hex_text.h"
-#include "tools/terminal_password.h"
+#include "tools/json_value_sink.h"
+#include "tools/open_jet_database.h"
 
 namespace tools {
-
-void WriteDate(platform::TDateTime value, JsonWriter& out) {
-  if (!platform::IsValidDateTime(value)) return out.Double(value);
-  const platform::DateParts date = platform::DecodeDate(value);
-  const platform::TimeParts time = platform::DecodeTime(value);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", date.year, date.month, date.day, time.hour,
-                time.minute, time.second, time.millisecond);
-  out.String(text);
-}
-
-namespace {
-
-// Column values as the dump format writes them.
-class JsonValueSink final : public dao::jet::ValueSink {
- public:
-  explicit JsonValueSink(JsonWriter& out) : out_(out) {}
-
-  void Null() override { out_.Null(); }
-  void Boolean(bool value) override { out_.Boolean(value); }
-  void Byte(std::uint8_t value) override { out_.Integer(value); }
-  void Integer(std::int16_t value) override { out_.Integer(value); }
-  void Long(std::int32_t value) override { out_.Integer(value); }
-  void BigInt(std::int64_t value) override { out_.Integer(value); }
-  void Currency(std::int64_t scaled) override { out_.Currency(scaled); }
-  void Single(float value) override { out_.Single(value); }
-  void Double(double value) override { out_.Double(value); }
-  void Date(double value) override { WriteDate(value, out_); }
-  void Text(std::string_view utf8) override { out_.String(utf8); }
-  void Binary(dao::jet::Bytes data) override { out_.String(LowerHex(data)); }
-  void Guid(const platform::Guid& value) override { out_.String(platform::GuidToString(value)); }
-  void Decimal(const platform::Decimal& value) override {
-    out_.String(platform::DecimalToText(value, platform::EnglishUsFormatSettings()));
-  }
-
- private:
-  JsonWriter& out_;
-};
-
-}  // namespace
 
 void WriteValue(const platform::Variant& value, JsonWriter& out) {
   using platform::VariantType;
@@ -72,7 +31,7 @@ void WriteValue(const platform::Variant& value, JsonWriter& out) {
     case VariantType::kSingle: return out.Single(value.ToSingle());
     case VariantType::kDouble: return out.Double(value.ToDouble());
     case VariantType::kCurrency: return out.Currency(value.ToCurrency().scaled);
-    case VariantType::kDate: return WriteDate(value.ToDate(), out);
+    case VariantType::kDate: return WriteJsonDate(value.ToDate(), out);
     case VariantType::kString: return out.String(*value.StringIf());
     case VariantType::kBytes: return out.String(LowerHex(*value.BytesIf()));
     case VariantType::kGuid: return out.String(platform::GuidToString(value.ToGuid()));
@@ -86,6 +45,7 @@ void WriteValue(const platform::Variant& value, JsonWriter& out) {
 }
 
 namespace {
+
 
 bool IsColumnFact(const std::string& name) {
   static const std::set<std::string> kFacts{"Name", "Type", "Size", "OrdinalPosition", "SourceTable", "SourceField"};
@@ -148,68 +108,98 @@ void WriteIndexes(const dao::TableDef& table, JsonWriter& out) {
   out.EndArray();
 }
 
-// The dump of a database: the DAO objects, and what reading through the
-// Access layer needs (the file and its password).
-struct DumpSource {
-  std::string path;
-  std::optional<std::string> password;
-  std::shared_ptr<dao::Database> database;
-};
-
-void WriteTable(const DumpSource& source, const dao::TableDef& table, const DumpOptions& options, JsonWriter& out) {
+void WriteTable(dao::Database& database, const dao::TableDef& table, const DumpOptions& options, JsonWriter& out) {
   const bool schema = options.schema;
   out.BeginObject();
   out.Key("name");
   out.String(table.Name());
-  out.Key("columns");
-  out.BeginArray();
-  for (const auto& field : table.Fields()) WriteColumn(*field, schema, out);
-  out.EndArray();
+  WriteColumnsMember(table.Fields(), schema, out);
   if (schema) WriteIndexes(table, out);
   if (options.filter || !options.order.empty()) {
+    // Through the Access layer, with the password the database opened with
+    // (also one asked for on the terminal).
     DumpOptions access = options;
-    access.password = source.password;
-    DumpAccessRows(source.path, table.Name(), access, out);
-    out.EndObject();
-    return;
+    access.password = dao::ConnectString(database.Connect()).Value("PWD");
+    DumpAccessRows(database.Name(), table.Name(), access, out);
+  } else {
+    WriteRowsMember(*database.OpenRecordset(table.Name(), dao::dbOpenForwardOnly), out);
   }
-  out.Key("rows");
-  out.BeginArray();
-  const auto recordset = source.database->OpenRecordset(table.Name(), dao::dbOpenForwardOnly);
-  JsonValueSink sink(out);
-  for (; !recordset->AtEOF(); recordset->MoveNext()) {
-    out.BeginArray(JsonLayout::kInline);
-    recordset->ReadRow(sink);
-    out.EndArray();
-  }
-  out.EndArray();
   out.EndObject();
 }
 
-DumpSource OpenDatabase(dao::Workspace& workspace, const std::string& path, const DumpOptions& options) {
-  DumpSource source{.path = path, .password = options.password, .database = nullptr};
-  if (options.password) {
-    source.database = workspace.OpenDatabase(path, false, true, ";PWD=" + *options.password);
-    return source;
+// A query type as the document names it: DAO's name without its prefix.
+const char* QueryTypeName(int type) {
+  switch (type) {
+    case dao::sql::kQuerySelect: return "Select";
+    case dao::sql::kQueryCrosstab: return "Crosstab";
+    case dao::sql::kQueryDelete: return "Delete";
+    case dao::sql::kQueryUpdate: return "Update";
+    case dao::sql::kQueryAppend: return "Append";
+    case dao::sql::kQueryMakeTable: return "MakeTable";
+    case dao::sql::kQueryDataDefinition: return "DDL";
+    case dao::sql::kQueryPassThrough: return "SQLPassThrough";
+    case dao::sql::kQueryUnion: return "SetOperation";
+    case 144: return "SPTBulk";
+    case 160: return "Compound";
+    case 224: return "Procedure";
+    default: return "Action";
   }
-  try {
-    source.database = workspace.OpenDatabase(path, false, true);
-  } catch (const dao::DaoError& error) {
-    std::string password;
-    if (error.Number() != dao::jet::kErrWrongPassword || !AskPasswordOnTerminal(password)) throw;
-    source.database = workspace.OpenDatabase(path, false, true, ";PWD=" + password);
-    source.password = password;
+}
+
+void WriteQueries(dao::Database& database, JsonWriter& out) {
+  dao::QueryDefCollection& queries = database.QueryDefs();
+  if (queries.Count() == 0) return;
+  out.Key("queries");
+  out.BeginArray();
+  for (const auto& query : queries) {
+    out.BeginObject();
+    out.Key("name");
+    out.String(query->Name());
+    out.Key("type");
+    out.String(QueryTypeName(query->Type()));
+    out.Key("sql");
+    out.String(query->SQL());
+    out.Key("parameters");
+    out.BeginArray(JsonLayout::kInline);
+    for (const auto& parameter : query->Parameters()) {
+      out.BeginObject(JsonLayout::kInline);
+      out.Key("name");
+      out.String(parameter->Name());
+      out.Key("type");
+      out.String(DaoTypeName(parameter->Type()));
+      out.EndObject();
+    }
+    out.EndArray();
+    out.EndObject();
   }
-  return source;
+  out.EndArray();
 }
 
 }  // namespace
 
+void WriteColumnsMember(const dao::FieldCollection& fields, bool schema, JsonWriter& out) {
+  out.Key("columns");
+  out.BeginArray();
+  for (const auto& field : fields) WriteColumn(*field, schema, out);
+  out.EndArray();
+}
+
+void WriteRowsMember(dao::Recordset& recordset, JsonWriter& out) {
+  out.Key("rows");
+  out.BeginArray();
+  JsonValueSink sink(out);
+  for (; !recordset.AtEOF(); recordset.MoveNext()) {
+    out.BeginArray(JsonLayout::kInline);
+    recordset.ReadRow(sink);
+    out.EndArray();
+  }
+  out.EndArray();
+}
+
 void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& out) {
   const auto engine = dao::DBEngine::Create("DAO.DBEngine.36");
   const auto workspace = engine->CreateWorkspace("nutaro", "Admin", "");
-  const DumpSource source = OpenDatabase(*workspace, path, options);
-  const std::shared_ptr<dao::Database>& database = source.database;
+  const auto database = OpenJetDatabase(*workspace, path, options.password, true);
   const dao::TableDefCollection& tables = database->TableDefs();
 
   std::vector<std::shared_ptr<dao::TableDef>> chosen;
@@ -230,8 +220,9 @@ void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& ou
   out.String(database->Version() == "3.0" ? "jet3" : "jet4");
   out.Key("tables");
   out.BeginArray();
-  for (const auto& table : chosen) WriteTable(source, *table, options, out);
+  for (const auto& table : chosen) WriteTable(*database, *table, options, out);
   out.EndArray();
+  if (options.schema) WriteQueries(*database, out);
   out.EndObject();
   out.Finish();
 }

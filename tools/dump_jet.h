@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "platform/date_time.h"
+#include "dao/field.h"
+#include "dao/recordset.h"
 #include "platform/variant.h"
 #include "tools/dump_ntd.h"
 #include "tools/json_writer.h"
@@ -17,11 +18,16 @@ namespace tools {
 // std::runtime_error for a table name the database does not hold.
 void DumpJet(const std::string& path, const DumpOptions& options, JsonWriter& out);
 
-// A date as the document writes it: "YYYY-MM-DD HH:MM:SS.mmm"; a value
-// outside the calendar as the number the file holds.
-void WriteDate(platform::TDateTime value, JsonWriter& out);
-// A value as the document writes it (dates as WriteDate, bytes in hex,
+// A value as the document writes it (dates as WriteJsonDate, bytes in hex,
 // GUIDs in their 38-character form).
 void WriteValue(const platform::Variant& value, JsonWriter& out);
+
+// The member "columns" of a table object: name, DAO type and size of each
+// field (with `schema`, also its properties).
+void WriteColumnsMember(const dao::FieldCollection& fields, bool schema, JsonWriter& out);
+
+// The member "rows": the rows of `recordset` from the current one to its
+// end, one inline array each.
+void WriteRowsMember(dao::Recordset& recordset, JsonWriter& out);
 
 }  // namespace tools

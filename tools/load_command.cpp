@@ -63,27 +63,15 @@ LoadSummary RunLoad(const LoadOptions& options, std::istream& in, LoadNotes& not
 }
 
 std::optional<LoadOptions> ParseLoadArguments(const std::vector<std::string>& arguments, std::string& problem) {
+  const auto split = SplitCommandArguments(arguments, {"--jet3", "--append"}, {"--password"}, problem);
+  if (!split) return std::nullopt;
   LoadOptions options;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--jet3") {
-      options.jet3 = true;
-    } else if (argument == "--append") {
-      options.append = true;
-    } else if (argument == "--password") {
-      if (++i == arguments.size()) {
-        problem = "--password needs a value";
-        return std::nullopt;
-      }
-      options.password = arguments[i];
-    } else if (argument.starts_with("--")) {
-      problem = "unknown option " + argument;
-      return std::nullopt;
-    } else {
-      files.push_back(argument);
-    }
+  options.jet3 = split->flags.contains("--jet3");
+  options.append = split->flags.contains("--append");
+  if (const auto password = split->values.find("--password"); password != split->values.end()) {
+    options.password = password->second;
   }
+  const std::vector<std::string>& files = split->words;
   if (files.size() != 2) {
     problem = "load needs a TARGET and an INPUT.json";
     return std::nullopt;

@@ -177,20 +177,53 @@ std::int64_t ReadTable(JsonReader& reader, LoadSink& sink) {
   return rows;
 }
 
+void ReadParameter(JsonReader& reader) {
+  const JsonPosition where = reader.Position();
+  const auto seen = ReadMembers(reader, "a parameter",
+                                {{"name", [&] { reader.ReadString(); }}, {"type", [&] { reader.ReadString(); }}});
+  if (!seen.count("name")) throw JsonError(where, "a parameter has no \"name\"");
+}
+
+LoadQuery ReadQuery(JsonReader& reader) {
+  LoadQuery query;
+  query.where = reader.Position();
+  const auto seen =
+      ReadMembers(reader, "a query",
+                  {{"name", [&] { query.name = reader.ReadString(); }},
+                   {"type", [&] { query.type = reader.ReadString(); }},
+                   {"sql", [&] { query.sql = reader.ReadString(); }},
+                   {"parameters", [&] { ReadElements(reader, [&] { ReadParameter(reader); }); }}});
+  if (!seen.count("name")) throw JsonError(query.where, "a query has no \"name\"");
+  if (!seen.count("sql")) throw JsonError(query.where, "the query \"" + query.name + "\" has no \"sql\"");
+  return query;
+}
+
 }  // namespace
 
 LoadSummary ReadLoadDocument(JsonReader& reader, LoadSink& sink) {
   LoadSummary summary;
+  bool hadTables = false;  // the queries refer to the tables, so they come after them
   const auto seen = ReadMembers(reader, "the document",
                                 {{"format",
                                   [&] {
                                     const JsonPosition where = reader.Position();
                                     sink.Format(reader.ReadString(), where);
                                   }},
-                                 {"tables", [&] {
+                                 {"tables",
+                                  [&] {
                                     ReadElements(reader, [&] {
                                       summary.rows += ReadTable(reader, sink);
                                       ++summary.tables;
+                                    });
+                                    hadTables = true;
+                                  }},
+                                 {"queries", [&] {
+                                    if (!hadTables) {
+                                      throw JsonError(reader.Position(), "\"queries\" must follow \"tables\"");
+                                    }
+                                    ReadElements(reader, [&] {
+                                      sink.Query(ReadQuery(reader));
+                                      ++summary.queries;
                                     });
                                   }}});
   if (!seen.count("tables")) throw JsonError(JsonPosition{}, "the document has no \"tables\"");

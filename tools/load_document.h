@@ -56,6 +56,15 @@ struct LoadTable {
   JsonPosition where;  // the table's object
 };
 
+// A stored query as `dump --schema` lists it. Its parameters follow from
+// its SQL; the document's list of them is read only for its shape.
+struct LoadQuery {
+  std::string name;
+  std::string type;
+  std::string sql;
+  JsonPosition where;  // the query's object
+};
+
 // Receives the parts of a document in document order. Errors it throws
 // (LoadError, JsonError, engine errors) end the walk. A sink stands for the
 // one target it fills, so it is not copied.
@@ -75,6 +84,8 @@ class LoadSink {
   // The table has no more rows; `table` is now complete with the indexes
   // that followed the rows.
   virtual void EndTable(const LoadTable& table) = 0;
+  // A stored query of the "queries" member, which follows the tables.
+  virtual void Query(const LoadQuery& query) = 0;
   // The whole document was read and is sound: the sink completes its work.
   virtual void EndDocument() = 0;
 };
@@ -83,6 +94,7 @@ class LoadSink {
 struct LoadSummary {
   std::int64_t tables = 0;
   std::int64_t rows = 0;
+  std::int64_t queries = 0;
 };
 
 // Reads the whole document from `reader` into `sink`. Throws JsonError for

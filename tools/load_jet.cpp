@@ -392,6 +392,20 @@ void JetLoader::EndTable(const LoadTable& table) {
   defaults_.clear();
 }
 
+void JetLoader::Query(const LoadQuery& query) {
+  // Its SQL is meant for the server its connect string names, which the
+  // document does not hold; made from the SQL alone it would run here.
+  if (query.type == "SQLPassThrough" || query.type == "SPTBulk") {
+    throw LoadError(query.where, "the query \"" + query.name +
+                                     "\" is a pass-through query; the document does not hold the server it is for");
+  }
+  try {
+    database_->CreateQueryDef(query.name, query.sql);
+  } catch (const dao::DaoError& error) {
+    throw LoadError(query.where, "the query \"" + query.name + "\": " + error.what());
+  }
+}
+
 void JetLoader::EndDocument() {
   database_->Close();
   database_.reset();

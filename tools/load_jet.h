@@ -42,6 +42,8 @@ class JetLoader : public LoadSink {
   void BeginTable(const LoadTable& table) override;
   void AddRow(std::span<const JsonScalar> values, std::int64_t rowNumber) override;
   void EndTable(const LoadTable& table) override;
+  // Stores the query with CreateQueryDef.
+  void Query(const LoadQuery& query) override;
 
   // Closes the database: the file is then complete at the path given.
   void EndDocument() override;

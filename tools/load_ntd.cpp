@@ -330,6 +330,10 @@ void NtdLoader::CheckAutoIncValues(std::span<const JsonScalar> values, std::int6
 
 void NtdLoader::EndTable(const LoadTable& table) { RefuseIndexes(table); }
 
+void NtdLoader::Query(const LoadQuery& query) {
+  throw LoadError(query.where, "a table file holds no queries; the document has the query \"" + query.name + "\"");
+}
+
 void NtdLoader::EndDocument() {
   if (!hasTable_) throw LoadError("the document has no table; a table file holds exactly one");
   if (append_) {

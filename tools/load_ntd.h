@@ -40,6 +40,8 @@ class NtdLoader : public LoadSink {
   void BeginTable(const LoadTable& table) override;
   void AddRow(std::span<const JsonScalar> values, std::int64_t rowNumber) override;
   void EndTable(const LoadTable& table) override;
+  // Refused: a table file holds no queries.
+  void Query(const LoadQuery& query) override;
 
   // Writes the table file; throws LoadError when the document held no table.
   void EndDocument() override;

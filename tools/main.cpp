@@ -20,6 +20,7 @@
 #include "tools/file_format.h"
 #include "tools/json_writer.h"
 #include "tools/load_command.h"
+#include "tools/query_command.h"
 #include "tools/terminal_password.h"
 
 namespace {
@@ -51,26 +52,19 @@ constexpr tools::Command kDumpCommand{
 int BadArguments(const std::string& problem) { return tools::ReportBadUsage(kDumpCommand, problem, std::cerr); }
 
 int RunDump(const std::vector<std::string>& arguments) {
-  std::string file;
+  std::string problem;
+  const auto split = tools::SplitCommandArguments(arguments, {"--schema"}, {"--password", "--filter", "--order"}, problem);
+  if (!split) return BadArguments(problem);
+  if (split->words.empty()) return BadArguments("dump needs a FILE");
+  const std::string& file = split->words.front();
   tools::DumpOptions options;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--schema") {
-      options.schema = true;
-    } else if (argument == "--password" || argument == "--filter" || argument == "--order") {
-      if (++i == arguments.size()) return BadArguments(argument + " needs a value");
-      if (argument == "--password") options.password = arguments[i];
-      if (argument == "--filter") options.filter = arguments[i];
-      if (argument == "--order") options.order = arguments[i];
-    } else if (argument.starts_with("--")) {
-      return BadArguments("unknown option " + argument);
-    } else if (file.empty()) {
-      file = argument;
-    } else {
-      options.tables.push_back(argument);
-    }
+  options.tables.assign(split->words.begin() + 1, split->words.end());
+  options.schema = split->flags.contains("--schema");
+  for (const auto& [option, value] : split->values) {
+    if (option == "--password") options.password = value;
+    if (option == "--filter") options.filter = value;
+    if (option == "--order") options.order = value;
   }
-  if (file.empty()) return BadArguments("dump needs a FILE");
 
   tablefile::TNtdSession::Instance().SetOnAskPassword(tools::AskPasswordOnTerminal);
   switch (tools::RecogniseFileFormat(file)) {
@@ -118,6 +112,7 @@ constexpr const tools::Command* kCommands[] = {
     &tools::kConvertCommand,
     &kDumpCommand,
     &tools::kLoadCommand,
+    &tools::kQueryCommand,
 };
 
 }  // namespace

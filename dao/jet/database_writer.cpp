@@ -125,8 +125,15 @@ void DatabaseWriter::RemoveIndex(std::uint32_t tdefPage, const std::string& name
   if (related)
     throw JetError(kErrIndexInRelationship,
                    "Cannot delete this index or table. It is either the current index or is used in a relationship.");
-  RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
+  const std::uint32_t removed =
+      RemoveIndexDefinition(pages_, codec_, definition, static_cast<std::size_t>(found - definition.logicalIndexes.begin()));
   tables_.erase(tdefPage);
+  // Foreign keys of other tables name this table's indexes by number.
+  for (const CatalogEntry& entry : Catalog()) {
+    if (!entry.IsLocalTable() || entry.id == tdefPage) continue;
+    TableDefinition other = ReadTableDefinition(file_, layout_, codec_, entry.id);
+    if (FollowRemovedIndex(pages_, codec_, other, tdefPage, removed)) tables_.erase(entry.id);
+  }
 }
 
 void DatabaseWriter::RequireFreeName(const std::string& name) {

@@ -94,6 +94,7 @@ void DefinitionEditor::RenumberLogicalIndex(std::size_t position, const LogicalI
   std::uint8_t* descriptor = stream_.data() + parts_.logicalIndexes + position * layout_.logicalIndexSize;
   StoreU32(descriptor + layout_.logicalNumberOffset, index.number);
   StoreU32(descriptor + layout_.logicalRealIndexOffset, index.realIndex);
+  StoreU32(descriptor + layout_.logicalRelatedIndexOffset, index.relatedIndex);
 }
 
 void DefinitionEditor::AddColumn(const ColumnDefinition& column, bool systemTable, std::uint16_t maxColumns,

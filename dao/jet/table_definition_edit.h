@@ -28,8 +28,9 @@ class DefinitionEditor {
   // Inserts logical index `index` with its name at `position`.
   void InsertLogicalIndex(std::size_t position, const LogicalIndex& index);
   void RemoveLogicalIndex(std::size_t position);
-  // Writes the number and real index of `index` into the descriptor at
-  // `position` (its other bytes stay).
+  // Writes the numbers of `index` (its own, its real index's and the
+  // related index it names) into the descriptor at `position` (its other
+  // bytes stay).
   void RenumberLogicalIndex(std::size_t position, const LogicalIndex& index);
   // Appends `column` (descriptor, name and, for memo and OLE, the record of
   // its maps) and the column counts of new rows.

@@ -38,10 +38,25 @@ std::size_t AddIndexDefinition(PageWriter& pages, const TextCodec& codec, TableD
   return position;
 }
 
-void RemoveIndexDefinition(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
-                           std::size_t logical) {
+namespace {
+
+// Whether `index` is a foreign key naming, behind `removed`, a logical
+// index of the table at `tablePage`; if so, it now names it one lower.
+bool FollowsRemoved(LogicalIndex& index, std::uint32_t tablePage, std::uint32_t removed) {
+  if (index.kind != kIndexKindForeign || index.relatedTablePage != tablePage || index.relatedIndex == 0xFFFFFFFF ||
+      index.relatedIndex <= removed)
+    return false;
+  --index.relatedIndex;
+  return true;
+}
+
+}  // namespace
+
+std::uint32_t RemoveIndexDefinition(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
+                                    std::size_t logical) {
   DefinitionEditor editor(pages, codec, definition);
   const std::uint32_t real = definition.logicalIndexes[logical].realIndex;
+  const std::uint32_t number = definition.logicalIndexes[logical].number;
   definition.logicalIndexes.erase(definition.logicalIndexes.begin() + static_cast<std::ptrdiff_t>(logical));
   editor.RemoveLogicalIndex(logical);
   const bool shared = std::any_of(definition.logicalIndexes.begin(), definition.logicalIndexes.end(),
@@ -52,17 +67,36 @@ void RemoveIndexDefinition(PageWriter& pages, const TextCodec& codec, TableDefin
     MarkRowDeleted(pages.Modify(removed.usageMap.page)->MutableData(), removed.usageMap.row, pages.GetLayout());
     definition.realIndexes.erase(definition.realIndexes.begin() + real);
     editor.RemoveRealIndex(real);
-    // The trees behind the removed one move up a place. Logical numbers
-    // keep their values (Access's own tables have gaps in them too), so
-    // relationships that name them stay right.
-    for (std::size_t i = 0; i < definition.logicalIndexes.size(); ++i) {
-      LogicalIndex& other = definition.logicalIndexes[i];
-      if (other.realIndex < real) continue;
+  }
+  // The trees and logical indexes behind the removed ones move up a place.
+  for (std::size_t i = 0; i < definition.logicalIndexes.size(); ++i) {
+    LogicalIndex& other = definition.logicalIndexes[i];
+    bool changed = FollowsRemoved(other, definition.page, number);
+    if (!shared && other.realIndex > real) {
       --other.realIndex;
-      editor.RenumberLogicalIndex(i, other);
+      changed = true;
     }
+    if (other.number > number) {
+      --other.number;
+      changed = true;
+    }
+    if (changed) editor.RenumberLogicalIndex(i, other);
   }
   editor.Store(definition);
+  return number;
+}
+
+bool FollowRemovedIndex(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
+                        std::uint32_t tablePage, std::uint32_t removed) {
+  DefinitionEditor editor(pages, codec, definition);
+  bool changed = false;
+  for (std::size_t i = 0; i < definition.logicalIndexes.size(); ++i) {
+    if (!FollowsRemoved(definition.logicalIndexes[i], tablePage, removed)) continue;
+    editor.RenumberLogicalIndex(i, definition.logicalIndexes[i]);
+    changed = true;
+  }
+  if (changed) editor.Store(definition);
+  return changed;
 }
 
 }  // namespace dao::jet

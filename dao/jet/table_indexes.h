@@ -6,6 +6,7 @@
 // pages); every other byte of it stays as stored.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "dao/jet/page_writer.h"
@@ -23,9 +24,19 @@ std::size_t AddIndexDefinition(PageWriter& pages, const TextCodec& codec, TableD
                                const NewIndex& index);
 
 // Removes the logical index at `logical` from `definition`, and its real
-// index with its pages when no other logical index uses it. The other
-// logical indexes keep their numbers.
-void RemoveIndexDefinition(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
-                           std::size_t logical);
+// index with its pages when no other logical index uses it. The logical
+// and real indexes behind the removed ones move down a number, so both
+// stay numbered from 0 without gaps, as readers expect (mdbtools looks
+// for a logical index numbered like each real one); a relationship of the
+// table to itself follows. Returns the removed logical index's number.
+std::uint32_t RemoveIndexDefinition(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
+                                    std::size_t logical);
+
+// After logical index `removed` of the table at `tablePage` is gone: the
+// foreign keys of `definition` (another table) that name a logical index
+// of that table behind it name it by its new number. Returns whether
+// anything changed.
+bool FollowRemovedIndex(PageWriter& pages, const TextCodec& codec, TableDefinition& definition,
+                        std::uint32_t tablePage, std::uint32_t removed);
 
 }  // namespace dao::jet

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "dao/sql/date_literal.h"
 #include "dao/sql/sql_error.h"
 #include "dao/sql/values.h"
 #include "platform/clock.h"
@@ -144,6 +145,11 @@ platform::TDateTime DateOf(const Variant& value) {
   try {
     return value.ToDate();
   } catch (const platform::ConversionError&) {
+    // Text that the user's settings do not read may still be in the form
+    // every setting reads, yyyy-mm-dd, as in CDate('2024-01-31').
+    if (const std::string* text = value.StringIf()) {
+      if (const auto date = ParseDateLiteral(*text)) return *date;
+    }
     RaiseTypeMismatch();
   }
 }

@@ -462,7 +462,9 @@ ExprPtr Parser::Primary() {
           return expr;
         }
       }
-      if (IsReserved(token)) FailExpression(token.begin);
+      // Left and Right are also functions: before "(" they are calls.
+      if (IsReserved(token) && !((token.IsWord("LEFT") || token.IsWord("RIGHT")) && Peek(1).IsSymbol("(")))
+        FailExpression(token.begin);
       return NameOrCall();
     case TokenKind::kBracketName:
       return NameOrCall();
@@ -598,10 +600,12 @@ std::unique_ptr<SelectStatement> Parser::Transform() {
   Next();  // TRANSFORM
   ExprPtr value = Expression();
   // Access stores the value with an alias; it names nothing in the result.
-  if (AcceptWord("AS")) Name(kErrSyntaxInTransform, "Syntax error in TRANSFORM statement.");
+  std::string alias;
+  if (AcceptWord("AS")) alias = Name(kErrSyntaxInTransform, "Syntax error in TRANSFORM statement.");
   if (!Peek().IsWord("SELECT")) Fail(kErrSyntaxInTransform, "Syntax error in TRANSFORM statement.");
   std::unique_ptr<SelectStatement> select = Select(true);
   select->transform = std::move(value);
+  select->transformAlias = std::move(alias);
   if (!AcceptWord("PIVOT")) Fail(kErrSyntaxInTransform, "Syntax error in TRANSFORM statement.");
   select->pivot = Expression();
   if (AcceptWord("IN")) {

@@ -366,10 +366,13 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
   std::vector<Entry> entries;
   std::vector<Group> groups;
   std::unordered_map<std::string, std::size_t> groupIndex;
+  // A bound aggregate's index is its slot among the aggregates; its kind
+  // comes from its function's name.
+  std::vector<AggregateState> freshStates;
+  for (const Expr* aggregate : part.aggregates) freshStates.emplace_back(*FunctionAt(*FindFunction(aggregate->name)).aggregate);
   if (part.grouped && select.groupBy.empty()) {
     // Aggregates without GROUP BY: one group, even over no rows.
-    groups.push_back({});
-    for (const Expr* aggregate : part.aggregates) groups.back().states.emplace_back(*FunctionAt(aggregate->index).aggregate);
+    groups.push_back({{}, freshStates});
     groupIndex.emplace(std::string(), 0);
   }
   std::string key;
@@ -400,12 +403,7 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
         AppendSortableKey(key, terms.back(), *order_);
       }
       auto [found, inserted] = groupIndex.try_emplace(key, groups.size());
-      if (inserted) {
-        groups.push_back({std::move(terms), {}});
-        for (const Expr* aggregate : part.aggregates) {
-          groups.back().states.emplace_back(*FunctionAt(aggregate->index).aggregate);
-        }
-      }
+      if (inserted) groups.push_back({std::move(terms), freshStates});
       Group& group = groups[found->second];
       for (std::size_t a = 0; a < part.aggregates.size(); ++a) {
         const Expr& aggregate = *part.aggregates[a];
@@ -487,8 +485,23 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
       }
       return result;
     };
+    // The tables each item of FROM joins: an item sets all of them in a
+    // combination, -1 for the missing side of an outer join.
+    const std::function<void(const FromItem&, std::vector<std::size_t>&)> sourcesOf =
+        [&](const FromItem& item, std::vector<std::size_t>& sources) {
+          if (!item.isJoin) {
+            sources.push_back(static_cast<std::size_t>(item.source));
+            return;
+          }
+          sourcesOf(*item.left, sources);
+          sourcesOf(*item.right, sources);
+        };
     std::vector<Combinations> items;
-    for (const std::unique_ptr<FromItem>& item : select.from) items.push_back(combine(*item));
+    std::vector<std::vector<std::size_t>> itemSources;
+    for (const std::unique_ptr<FromItem>& item : select.from) {
+      items.push_back(combine(*item));
+      sourcesOf(*item, itemSources.emplace_back());
+    }
     // The comma-separated items form every combination of their rows.
     std::vector<std::int32_t> current(width, -1);
     const std::function<void(std::size_t)> cross = [&](std::size_t i) {
@@ -499,9 +512,7 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
       }
       const Combinations& combinations = items[i];
       for (std::size_t c = 0; c < combinations.size(); c += width) {
-        for (std::size_t s = 0; s < width; ++s) {
-          if (combinations[c + s] >= 0) current[s] = combinations[c + s];
-        }
+        for (const std::size_t s : itemSources[i]) current[s] = combinations[c + s];
         cross(i + 1);
       }
     };

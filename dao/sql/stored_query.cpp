@@ -506,7 +506,9 @@ StoredQuery StoredQueryOf(std::string_view text) {
         start(kRowCrosstab, std::nullopt, std::nullopt);
         rows.Options(select, false);
         rows.From(select.from);
-        rows.Add(jet::kQueryColumn, std::nullopt, std::nullopt, rows.TextOf(*select.transform), kValue);
+        rows.Add(jet::kQueryColumn,
+                 select.transformAlias.empty() ? std::nullopt : std::optional<std::string>(select.transformAlias),
+                 std::nullopt, rows.TextOf(*select.transform), kValue);
         rows.Columns(select, kRowHeading);
         rows.Add(jet::kQueryColumn, std::nullopt, std::nullopt, rows.TextOf(*select.pivot), kColumnHeading);
         rows.Conditions(select);

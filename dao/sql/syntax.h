@@ -139,6 +139,7 @@ struct SelectStatement {
   std::vector<UnionPart> unions;
   // TRANSFORM value ... PIVOT expression: a crosstab query.
   ExprPtr transform;
+  std::string transformAlias;  // TRANSFORM value AS name: kept with the stored query
   ExprPtr pivot;
   std::vector<ExprPtr> pivotValues;  // PIVOT ... IN (values)
 };

@@ -109,6 +109,9 @@ TEST_F(QueryDefTest, CreatedQueriesAreStoredAsAccessStoresThemAndReadBack) {
       {"Keep", "SELECT Food.* INTO Saved\r\nFROM Food;"},
       {"Both", "SELECT Name FROM Food\r\nUNION SELECT Name FROM [Food Group];"},
       {"Table", "CREATE TABLE Extra (Id LONG, Note TEXT(10));"},
+      // The value's alias is part of what Access stores.
+      {"Cross", "TRANSFORM Sum(Food.Kcal) AS SumOfKcal\r\nSELECT Food.Name\r\nFROM Food\r\nGROUP BY Food.Name\r\n"
+                "PIVOT Food.[Group];"},
   };
   for (const auto& [name, sql] : queries) database_->CreateQueryDef(name, sql);
   EXPECT_EQ(ErrorOf([&] { database_->CreateQueryDef("Rich", "SELECT * FROM Food"); }), 3012);
@@ -130,6 +133,7 @@ TEST_F(QueryDefTest, CreatedQueriesAreStoredAsAccessStoresThemAndReadBack) {
   EXPECT_EQ(database_->QueryDefs().Item("Keep")->Type(), 80);
   EXPECT_EQ(database_->QueryDefs().Item("Both")->Type(), 128);
   EXPECT_EQ(database_->QueryDefs().Item("Table")->Type(), 96);
+  EXPECT_EQ(database_->QueryDefs().Item("Cross")->Type(), 16);
   database_->Close();
 
   if (!jet::testing::HaveMdbTools()) GTEST_SKIP() << "mdbtools missing";

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "dao/constants.h"
 #include "dao/db_engine.h"
@@ -39,15 +41,24 @@ std::vector<std::uint8_t> StoredDefinition(const std::string& file, std::uint32_
   return stream;
 }
 
+// The file at `path` read whole into memory, with its layout and codec,
+// for looking at its pages without touching it.
+struct FileInMemory {
+  explicit FileInMemory(const std::string& path)
+      : bytes(jet::testing::ReadFileBytes(path)),
+        layout(bytes[jet::kVersionOffset] == jet::kJet4VersionByte ? &jet::kJet4Layout : &jet::kJet3Layout),
+        pages(std::make_unique<jet::MemoryStorage>(bytes), layout->pageSize),
+        codec(layout->version, jet::kDefaultCodePage) {}
+  std::vector<std::uint8_t> bytes;
+  const jet::Layout* layout;
+  jet::PageFile pages;
+  jet::TextCodec codec;
+};
+
 // Real index `real` of the table holds exactly the entries of its rows.
 void ExpectIndexExact(const std::string& file, std::uint32_t tableId, std::size_t real) {
-  std::unique_ptr<jet::Storage> storage = jet::FileStorage::Open(file, false);
-  std::vector<std::uint8_t> bytes(storage->Size());
-  storage->Read(0, bytes);
-  const jet::Layout& layout = bytes[jet::kVersionOffset] == jet::kJet4VersionByte ? jet::kJet4Layout : jet::kJet3Layout;
-  jet::PageFile pages(std::make_unique<jet::MemoryStorage>(std::move(bytes)), layout.pageSize);
-  const jet::TextCodec codec(layout.version, jet::kDefaultCodePage);
-  jet::DatabaseWriter writer(pages, layout, codec);
+  FileInMemory stored(file);
+  jet::DatabaseWriter writer(stored.pages, *stored.layout, stored.codec);
   jet::TableWriter& table = writer.Table(tableId);
   EXPECT_EQ(table.IndexEntries(real), table.ExpectedIndexEntries(real));
 }
@@ -127,6 +138,113 @@ TEST_F(SchemaEditTest, AccessMadeTablesTakeAndLoseIndexesKeepingTheRestOfTheirDe
   }
   if (jet::testing::FixtureDatabases().empty()) GTEST_SKIP() << "fixture folder is absent";
   EXPECT_GT(edited, 20);
+}
+
+// mdb-schema's index statements for `file`, with what it says on standard
+// error: it names each index with its columns.
+std::string MdbIndexStatements(const std::string& file) {
+  return jet::testing::RunCommand("mdb-schema --indexes '" + file + "' postgres 2>&1").value_or("<mdb-schema failed>");
+}
+
+// The names of the logical indexes that the foreign keys of every table
+// name in the table at `tablePage`, by foreign key.
+std::map<std::string, std::string> RelatedIndexNames(const std::string& file, std::uint32_t tablePage,
+                                                     const std::vector<std::uint32_t>& tables) {
+  FileInMemory stored(file);
+  const auto definition = [&](std::uint32_t page) {
+    return jet::ReadTableDefinition(stored.pages, *stored.layout, stored.codec, page);
+  };
+  const jet::TableDefinition target = definition(tablePage);
+  std::map<std::string, std::string> related;
+  for (const std::uint32_t table : tables) {
+    for (const jet::LogicalIndex& index : definition(table).logicalIndexes) {
+      if (index.kind != jet::kIndexKindForeign || index.relatedTablePage != tablePage) continue;
+      std::string& name = related[std::to_string(table) + " " + index.name];
+      for (const jet::LogicalIndex& named : target.logicalIndexes) {
+        if (named.number == index.relatedIndex) name = named.name;
+      }
+    }
+  }
+  return related;
+}
+
+TEST_F(SchemaEditTest, DeletingAnIndexRenumbersTheOthersSoEveryReaderFindsThem) {
+  // The primary key is made first: its real index is number 0.
+  auto database = NewDatabase("first.mdb");
+  database->Execute("CREATE TABLE Food (Id LONG CONSTRAINT PrimaryKey PRIMARY KEY, Name TEXT(40), Kcal LONG)");
+  database->Execute("CREATE INDEX ByName ON Food (Name)");
+  database->Execute("CREATE INDEX ByKcal ON Food (Kcal DESC, Name)");
+  for (int i = 0; i < 300; ++i) {
+    database->Execute("INSERT INTO Food VALUES (" + std::to_string(i) + ", 'food " + std::to_string(i % 37) + "', " +
+                      std::to_string(i % 11) + ")");
+  }
+  database->TableDefs().Item("Food")->Indexes().Delete("PrimaryKey");
+  database->Close();
+  const std::string file = Path("first.mdb");
+  jet::testing::ExpectFileKeepsTheChecklist(file);
+  ExpectIndexExact(file, UserTables(*workspace_->OpenDatabase(file, false, true)).front().second, 0);
+  ExpectIndexExact(file, UserTables(*workspace_->OpenDatabase(file, false, true)).front().second, 1);
+  if (jet::testing::HaveMdbTools()) {
+    const std::string statements = MdbIndexStatements(file);
+    EXPECT_EQ(statements.find("ERROR"), std::string::npos) << statements;
+    EXPECT_NE(statements.find("ON \"food\" (\"name\")"), std::string::npos) << statements;
+    EXPECT_NE(statements.find("ON \"food\" (\"kcal\""), std::string::npos) << statements;
+  }
+
+  database = workspace_->OpenDatabase(file);
+  database->Execute("DROP INDEX ByKcal ON Food");
+  database->Execute("CREATE UNIQUE INDEX ById ON Food (Id)");
+  database->Execute("DROP INDEX ByName ON Food");
+  const auto rows = database->OpenRecordset("Food", dbOpenTable);
+  rows->SetIndex("ById");
+  rows->Seek("=", {Variant(123)});
+  ASSERT_FALSE(rows->NoMatch());
+  EXPECT_EQ(rows->Fields().Item("Name")->Value(), Variant("food 12"));
+  rows->Close();
+  database->Close();
+  jet::testing::ExpectFileKeepsTheChecklist(file);
+  if (jet::testing::HaveMdbTools()) {
+    const std::string statements = MdbIndexStatements(file);
+    EXPECT_EQ(statements.find("ERROR"), std::string::npos) << statements;
+    EXPECT_NE(statements.find("ON \"food\" (\"id\")"), std::string::npos) << statements;
+  }
+  if (jet::testing::HaveMdbReader()) EXPECT_TRUE(jet::testing::MdbReaderJson(file, "Food").has_value());
+}
+
+TEST_F(SchemaEditTest, ForeignKeysFollowTheIndexesOfTheTableTheyName) {
+  const auto fixtures = jet::testing::FixtureDatabases();
+  const auto source = std::find_if(fixtures.begin(), fixtures.end(),
+                                   [](const auto& path) { return path.filename() == "v1997-indexTest.mdb"; });
+  if (source == fixtures.end()) GTEST_SKIP() << "fixture folder is absent";
+  const std::string file = Path("relations.mdb");
+  std::filesystem::copy_file(*source, file);
+  auto database = workspace_->OpenDatabase(file);
+  const auto tables = UserTables(*database);
+  std::vector<std::uint32_t> ids;
+  for (const auto& [name, id] : tables) ids.push_back(id);
+  std::size_t checked = 0;
+  for (const auto& [name, id] : tables) {
+    const auto before = RelatedIndexNames(file, id, ids);
+    if (before.empty()) continue;
+    SCOPED_TRACE(name);
+    // Every index no relationship names goes, the first ones first.
+    std::vector<std::string> free;
+    for (const auto& index : database->TableDefs().Item(name)->Indexes()) {
+      bool named = false;
+      for (const auto& [key, related] : before) named = named || related == index->Name();
+      if (!named && !index->Foreign()) free.push_back(index->Name());
+    }
+    ASSERT_FALSE(free.empty());
+    for (const std::string& index : free) database->TableDefs().Item(name)->Indexes().Delete(index);
+    database->Close();
+    EXPECT_EQ(RelatedIndexNames(file, id, ids), before);
+    jet::testing::ExpectFileKeepsTheChecklist(file);
+    database = workspace_->OpenDatabase(file);
+    ++checked;
+  }
+  database->Close();
+  EXPECT_GT(checked, 0u);
+  if (jet::testing::HaveMdbTools()) EXPECT_EQ(MdbIndexStatements(file).find("ERROR"), std::string::npos);
 }
 
 TEST_F(SchemaEditTest, ColumnsJoinTablesWithRowsWhichReadNullInThem) {

@@ -153,6 +153,16 @@ TEST_F(SqlRecordsetTest, SnapshotsAndComputedSetsRefuseChanges) {
   EXPECT_EQ(ErrorOf([&] { grouped->AddNew(); }), 3027);
 }
 
+TEST_F(SqlRecordsetTest, CDateReadsTheIsoFormWhateverTheSettings) {
+  const auto dates = database_->OpenRecordset(
+      "SELECT CDate('2024-01-31'), CDate('2024-01-31 10:30') FROM Food WHERE Id = 1",
+      dbOpenSnapshot);
+  EXPECT_EQ(ErrorOf([&] { database_->OpenRecordset("SELECT CDate(Name) FROM Food")->Fields().Item(0)->Value(); }),
+            3464);
+  EXPECT_EQ(dates->Fields().Item(0)->Value(), Variant::FromDate(platform::EncodeDate(2024, 1, 31)));
+  EXPECT_DOUBLE_EQ(dates->Fields().Item(1)->Value().ToDouble(), platform::EncodeDate(2024, 1, 31) + 10.5 / 24);
+}
+
 TEST_F(SqlRecordsetTest, BadSqlRaisesDaosErrors) {
   const auto open = [&](const std::string& sql, int type = 0) {
     return ErrorOf([&] { database_->OpenRecordset(sql, type); });

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -239,6 +240,47 @@ TEST_F(DumpJet, DatabasePasswordsAreAskedFor) {
   EXPECT_TRUE(refused.out.empty());
   EXPECT_NE(refused.err.find("Not a valid password."), std::string::npos);
   EXPECT_EQ(Nutaro("dump --password Kalorie " + locked.string()).exitCode, 0);
+}
+
+TEST_F(DumpJet, SchemaListsTheStoredQueriesAfterTheTables) {
+  // Types as the fixtures' expected lists name them, and as dump does.
+  const std::map<std::string, std::string> kTypes{
+      {"APPEND", "Append"},   {"CROSS_TAB", "Crosstab"},       {"DATA_DEFINITION", "DDL"},
+      {"DELETE", "Delete"},   {"MAKE_TABLE", "MakeTable"},     {"PASSTHROUGH", "SQLPassThrough"},
+      {"SELECT", "Select"},   {"UNION", "SetOperation"},       {"UPDATE", "Update"}};
+  for (const char* name : {"v1997-queryTest", "v2000-queryTest"}) {
+    SCOPED_TRACE(name);
+    const ToolRun run = Nutaro("dump --schema " + Fixture(std::string("access/") + name + ".mdb"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Node document = Parse(run.out);
+    ASSERT_EQ(document.members.back().first, "queries");
+    const Node expected =
+        Parse(platform::ReadWholeFile((fixtures_ / "access" / "expected" / name / "queries.json").string()));
+    std::map<std::string, const Node*> wanted;
+    for (const Node& query : expected.items) wanted[query["name"].text] = &query;
+    const auto& queries = document["queries"].items;
+    ASSERT_EQ(queries.size(), wanted.size());
+    auto next = wanted.begin();
+    for (const Node& query : queries) {
+      SCOPED_TRACE(query["name"].text);
+      EXPECT_EQ(query["name"].text, next->first) << "queries in name order";
+      EXPECT_EQ(query["type"].text, kTypes.at((*next->second)["type"].text));
+      EXPECT_FALSE(query["sql"].text.empty());
+      const auto& parameters = query["parameters"].items;
+      if (query["name"].text == "UpdateQuery") {
+        ASSERT_EQ(parameters.size(), 1u);
+        EXPECT_EQ(parameters[0]["name"].text, "User Name");
+        EXPECT_EQ(parameters[0]["type"].text, "Text");
+      }
+      ++next;
+    }
+    // Without --schema, and for a database without queries, there is no
+    // member at all.
+    const ToolRun plain = Nutaro("dump " + Fixture(std::string("access/") + name + ".mdb"));
+    EXPECT_EQ(plain.out.find("\"queries\""), std::string::npos);
+  }
+  const ToolRun none = Nutaro("dump --schema " + Fixture("nutaro/nuta4-basic.mdb"));
+  EXPECT_EQ(none.out.find("\"queries\""), std::string::npos);
 }
 
 }  // namespace

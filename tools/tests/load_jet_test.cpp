@@ -107,6 +107,9 @@ std::optional<std::string> ExpectedRefusal(const std::string& fixture, const std
   if (fixture == "v2003-testUnicodeComp" && format == "jet3") {
     return "the text has characters a Jet 3 database's code page cannot hold";
   }
+  if (fixture.ends_with("queryTest") && mode == "schema") {
+    return "the query \"PassthroughQuery\" is a pass-through query; the document does not hold the server it is for";
+  }
   if (fixture == "v2003-testUnicodeComp" && mode == "schema") {
     return "holds characters that the sort order of its index cannot order";
   }
@@ -407,6 +410,62 @@ TEST(LoadJet, RefusalsNameTheirReasonAndLeaveTheTargetUntouched) {
     const std::string target = LoadIndexedTarget(folder);
     ExpectRefusal(folder, target, refusal);
   }
+}
+
+TEST(LoadJet, StoredQueriesOfTheDocumentAreCreatedAgain) {
+  TempFolder folder;
+  const std::string tables =
+      "{\"format\": \"jet4\", \"tables\": [{\"name\": \"nuta\", \"columns\": [{\"name\": \"Nahrungsmittel\", \"type\": "
+      "\"Text\", \"size\": 100}, {\"name\": \"Kcal\", \"type\": \"Long\"}, {\"name\": \"Rubrik\", \"type\": \"Text\", "
+      "\"size\": 50}], \"rows\": [[\"Apfel\", 52, \"Obst\"], [\"Butter\", 741, null]]}]";
+  const std::string queries =
+      ", \"queries\": ["
+      "{\"name\": \"Sehr kalorienreich\", \"type\": \"Select\", \"sql\": \"SELECT nuta.* FROM nuta WHERE "
+      "(((nuta.Kcal)>500)) ORDER BY nuta.Nahrungsmittel;\", \"parameters\": []}, "
+      "{\"name\": \"Nach Rubrik\", \"type\": \"Select\", \"sql\": \"PARAMETERS [Welche Rubrik] Text ( 255 );\\r\\n"
+      "SELECT * FROM nuta WHERE Rubrik=[Welche Rubrik];\", \"parameters\": [{\"name\": \"Welche Rubrik\", \"type\": "
+      "\"Text\"}]}, "
+      "{\"name\": \"Ohne Rubrik\", \"type\": \"Update\", \"sql\": \"UPDATE nuta SET Rubrik = 'Sonstiges' WHERE Rubrik "
+      "Is Null\", \"parameters\": []}]}";
+  const std::string target = folder.File("q.mdb");
+  ASSERT_EQ(Load({target, folder.Write("q.json", tables + queries)}).exitCode, 0);
+  const std::string first = Dump(target, true);
+  const std::size_t at = first.find("\"queries\": [");
+  ASSERT_NE(at, std::string::npos);
+  for (const char* expected :
+       {"\"name\": \"Nach Rubrik\",\n      \"type\": \"Select\"", "\"name\": \"Ohne Rubrik\",\n      \"type\": \"Update\"",
+        "\"name\": \"Sehr kalorienreich\",\n      \"type\": \"Select\"",
+        "[{\"name\": \"Welche Rubrik\", \"type\": \"Text\"}]"}) {
+    EXPECT_NE(first.find(expected, at), std::string::npos) << expected << "\n" << first.substr(at);
+  }
+  // The queries' SQL as the database gives it goes round unchanged.
+  const std::string again = folder.File("again.mdb");
+  ASSERT_EQ(Load({again, folder.Write("again.json", first)}).exitCode, 0);
+  EXPECT_TRUE(SameDocument(Dump(again, true), first));
+  if (readers::HaveMdbTools()) {
+    const auto listed = readers::RunCommand("mdb-queries -L '" + again + "' 2>/dev/null");
+    ASSERT_TRUE(listed.has_value());
+    EXPECT_NE(listed->find("Sehr kalorienreich"), std::string::npos) << *listed;
+  }
+
+  // A query that cannot be stored refuses the whole load; a table file
+  // takes none; queries name tables, so they follow them.
+  ExpectRefusal(folder, folder.File("bad.mdb"),
+                {{}, tables + ", \"queries\": [{\"name\": \"q\", \"sql\": \"SELECT FROM WHERE\"}]}",
+                 "IN, line 1, column 270: the query \"q\": The SELECT statement includes a reserved word or an argument "
+                 "name that is misspelled or missing, or the punctuation is incorrect."});
+  ExpectRefusal(folder, folder.File("bad.mdb"),
+                {{}, tables + ", \"queries\": [{\"name\": \"nuta\", \"sql\": \"SELECT * FROM nuta\"}]}",
+                 "IN, line 1, column 270: the query \"nuta\": Table 'nuta' already exists."});
+  ExpectRefusal(folder, folder.File("bad.mdb"),
+                {{}, tables + ", \"queries\": [{\"name\": \"p\", \"type\": \"SQLPassThrough\", \"sql\": \"SELECT 1\"}]}",
+                 "IN, line 1, column 270: the query \"p\" is a pass-through query; the document does not hold the server "
+                 "it is for"});
+  ExpectRefusal(folder, folder.File("bad.mdb"),
+                {{}, "{\"queries\": [], \"tables\": []}", "IN, line 1, column 13: \"queries\" must follow \"tables\""});
+  ExpectRefusal(folder, folder.File("bad.ntd"),
+                {{}, "{\"format\": \"ntd\", \"tables\": [], \"queries\": [{\"name\": \"q\", \"sql\": \"SELECT 1\"}]}",
+                 "IN, line 1, column 45: a table file holds no queries; the document has the query \"q\""});
 }
 
 TEST(LoadJet, APasswordProtectsTheNewDatabaseAndOpensAnExistingOne) {

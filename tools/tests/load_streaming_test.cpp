@@ -57,6 +57,7 @@ class CountingSink : public LoadSink {
     ++rows_;
   }
   void EndTable(const LoadTable&) override {}
+  void Query(const LoadQuery&) override {}
   void EndDocument() override {}
   std::int64_t Rows() const { return rows_; }
 
