@@ -14,6 +14,7 @@ namespace {
 using Type = TNtdStorageType;
 
 constexpr std::size_t kSampleStep = 64;
+constexpr std::size_t kKeysPerCacheLine = 64 / sizeof(ViewKey);
 
 std::uint64_t Biased(std::int64_t value) { return static_cast<std::uint64_t>(value) ^ (std::uint64_t{1} << 63); }
 
@@ -93,6 +94,9 @@ std::size_t ViewKeys::LowerBound(const ViewKey& key, std::size_t start) const {
                                                      samples_.begin());
   const std::size_t low = block == 0 ? 0 : (block - 1) * kSampleStep;
   const std::size_t high = std::min(keys_.size(), block * kSampleStep);
+  // The block's cache lines are asked for at once: the bisection would
+  // otherwise wait for them one after another.
+  for (std::size_t i = std::max(low, start); i < high; i += kKeysPerCacheLine) __builtin_prefetch(&keys_[i]);
   const auto found = std::partition_point(keys_.begin() + static_cast<std::ptrdiff_t>(std::max(low, start)),
                                           keys_.begin() + static_cast<std::ptrdiff_t>(std::max(high, start)), before);
   return static_cast<std::size_t>(found - keys_.begin());
