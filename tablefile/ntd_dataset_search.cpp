@@ -93,11 +93,12 @@ std::ptrdiff_t TNtdDataset::SearchKey(std::ptrdiff_t start, bool bisect) const {
 }
 
 bool TNtdDataset::BisectionAllowed(std::string_view names) const {
-  if (!viewSorted_ || (sortOptions_ & vsoCaseInsensitive) != 0) return false;
-  const std::string index = platform::AnsiUpperCase(indexFieldNames_);
-  const std::string searched = platform::AnsiUpperCase(names);
-  if (searched.empty() || !index.starts_with(searched)) return false;
-  return index.size() == searched.size() || index[searched.size()] == platform::kNameListSeparator;
+  if (!viewSorted_ || (sortOptions_ & vsoCaseInsensitive) != 0 || names.empty()) return false;
+  // The searched names are the index's leading names, whole. (Letter case
+  // does not change the length of a name the file can hold.)
+  const std::string_view index = indexFieldNames_;
+  if (index.size() < names.size() || !platform::AnsiSameText(index.substr(0, names.size()), names)) return false;
+  return index.size() == names.size() || index[names.size()] == platform::kNameListSeparator;
 }
 
 std::ptrdiff_t TNtdDataset::ActivePosition() const {
