@@ -276,6 +276,19 @@ TEST(ViewEditing, NewRowsGoToTheirPlaceAndKeyEditsEndBisection) {
   EXPECT_TRUE(table.LocateRow("Name", {Variant("a")}, {}));
 }
 
+TEST(ViewEditing, OnlyWholeLeadingIndexNamesBisect) {
+  TNtdTable table;
+  Fill(table, {{"Name", recordset::ftString, 10}, {"Kcal", recordset::ftInteger, 0}}, {{"B", "2"}, {"a", "1"}});
+  table.SetIndexFieldNames("Name;Kcal");
+  EXPECT_TRUE(table.BisectionAllowed("name"));
+  EXPECT_TRUE(table.BisectionAllowed("NAME;kcal"));
+  EXPECT_FALSE(table.BisectionAllowed("Nam"));
+  EXPECT_FALSE(table.BisectionAllowed("Name;Kc"));
+  EXPECT_FALSE(table.BisectionAllowed("Kcal"));
+  EXPECT_FALSE(table.BisectionAllowed("Name;Kcal;X"));
+  EXPECT_FALSE(table.BisectionAllowed(""));
+}
+
 TEST(ViewEditing, RowsAppendedOutOfOrderAreStillFound) {
   // Without insertion in order a new row stays last; a search that bisected
   // the view as if it were still ordered would miss it.
