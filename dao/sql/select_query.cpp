@@ -177,6 +177,16 @@ void TakeColumnList(SelectStatement& select) {
 // The name of a crosstab's column for pivot value `value`.
 std::string PivotName(const Variant& value) { return value.IsNull() ? "<>" : value.ToText(); }
 
+// A crosstab's column of cells, of type `type`, named `name`.
+OutputColumn CellColumn(std::string name, const SourceColumn& type, const Expr& transform) {
+  OutputColumn column;
+  column.name = std::move(name);
+  column.daoType = type.daoType;
+  column.size = type.size;
+  column.expr = &transform;
+  return column;
+}
+
 }  // namespace
 
 struct SelectQuery::Part {
@@ -340,12 +350,9 @@ void SelectQuery::BindPart(Part& part, Catalog& catalog) {
   part.rowHeadings = part.outputs.size();
   // The columns of PIVOT ... IN are known before the query runs.
   for (const ExprPtr& value : select.pivotValues) {
-    OutputColumn column;
-    column.name = value->kind == ExprKind::kLiteral ? PivotName(value->value) : ExpressionText(*value, statement_.text);
-    column.daoType = part.cellType.daoType;
-    column.size = part.cellType.size;
-    column.expr = select.transform.get();
-    part.outputs.push_back(std::move(column));
+    part.outputs.push_back(CellColumn(
+        value->kind == ExprKind::kLiteral ? PivotName(value->value) : ExpressionText(*value, statement_.text),
+        part.cellType, *select.transform));
   }
 }
 
@@ -662,12 +669,7 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
       }
     }
     for (auto& [cellKey, value] : columns) {
-      OutputColumn column;
-      column.name = PivotName(value);
-      column.daoType = part.cellType.daoType;
-      column.size = part.cellType.size;
-      column.expr = select.transform.get();
-      part.outputs.push_back(std::move(column));
+      part.outputs.push_back(CellColumn(PivotName(value), part.cellType, *select.transform));
       cellKeys.push_back(std::move(cellKey));
     }
   }
