@@ -542,8 +542,8 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
       accumulate(part.aggregates, group.states, row);
       if (select.transform) {
         const Variant pivot = evaluator.Value(*select.pivot, row);
-        const auto [known, added] = pivots.try_emplace(pivotKey(pivot), pivot);
-        accumulate(part.cellAggregates, group.cells.try_emplace(known->first, freshCell).first->second, row);
+        const std::string& cellKey = pivots.try_emplace(pivotKey(pivot), pivot).first->first;
+        accumulate(part.cellAggregates, group.cells.try_emplace(cellKey, freshCell).first->second, row);
       }
       return;
     }
