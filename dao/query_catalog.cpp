@@ -73,6 +73,8 @@ class StoredQueryData : public sql::TableData {
     DatabaseCatalog catalog(std::move(database), depth);
     query_ = std::make_unique<sql::SelectQuery>(std::move(statement), catalog, order_);
     query_->SetParameterValues({});
+    // A crosstab's columns are known once it ran.
+    if (query_->IsCrosstab()) query_->Run(/*values=*/true);
     for (const sql::OutputColumn& column : query_->Columns()) columns_.push_back({column.name, column.daoType, column.size});
   }
 

@@ -130,7 +130,7 @@ void QueryDef::LoadParameters() {
   std::vector<sql::ParameterDecl> found;
   sql::Statement statement = sql::ParseStatement(text);
   found = statement.parameters;
-  if (statement.kind == sql::StatementKind::kSelect && !statement.select->transform) {
+  if (statement.kind == sql::StatementKind::kSelect) {
     // The names none of the query's tables has are parameters too.
     try {
       DatabaseCatalog catalog(database_);

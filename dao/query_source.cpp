@@ -37,6 +37,21 @@ QuerySource::QuerySource(DatabaseLink database, sql::Statement statement)
   if (query_->ReadsOneTable()) {
     if (const auto* stored = dynamic_cast<const StoredTableData*>(tables.front().data.get())) table_ = stored->Source();
   }
+  DescribeColumns();
+}
+
+sql::QueryRows QuerySource::Run() {
+  sql::QueryRows rows = query_->Run(/*values=*/!table_);
+  // A crosstab's columns are the pivot values this run found.
+  if (query_->IsCrosstab()) DescribeColumns();
+  return rows;
+}
+
+void QuerySource::DescribeColumns() {
+  const std::vector<sql::BoundTable>& tables = query_->Tables();
+  tableColumns_.clear();
+  sourceTables_.clear();
+  sourceFields_.clear();
   const jet::Layout& layout = database_->Jet(kSource).GetLayout();
   auto shape = std::make_shared<jet::TableDefinition>();
   for (const sql::OutputColumn& output : query_->Columns()) {

@@ -23,6 +23,9 @@ class QuerySource {
   QuerySource& operator=(const QuerySource&) = delete;
 
   sql::SelectQuery& Query() { return *query_; }
+  // Runs the query: a table's row ids when Table() is set, else values.
+  // Shape() then describes the columns of this run.
+  sql::QueryRows Run();
   const std::string& Text() const { return query_->GetStatement().text; }
   // The one table of a query whose rows are that table's rows; nullptr
   // for a query that gives values.
@@ -43,6 +46,8 @@ class QuerySource {
   const sql::TextOrder& Order() const { return order_; }
 
  private:
+  void DescribeColumns();
+
   DatabaseLink database_;
   sql::TextOrder order_;
   std::unique_ptr<sql::SelectQuery> query_;

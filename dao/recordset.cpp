@@ -77,7 +77,7 @@ Recordset::Recordset(DatabaseLink database, std::shared_ptr<RowSet> rows, int ty
 
 // Runs the query and takes its rows; the first becomes current.
 void Recordset::RunQuery() {
-  sql::QueryRows result = query_->Query().Run(/*values=*/!query_->Table());
+  sql::QueryRows result = query_->Run();
   if (const auto most = static_cast<std::size_t>(query_->MaxRecords()); most > 0) {
     if (result.ids.size() > most) result.ids.resize(most);
     if (result.values.size() > most) result.values.resize(most);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <unordered_map>
 
 #include "dao/sql/functions.h"
@@ -49,17 +50,24 @@ class CombinationRow : public RowValues {
 struct Group {
   std::vector<Variant> terms;
   std::vector<AggregateState> states;
+  // A crosstab's cells: the TRANSFORM aggregates over the group's rows of
+  // each pivot value, by the value's key.
+  std::unordered_map<std::string, std::vector<AggregateState>> cells;
 };
 
+// The values of a group: its GROUP BY terms and the results of aggregates
+// over its rows (or over those of one crosstab cell).
 class GroupRow : public RowValues {
  public:
-  explicit GroupRow(const Group& group) : group_(&group) {}
+  GroupRow(const std::vector<Variant>& terms, const std::vector<AggregateState>& states)
+      : terms_(&terms), states_(&states) {}
   Variant Column(int, int) override { return Variant::Null(); }
-  Variant AggregateResult(int slot) override { return group_->states[static_cast<std::size_t>(slot)].Result(); }
-  Variant GroupValue(int term) override { return group_->terms[static_cast<std::size_t>(term)]; }
+  Variant AggregateResult(int slot) override { return (*states_)[static_cast<std::size_t>(slot)].Result(); }
+  Variant GroupValue(int term) override { return (*terms_)[static_cast<std::size_t>(term)]; }
 
  private:
-  const Group* group_;
+  const std::vector<Variant>* terms_;
+  const std::vector<AggregateState>* states_;
 };
 
 // A row of output values (ORDER BY of a union).
@@ -105,6 +113,80 @@ void KeepTop(std::vector<Entry>& entries, const SelectStatement& select) {
   entries.resize(keep);
 }
 
+// Whether `expr`, not yet bound, calls an aggregate function.
+bool CallsAggregate(const Expr& expr) {
+  if (expr.kind == ExprKind::kCall) {
+    const std::optional<int> id = FindFunction(expr.name);
+    if (id && FunctionAt(*id).aggregate) return true;
+  }
+  return std::any_of(expr.args.begin(), expr.args.end(), [](const ExprPtr& arg) { return CallsAggregate(*arg); });
+}
+
+void SplitConjunction(ExprPtr expr, std::vector<ExprPtr>& terms) {
+  if (expr->kind == ExprKind::kBinary && expr->op == Operator::kAnd) {
+    SplitConjunction(std::move(expr->args[0]), terms);
+    SplitConjunction(std::move(expr->args[1]), terms);
+    return;
+  }
+  terms.push_back(std::move(expr));
+}
+
+ExprPtr Conjunction(std::vector<ExprPtr> terms) {
+  ExprPtr result;
+  for (ExprPtr& term : terms) {
+    if (!result) {
+      result = std::move(term);
+      continue;
+    }
+    auto both = std::make_unique<Expr>();
+    both->kind = ExprKind::kBinary;
+    both->op = Operator::kAnd;
+    both->begin = result->begin;
+    both->end = term->end;
+    both->height = std::max(result->height, term->height) + 1;
+    both->args.push_back(std::move(result));
+    both->args.push_back(std::move(term));
+    result = std::move(both);
+  }
+  return result;
+}
+
+// Access writes the conditions on a crosstab's groups into its WHERE
+// clause: the terms of WHERE that hold an aggregate move to HAVING.
+void MoveGroupConditions(SelectStatement& select) {
+  if (!select.where || !CallsAggregate(*select.where)) return;
+  std::vector<ExprPtr> terms;
+  SplitConjunction(std::move(select.where), terms);
+  std::vector<ExprPtr> rowTerms;
+  std::vector<ExprPtr> groupTerms;
+  if (select.having) groupTerms.push_back(std::move(select.having));
+  for (ExprPtr& term : terms) (CallsAggregate(*term) ? groupTerms : rowTerms).push_back(std::move(term));
+  select.where = Conjunction(std::move(rowTerms));
+  select.having = Conjunction(std::move(groupTerms));
+}
+
+// PIVOT value IN (list) reads as one In expression; the list names the
+// crosstab's columns.
+void TakeColumnList(SelectStatement& select) {
+  if (!select.pivotValues.empty() || select.pivot->kind != ExprKind::kIn || select.pivot->negated) return;
+  ExprPtr in = std::move(select.pivot);
+  select.pivot = std::move(in->args[0]);
+  for (std::size_t i = 1; i < in->args.size(); ++i) select.pivotValues.push_back(std::move(in->args[i]));
+}
+
+// The name of a crosstab's column for pivot value `value`.
+std::string PivotName(const Variant& value) { return value.IsNull() ? "<>" : value.ToText(); }
+
+// A crosstab's column of cells, of type `type`, named `name`.
+OutputColumn CellColumn(std::string name, const SourceColumn& type, const Expr& transform) {
+  OutputColumn column;
+  column.name = std::move(name);
+  column.daoType = type.daoType;
+  column.size = type.size;
+  column.expr = &transform;
+  return column;
+}
+
 }  // namespace
 
 struct SelectQuery::Part {
@@ -113,6 +195,11 @@ struct SelectQuery::Part {
   std::vector<OutputColumn> outputs;
   std::vector<Expr*> aggregates;
   bool grouped = false;
+  // A crosstab: the aggregates of its TRANSFORM value, the type of its
+  // cells and how many outputs are row headings.
+  std::vector<Expr*> cellAggregates;
+  SourceColumn cellType;
+  std::size_t rowHeadings = 0;
 };
 
 SelectQuery::SelectQuery(Statement statement, Catalog& catalog, const TextOrder& order)
@@ -121,7 +208,10 @@ SelectQuery::SelectQuery(Statement statement, Catalog& catalog, const TextOrder&
     RaiseSql(kErrInvalidStatement, "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.");
   }
   SelectStatement& top = *statement_.select;
-  if (top.transform) RaiseSql(jet::kErrNotSupported, "Crosstab queries cannot be opened by this engine.");
+  if (top.transform) {
+    MoveGroupConditions(top);
+    TakeColumnList(top);
+  }
   parts_.push_back(std::make_unique<Part>());
   parts_.back()->select = &top;
   for (UnionPart& part : top.unions) {
@@ -208,7 +298,8 @@ void SelectQuery::BindPart(Part& part, Catalog& catalog) {
   if (parts_.front().get() == &part) {
     for (OrderItem& item : select.orderBy) binder_.Bind(*item.expr, part.tables, Clause::kOrderBy, &part.aggregates);
   }
-  part.grouped = !select.groupBy.empty() || !part.aggregates.empty();
+  if (select.transform) BindCrosstab(part);
+  part.grouped = !select.groupBy.empty() || !part.aggregates.empty() || select.transform;
   if (part.grouped) CheckGrouping(part);
   if (select.distinct && parts_.front().get() == &part) {
     // DISTINCT leaves only the output columns to order by.
@@ -256,6 +347,27 @@ void SelectQuery::BindPart(Part& part, Catalog& catalog) {
     OutputColumn& output = part.outputs[i];
     if (shared[i]) output.name = part.tables[static_cast<std::size_t>(output.source)].Qualifier() + "." + output.name;
   }
+  part.rowHeadings = part.outputs.size();
+  // The columns of PIVOT ... IN are known before the query runs.
+  for (const ExprPtr& value : select.pivotValues) {
+    part.outputs.push_back(CellColumn(
+        value->kind == ExprKind::kLiteral ? PivotName(value->value) : ExpressionText(*value, statement_.text),
+        part.cellType, *select.transform));
+  }
+}
+
+// The TRANSFORM value is an expression of aggregates over the rows of a
+// cell; the pivot is a value of each row; the values of IN are constants.
+void SelectQuery::BindCrosstab(Part& part) {
+  SelectStatement& select = *part.select;
+  binder_.Bind(*select.transform, part.tables, Clause::kSelect, &part.cellAggregates);
+  if (part.cellAggregates.empty()) {
+    RaiseSql(kErrSyntaxInTransform, "The TRANSFORM value (" + ExpressionText(*select.transform, statement_.text) +
+                                        ") must be an aggregate function.");
+  }
+  binder_.Bind(*select.pivot, part.tables, Clause::kGroupBy);
+  for (ExprPtr& value : select.pivotValues) binder_.Bind(*value, {}, Clause::kWhere);
+  part.cellType = TypeOfExpression(*select.transform, part.tables, binder_.Parameters());
 }
 
 // In a grouped query every column outside an aggregate must stand in a
@@ -278,6 +390,7 @@ void SelectQuery::CheckGrouping(Part& part) {
     for (ExprPtr& arg : expr.args) mark(*arg);
   };
   for (SelectItem& item : select.columns) mark(*item.expr);
+  if (select.transform) mark(*select.transform);
   if (select.having) mark(*select.having);
   if (parts_.front().get() == &part) {
     for (OrderItem& item : select.orderBy) mark(*item.expr);
@@ -368,11 +481,32 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
   std::unordered_map<std::string, std::size_t> groupIndex;
   // A bound aggregate's index is its slot among the aggregates; its kind
   // comes from its function's name.
-  std::vector<AggregateState> freshStates;
-  for (const Expr* aggregate : part.aggregates) freshStates.emplace_back(*FunctionAt(*FindFunction(aggregate->name)).aggregate);
+  const auto statesOf = [](const std::vector<Expr*>& aggregates) {
+    std::vector<AggregateState> states;
+    for (const Expr* aggregate : aggregates) states.emplace_back(*FunctionAt(*FindFunction(aggregate->name)).aggregate);
+    return states;
+  };
+  const std::vector<AggregateState> freshStates = statesOf(part.aggregates);
+  const std::vector<AggregateState> freshCell = statesOf(part.cellAggregates);
+  const auto accumulate = [&](const std::vector<Expr*>& aggregates, std::vector<AggregateState>& states, RowValues& row) {
+    for (std::size_t a = 0; a < aggregates.size(); ++a) {
+      const Expr& aggregate = *aggregates[a];
+      const bool star = aggregate.args[0]->kind == ExprKind::kStar;
+      states[a].Add(star ? Variant(true) : evaluator.Value(*aggregate.args[0], row), *order_);
+    }
+  };
+  // A crosstab's pivot values by key: their sort key, or with an IN list
+  // the key of their text (the list names columns by their text).
+  const bool fixedColumns = !select.pivotValues.empty();
+  const auto pivotKey = [&](const Variant& value) {
+    std::string result;
+    AppendSortableKey(result, fixedColumns ? Variant(PivotName(value)) : value, *order_);
+    return result;
+  };
+  std::map<std::string, Variant> pivots;
   if (part.grouped && select.groupBy.empty()) {
     // Aggregates without GROUP BY: one group, even over no rows.
-    groups.push_back({{}, freshStates});
+    groups.push_back({{}, freshStates, {}});
     groupIndex.emplace(std::string(), 0);
   }
   std::string key;
@@ -403,12 +537,13 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
         AppendSortableKey(key, terms.back(), *order_);
       }
       auto [found, inserted] = groupIndex.try_emplace(key, groups.size());
-      if (inserted) groups.push_back({std::move(terms), freshStates});
+      if (inserted) groups.push_back({std::move(terms), freshStates, {}});
       Group& group = groups[found->second];
-      for (std::size_t a = 0; a < part.aggregates.size(); ++a) {
-        const Expr& aggregate = *part.aggregates[a];
-        const bool star = aggregate.args[0]->kind == ExprKind::kStar;
-        group.states[a].Add(star ? Variant(true) : evaluator.Value(*aggregate.args[0], row), *order_);
+      accumulate(part.aggregates, group.states, row);
+      if (select.transform) {
+        const Variant pivot = evaluator.Value(*select.pivot, row);
+        const std::string& cellKey = pivots.try_emplace(pivotKey(pivot), pivot).first->first;
+        accumulate(part.cellAggregates, group.cells.try_emplace(cellKey, freshCell).first->second, row);
       }
       return;
     }
@@ -519,16 +654,45 @@ QueryRows SelectQuery::RunPart(Part& part, bool values) {
     cross(0);
   }
 
+  // A crosstab's columns: the IN list, else every pivot value in order.
+  std::vector<std::string> cellKeys;
+  if (select.transform) {
+    part.outputs.resize(part.rowHeadings);
+    std::vector<std::pair<std::string, Variant>> columns(pivots.begin(), pivots.end());
+    if (fixedColumns) {
+      columns.clear();
+      const std::vector<Variant> none;
+      OutputRow constants(none);
+      for (const ExprPtr& value : select.pivotValues) {
+        const Variant listed = evaluator.Value(*value, constants);
+        columns.emplace_back(pivotKey(listed), listed);
+      }
+    }
+    for (auto& [cellKey, value] : columns) {
+      part.outputs.push_back(CellColumn(PivotName(value), part.cellType, *select.transform));
+      cellKeys.push_back(std::move(cellKey));
+    }
+  }
   if (part.grouped) {
     std::vector<std::pair<const std::string*, std::size_t>> order;
     for (const auto& [groupKey, index] : groupIndex) order.emplace_back(&groupKey, index);
     std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
     for (const auto& [groupKey, index] : order) {
-      GroupRow row(groups[index]);
+      const Group& group = groups[index];
+      GroupRow row(group.terms, group.states);
       if (select.having && evaluator.Test(*select.having, row) != Truth::kTrue) continue;
       Entry entry;
       entry.orderKey = orderKey(row);
       entry.values = outputs(row);
+      for (const std::string& cellKey : cellKeys) {
+        const auto cell = group.cells.find(cellKey);
+        if (cell == group.cells.end()) {
+          entry.values.push_back(Variant::Null());
+          continue;
+        }
+        GroupRow cellRow(group.terms, cell->second);
+        entry.values.push_back(evaluator.Value(*select.transform, cellRow));
+      }
       entries.push_back(std::move(entry));
     }
   }

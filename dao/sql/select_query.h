@@ -3,6 +3,8 @@
 // A query over one table without grouping, DISTINCT or unions gives the
 // ids of its rows in order (a dynaset's rows; their values are read from
 // the table); any other query gives its values.
+// A crosstab (TRANSFORM ... PIVOT) gives one row per group: its row
+// headings, then one column per pivot value, which are known once it ran.
 #pragma once
 
 #include <cstdint>
@@ -49,7 +51,10 @@ class SelectQuery {
   // Values of the parameters by index (missing ones raise 3061 on Run).
   void SetParameterValues(std::vector<platform::Variant> values);
 
+  // A crosstab's pivot columns are those of its last Run (before one, only
+  // those of a PIVOT ... IN list).
   const std::vector<OutputColumn>& Columns() const;
+  bool IsCrosstab() const { return statement_.select->transform != nullptr; }
   // Whether the rows are a single table's rows by id (and how many FROM
   // tables there are).
   bool ReadsOneTable() const;
@@ -69,6 +74,7 @@ class SelectQuery {
   struct Part;
   void BindPart(Part& part, Catalog& catalog);
   void CheckGrouping(Part& part);
+  void BindCrosstab(Part& part);
   QueryRows RunPart(Part& part, bool values);
   void OrderUnion(std::vector<std::vector<platform::Variant>>& rows);
   Evaluator& Evaluation();

@@ -47,6 +47,9 @@ const std::vector<std::string> kCorpus{
     "PARAMETERS Least Long; SELECT * FROM Food WHERE Kcal >= Least",
     "SELECT * FROM Food WHERE Eaten BETWEEN #2024-01-01 10:00# AND #2024-12-31# AND True AND NOT False",
     "SELECT Name FROM Food UNION SELECT Name FROM Groups ORDER BY 1",
+    "TRANSFORM Sum(Kcal) AS Total SELECT Name FROM Food GROUP BY Name PIVOT [Group] IN ('Fruit', 'Dairy')",
+    "TRANSFORM Count(*) SELECT [Group], Avg(Fat) FROM Food WHERE Kcal > 10 AND Max(Fat) > 1 GROUP BY [Group] "
+    "ORDER BY Avg(Fat) DESC PIVOT Year(Eaten)",
     "INSERT INTO Food (Name, Kcal, [Group]) VALUES ('kiwi', 61, 'Fruit')",
     "INSERT INTO Food (Name, Kcal) SELECT Name & '2', Kcal + 1 FROM Food WHERE Kcal < 100",
     "UPDATE Food SET Kcal = Kcal + 1, Fat = Null WHERE Name = 'apple'",
@@ -61,10 +64,9 @@ const std::vector<std::string> kCorpus{
     "DROP TABLE Rich",
 };
 
-// Statements the engine reads but does not run (crosstabs are not opened,
-// updates through joins are refused): sources of mutations only.
+// Statements the engine reads but does not run (updates through joins are
+// refused): sources of mutations only.
 const std::vector<std::string> kReadOnlyCorpus{
-    "TRANSFORM Sum(Kcal) AS Total SELECT Name FROM Food GROUP BY Name PIVOT [Group] IN ('Fruit', 'Dairy')",
     "UPDATE Food INNER JOIN Groups ON Food.[Group] = Groups.Name SET Food.Fat = 0 WHERE Groups.Note LIKE '*'",
 };
 

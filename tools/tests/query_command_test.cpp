@@ -127,6 +127,21 @@ TEST_F(QueryCommand, SelectPrintsColumnsAndRowsInTheDumpRowForm) {
   EXPECT_TRUE(ReadQueryDocument(none.out).rows.empty());
 }
 
+TEST_F(QueryCommand, ACrosstabPrintsOneColumnPerPivotValue) {
+  const std::string file = Copy("access/v2000-empty.mdb");
+  ASSERT_EQ(Query(file, "CREATE TABLE Visits (Who TEXT(10), Day TEXT(3), Hours DOUBLE)").exitCode, 0);
+  for (const char* row : {"'Ann', 'Tue', 2", "'Ann', 'Mon', 1.5", "'Bob', 'Tue', 3", "'Ann', 'Tue', 1", "'Bob', Null, 4"}) {
+    const ToolRun insert = Query(file, std::string("INSERT INTO Visits VALUES (") + row + ")");
+    ASSERT_EQ(insert.exitCode, 0) << insert.err;
+  }
+  const ToolRun run = Query(file, "TRANSFORM Sum(Hours) AS Total SELECT Who FROM Visits GROUP BY Who PIVOT Day");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const QueryDocument document = ReadQueryDocument(run.out);
+  EXPECT_EQ(document.columnNames, (std::vector<std::string>{"Who", "<>", "Mon", "Tue"}));
+  EXPECT_EQ(document.columnTypes, (std::vector<std::string>{"Text", "Double", "Double", "Double"}));
+  EXPECT_EQ(document.rows, (std::vector<std::vector<std::string>>{{"Ann", "null", "1.5", "3"}, {"Bob", "4", "null", "3"}}));
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
